@@ -1,0 +1,11 @@
+#include "engine/console.h"
+
+namespace trelmo {
+
+MsgAnswer StreamMessages::show(const Message& message) {
+    out_ << message.text << "\r\n";
+    out_.flush();
+    return message.buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+}
+
+}  // namespace trelmo

@@ -1,0 +1,27 @@
+#pragma once
+// Builds the output document of a conversion from a schema document and the
+// record array.
+
+#include <string>
+#include <vector>
+
+#include "engine/progress.h"
+#include "engine/xml/dom.h"
+
+namespace trelmo {
+
+class Convert2XML {
+public:
+    explicit Convert2XML(ProgressSink& progress) : progress_(progress) {}
+
+    // Fills CSV2XMLDoc (new and empty) with the declaration and one root
+    // element holding one record element per record. May move the schema's
+    // own XML declaration into the output.
+    void CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
+                   const std::vector<std::string>& MyCSV);
+
+private:
+    ProgressSink& progress_;
+};
+
+}  // namespace trelmo

@@ -1,0 +1,51 @@
+#pragma once
+// The program's own CSV dialect: commas, a double quote that matters only at
+// the start of a field, quoted fields across lines, no header line.
+//
+// Files are read as UTF-8 when they are valid UTF-8 (a BOM is dropped), else
+// as code page 932. Lines end at CR LF or CR; a lone LF ends a line only in a
+// file without any CR. Records are stored as UTF-8.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trelmo {
+
+// What LoadCSVToListView fills: the generic interface of a list view.
+class CsvListTarget {
+public:
+    virtual ~CsvListTarget() = default;
+    virtual void clearHeaders() = 0;
+    virtual void addHeader(const std::string& text) = 0;
+    virtual void clearItems() = 0;
+    // One row: its own text is fields[0], sub-items 1.. are the rest.
+    virtual void addItem(std::vector<std::string> fields) = 0;
+};
+
+class CSV {
+public:
+    // Reads the file into records; returns the highest record index, -1 when
+    // the file yields no record (records is then left as it was).
+    std::int32_t GetCSVasArray(const std::string& PathToCSV, std::vector<std::string>& MyArray) const;
+
+    // Highest field index of a record.
+    std::int16_t GetFieldCount(std::string_view sTmp) const;
+
+    // Fields 0..intFieldCount with enclosing quotes removed.
+    std::vector<std::string> GetFieldItems(std::string_view sTmp, std::int16_t& intFieldCount) const;
+
+    // Fills a list with the file's records, one numbered column per field of
+    // the first record.
+    void LoadCSVToListView(const std::string& PathToCSV, CsvListTarget& MyListView) const;
+};
+
+// Private helpers, exposed for tests.
+namespace csv_detail {
+// Highest field index, or -1 while a quoted field is still open.
+std::int16_t GetClosedFieldCount(std::string_view sTmp);
+std::string StripFieldQuotes(std::string_view field);
+}  // namespace csv_detail
+
+}  // namespace trelmo

@@ -1,0 +1,31 @@
+#include "engine/error.h"
+
+namespace trelmo {
+
+RuntimeError invalidArgumentError() {
+    return {err::InvalidArgument, "引数が正しくありません。"};
+}
+
+RuntimeError overflowError() {
+    return {err::Overflow, "オーバーフローしました。"};
+}
+
+RuntimeError subscriptOutOfRangeError() {
+    return {err::SubscriptOutOfRange, "インデックスが有効範囲にありません。"};
+}
+
+RuntimeError typeMismatchError() {
+    return {err::TypeMismatch, "型が一致しません。"};
+}
+
+RuntimeError fileNotFoundError(const std::string& path) {
+    return {err::FileNotFound, "ファイルが見つかりません: " + path};
+}
+
+RuntimeError fileAccessError(const std::string& path, const std::string& reason) {
+    std::string text = "ファイルにアクセスできません: " + path;
+    if (!reason.empty()) text += " (" + reason + ")";
+    return {err::FileAccess, text};
+}
+
+}  // namespace trelmo

@@ -1,0 +1,46 @@
+#pragma once
+// The one exception type for the system's run-time errors: a number and a
+// description. Engine code raises it; only the program's handlers (the start-up
+// procedure, window event handlers) catch it and show the description.
+
+#include <stdexcept>
+#include <string>
+
+namespace trelmo {
+
+namespace err {
+inline constexpr int InvalidArgument = 5;
+inline constexpr int Overflow = 6;
+inline constexpr int SubscriptOutOfRange = 9;
+inline constexpr int TypeMismatch = 13;
+inline constexpr int FileNotFound = 53;
+inline constexpr int FileAccess = 75;
+inline constexpr int BadFileData = 62;        // CSV text that cannot be decoded
+inline constexpr int XmlDom = 1000;           // a DOM operation that failed
+inline constexpr int XmlSave = 1001;          // writing an XML file failed
+inline constexpr int Encoding = 1002;         // an encoding that cannot be used
+inline constexpr int Cancelled = 32755;       // a file dialog was cancelled
+}  // namespace err
+
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(int number, std::string description)
+        : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+
+    int number() const noexcept { return number_; }
+    const std::string& description() const noexcept { return description_; }
+
+private:
+    int number_;
+    std::string description_;
+};
+
+// The common errors, with their descriptions.
+RuntimeError invalidArgumentError();
+RuntimeError overflowError();
+RuntimeError subscriptOutOfRangeError();
+RuntimeError typeMismatchError();
+RuntimeError fileNotFoundError(const std::string& path);
+RuntimeError fileAccessError(const std::string& path, const std::string& reason = {});
+
+}  // namespace trelmo

@@ -1,0 +1,33 @@
+#pragma once
+// How engine code (and the windows above it) shows a message box. The command
+// line, the windows and the tests each supply their own sink.
+
+#include <string>
+
+namespace trelmo {
+
+enum class MsgButtons { Ok, OkCancel, YesNoCancel };
+enum class MsgIcon { None, Critical, Exclamation, Information };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+struct Message {
+    std::string text;  // UTF-8; "\r\n" marks a line break
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    int defaultButton = 0;  // index of the default button, from the left
+};
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual MsgAnswer show(const Message& message) = 0;
+
+    MsgAnswer show(std::string text, MsgIcon icon = MsgIcon::None) {
+        return show(Message{std::move(text), MsgButtons::Ok, icon, 0});
+    }
+};
+
+// The application's title, used by every message box and window of the program.
+inline constexpr const char* kAppTitle = "Trelmo";
+
+}  // namespace trelmo

@@ -1,0 +1,132 @@
+#include "engine/startup.h"
+
+#include <limits>
+#include <new>
+
+#include "engine/convert2xml.h"
+#include "engine/csv.h"
+#include "engine/error.h"
+#include "engine/parse_xml.h"
+#include "engine/xml/dom.h"
+
+namespace trelmo {
+namespace {
+
+// Positions and counters of the command-line procedures are 16-bit.
+std::int16_t to16(std::size_t value) {
+    if (value > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) throw overflowError();
+    return static_cast<std::int16_t>(value);
+}
+
+// 1-based position of the first space at or after 1-based start, 0 if none.
+std::size_t findSpace(std::string_view text, std::size_t start) {
+    if (start == 0) throw invalidArgumentError();
+    if (start > text.size()) return 0;
+    std::size_t pos = text.find(' ', start - 1);
+    return pos == std::string_view::npos ? 0 : pos + 1;
+}
+
+std::size_t findQuote(std::string_view text, std::size_t start) {
+    if (start > text.size()) return 0;
+    std::size_t pos = text.find('"', start - 1);
+    return pos == std::string_view::npos ? 0 : pos + 1;
+}
+
+}  // namespace
+
+std::string JoinArguments(const std::vector<std::string>& args) {
+    std::string text;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (i > 0) text += ' ';
+        const std::string& arg = args[i];
+        if (arg.empty() || arg.find(' ') != std::string::npos) {
+            text += '"' + arg + '"';
+        } else {
+            text += arg;
+        }
+    }
+    return text;
+}
+
+std::int16_t CountArgs(std::string_view text) {
+    std::size_t position = 1;
+    std::int16_t n = 0;
+    do {
+        if (n == std::numeric_limits<std::int16_t>::max()) throw overflowError();
+        ++n;
+        position = to16(findSpace(text, position) + 1);
+    } while (position != 1);
+    return n;
+}
+
+std::vector<std::string> SplitCommandLine(std::string_view text) {
+    std::vector<std::string> list(static_cast<std::size_t>(CountArgs(text)) + 1);
+    std::size_t consumed = 0;
+    std::size_t k = 0;
+    std::size_t s = 0;
+    do {
+        std::size_t searchFrom = consumed + 1;
+        if (consumed < text.size() && text[consumed] == '"') {
+            searchFrom = to16(findQuote(text, consumed + 2));
+        }
+        s = to16(findSpace(text, searchFrom));
+        std::string_view piece;
+        if (s == 0) {
+            piece = consumed < text.size() ? text.substr(consumed) : std::string_view{};
+        } else {
+            piece = text.substr(consumed, s - consumed - 1);
+            consumed = s;
+        }
+        if (k >= list.size()) throw subscriptOutOfRangeError();
+        list[k] = StripArgQuotes(piece);
+        ++k;
+    } while (s != 0);
+    return list;
+}
+
+std::string StripArgQuotes(std::string_view arg) {
+    if (!arg.empty() && arg.front() == '"') {
+        return arg.size() >= 2 ? std::string(arg.substr(1, arg.size() - 2)) : std::string();
+    }
+    return std::string(arg);
+}
+
+ExitStatus Main(std::string_view commandLine, MessageSink& messages, ProgressSink& progress) {
+    try {
+        const std::vector<std::string> args = SplitCommandLine(commandLine);
+        if (args.size() - 1 < 3) {
+            messages.show(std::string(kNotEnoughArgs1) + "\r\n" + kNotEnoughArgs2);
+            return ExitStatus::NotEnoughArguments;
+        }
+        const std::string& csvPath = args[0];
+        const std::string& schemaPath = args[1];
+        const std::string& outputPath = args[2];
+
+        CSV csv;
+        ParseXML loader(messages);
+        Convert2XML generator(progress);
+        xml::Document schemaDoc;
+        xml::Document outputDoc;
+
+        loader.Parse(schemaDoc, schemaPath);
+        if (!isLoaded(schemaDoc)) {
+            messages.show(kSchemaLoadFailed, MsgIcon::Information);
+            return ExitStatus::Failure;
+        }
+        std::vector<std::string> records;
+        if (csv.GetCSVasArray(csvPath, records) > 0) {
+            generator.CreateXML(schemaDoc, outputDoc, records);
+            outputDoc.save(outputPath);
+            return ExitStatus::Success;
+        }
+        messages.show(kNoValidData, MsgIcon::Exclamation);
+        return ExitStatus::Failure;
+    } catch (const RuntimeError& e) {
+        messages.show(e.description());
+    } catch (const std::bad_alloc&) {
+        messages.show("メモリが足りません。");
+    }
+    return ExitStatus::Failure;
+}
+
+}  // namespace trelmo

@@ -1,0 +1,36 @@
+#pragma once
+// Start-up logic: the command line and the one conversion it runs.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/messages.h"
+#include "engine/progress.h"
+
+namespace trelmo {
+
+enum class ExitStatus : int { Success = 0, Failure = 1, NotEnoughArguments = 2 };
+
+// The command-line text made from the program's arguments: joined by single
+// spaces, each argument that is empty or holds a blank wrapped in quotes.
+std::string JoinArguments(const std::vector<std::string>& args);
+
+// Runs one conversion for a non-empty command-line text. Messages go to the
+// sink; success is silent.
+ExitStatus Main(std::string_view commandLine, MessageSink& messages, ProgressSink& progress);
+
+// Private procedures, exposed for tests.
+std::int16_t CountArgs(std::string_view text);
+std::vector<std::string> SplitCommandLine(std::string_view text);
+std::string StripArgQuotes(std::string_view arg);
+
+// The messages of a command-line run.
+inline constexpr const char* kNotEnoughArgs1 = "引数が足りません。 ";
+inline constexpr const char* kNotEnoughArgs2 =
+    "CSVへのパス、スキーマへのパス、保存するファイルまでのパスをスペースで区切って引数にしてください。";
+inline constexpr const char* kSchemaLoadFailed = "スキーマファイルの読み込みに失敗しました。";
+inline constexpr const char* kNoValidData = "有効なデータ(CSV)がありません。";
+
+}  // namespace trelmo

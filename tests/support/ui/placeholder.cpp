@@ -1,0 +1,1 @@
+// Qt-side test helpers live in this folder.
