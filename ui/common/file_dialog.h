@@ -1,0 +1,58 @@
+#pragma once
+// File dialogs go through this seam: a window owns one CommonDialog (its shared
+// dialog object, whose properties keep their last value between uses) and the
+// dialog shows itself through a FileDialogBackend: Qt's in the program,
+// a scripted one in tests.
+
+#include <QString>
+#include <optional>
+
+namespace trelmo::ui {
+
+enum class FileDialogMode { Open, Save };
+
+// Dialog flags, as the window code sets them.
+namespace dlgflags {
+inline constexpr int OverwritePrompt = 0x2;
+inline constexpr int HideReadOnly = 0x4;
+inline constexpr int ExtensionDifferent = 0x400;
+inline constexpr int FileMustExist = 0x1000;
+}  // namespace dlgflags
+
+struct FileDialogSettings {
+    QString title;
+    QString fileName;
+    QString filter;  // "description|pattern|description|pattern"
+    int flags = 0;
+    QString defaultExt;  // without the dot
+    bool cancelError = false;
+};
+
+class FileDialogBackend {
+public:
+    virtual ~FileDialogBackend() = default;
+    // The chosen full path, or nullopt when the user cancelled. Throws
+    // trelmo::RuntimeError when the dialog itself fails.
+    virtual std::optional<QString> run(FileDialogMode mode, const FileDialogSettings& settings) = 0;
+};
+
+// The shared dialog object of one window.
+class CommonDialog {
+public:
+    explicit CommonDialog(FileDialogBackend& backend) : backend_(backend) {}
+
+    FileDialogSettings settings;
+
+    // Shows the dialog. On a choice, settings.fileName is the full path (with
+    // the default extension added to a name that has none). On cancel it is
+    // empty, and with cancelError set a RuntimeError numbered err::Cancelled
+    // is thrown.
+    void showOpen();
+    void showSave();
+
+private:
+    void show(FileDialogMode mode);
+    FileDialogBackend& backend_;
+};
+
+}  // namespace trelmo::ui
