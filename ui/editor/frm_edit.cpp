@@ -2,7 +2,7 @@
 
 namespace trelmo::ui {
 
-FrmEdit::FrmEdit(QWidget* owner) : QDialog(owner) {
+FrmEdit::FrmEdit(UiServices& services, QWidget* owner) : QDialog(owner), services_(services) {
     setObjectName("frmEdit");
     setWindowTitle(QString::fromUtf8("Trelmo - DSD スキーマ\u3000エディター"));
 }

@@ -3,12 +3,17 @@
 
 #include <QDialog>
 
+#include "ui/common/services.h"
+
 namespace trelmo::ui {
 
 class FrmEdit : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmEdit(QWidget* owner = nullptr);
+    explicit FrmEdit(UiServices& services, QWidget* owner = nullptr);
+
+private:
+    UiServices& services_;
 };
 
 }  // namespace trelmo::ui
