@@ -1,0 +1,158 @@
+#!/usr/bin/python3
+"""Whole-process benchmark: Trelmo, the Python peer and the floor (copying the
+input and the output file), run alternately on the inputs of generate.py.
+Prints medians, ratios and peak memory as a Markdown table, and checks that
+Trelmo and the peer wrote the same XML (compared in canonical form).
+
+Usage: run.py --exe TRELMO --data FOLDER [--rounds N] [--cases abc]
+Normally started through bench/run, which builds a Release executable first.
+"""
+
+import argparse
+import hashlib
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+from lxml import etree
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CASES = {
+    "a": "32,767 × 20, UTF-8",
+    "b": "32,767 × 200, UTF-8",
+    "c": "32,767 × 20, CP932 → Shift_JIS",
+}
+
+
+def timed(argv):
+    """Runs argv; returns (wall seconds, peak resident KB, exit status, stderr)."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(proc.pid, 0)
+    wall = time.perf_counter() - start
+    err = proc.stderr.read().decode("utf-8", "replace")
+    proc.stderr.close()
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    return wall, usage.ru_maxrss, proc.returncode, err
+
+
+def canonical_digest(path):
+    parser = etree.XMLParser(resolve_entities=False, no_network=True, huge_tree=True)
+    tree = etree.parse(path, parser)
+    return hashlib.sha256(etree.tostring(tree, method="c14n", with_comments=True)).hexdigest()
+
+
+def remove(*paths):
+    for path in paths:
+        if os.path.exists(path):
+            os.remove(path)
+
+
+def ensure_data(folder):
+    stamp = os.path.join(folder, "stamp")
+    with open(os.path.join(HERE, "generate.py"), "rb") as f:
+        want = hashlib.sha256(f.read()).hexdigest()
+    if os.path.exists(stamp) and open(stamp).read() == want:
+        return
+    print("Generating the inputs in %s ..." % folder, file=sys.stderr)
+    subprocess.run([sys.executable, os.path.join(HERE, "generate.py"), folder], check=True)
+    with open(stamp, "w") as f:
+        f.write(want)
+
+
+def run_case(case, args, out):
+    csv_path = os.path.join(args.data, case + ".csv")
+    dsd_path = os.path.join(args.data, case + ".dsd")
+    mine = os.path.join(out, case + ".trelmo.xml")
+    peer = os.path.join(out, case + ".peer.xml")
+    copy1, copy2 = os.path.join(out, case + ".copy1"), os.path.join(out, case + ".copy2")
+    commands = {
+        "trelmo": [args.exe, csv_path, dsd_path, mine],
+        "peer": [sys.executable, os.path.join(HERE, "peer.py"), csv_path, dsd_path, peer],
+        # The floor: read and write every byte of the input and of the output.
+        "floor": ["/bin/sh", "-c", 'cat "$1" > "$3" && cat "$2" > "$4"', "floor", csv_path, mine, copy1, copy2],
+    }
+    for name in ("trelmo", "peer"):
+        remove(mine if name == "trelmo" else peer)
+        _, _, code, err = timed(commands[name])
+        if code != 0:
+            sys.exit("%s failed on case %s (exit %d): %s" % (name, case, code, err))
+    same = canonical_digest(mine) == canonical_digest(peer)
+    times = {name: [] for name in commands}
+    memory = {name: [] for name in commands}
+    for _ in range(args.rounds):
+        for name, argv in commands.items():
+            remove(mine if name == "trelmo" else peer if name == "peer" else copy1)
+            if name == "floor":
+                remove(copy2)
+            wall, rss, code, err = timed(argv)
+            if code != 0:
+                sys.exit("%s failed on case %s (exit %d): %s" % (name, case, code, err))
+            times[name].append(wall)
+            memory[name].append(rss)
+    result = {name: statistics.median(values) for name, values in times.items()}
+    result["mem"] = max(memory["trelmo"]) * 1024
+    result["peer_mem"] = max(memory["peer"]) * 1024
+    result["in"] = os.path.getsize(csv_path)
+    result["out"] = os.path.getsize(mine)
+    result["same"] = same
+    remove(copy1, copy2)
+    return result
+
+
+def mb(n):
+    return "%.1f MB" % (n / 1e6)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--cases", default="abc")
+    args = parser.parse_args()
+
+    ensure_data(args.data)
+    out = os.path.join(args.data, "out")
+    os.makedirs(out, exist_ok=True)
+    load_before = os.getloadavg()
+    results = {}
+    for case in args.cases:
+        print("case %s ..." % case, file=sys.stderr)
+        results[case] = run_case(case, args, out)
+    load_after = os.getloadavg()
+
+    print("| case | input | output | Trelmo | peer | floor | peer / Trelmo | Trelmo / floor "
+          "| Trelmo peak memory | memory / output | peer peak memory | same XML |")
+    print("|---|---|---|---|---|---|---|---|---|---|---|---|")
+    for case, r in results.items():
+        print("| (%s) %s | %s | %s | %.3f s | %.2f s | %.3f s | %.1f× | %.1f× | %s | %.2f× | %s | %s |" % (
+            case, CASES[case], mb(r["in"]), mb(r["out"]), r["trelmo"], r["peer"], r["floor"],
+            r["peer"] / r["trelmo"], r["trelmo"] / r["floor"], mb(r["mem"]), r["mem"] / r["out"],
+            mb(r["peer_mem"]), "yes" if r["same"] else "NO"))
+    print()
+    print("Medians of %d alternating rounds; load average %.2f before, %.2f after (%d cores)." % (
+        args.rounds, load_before[0], load_after[0], os.cpu_count()))
+
+    checks = []
+    if "a" in results:
+        a = results["a"]
+        checks.append(("(a) at least 10× faster than the peer", a["peer"] / a["trelmo"] >= 10))
+        checks.append(("(a) within 10× of the floor", a["trelmo"] / a["floor"] <= 10))
+    if "b" in results:
+        checks.append(("(b) under 1.5 s", results["b"]["trelmo"] < 1.5))
+    if "a" in results and "c" in results:
+        checks.append(("(c) within 1.5× of (a)", results["c"]["trelmo"] <= 1.5 * results["a"]["trelmo"]))
+    for case, r in results.items():
+        checks.append(("(%s) peak memory below 4× the output" % case, r["mem"] < 4 * r["out"]))
+        checks.append(("(%s) same canonical XML as the peer" % case, r["same"]))
+    print()
+    for text, ok in checks:
+        print("- %s: %s" % (text, "met" if ok else "NOT met"))
+    return 0 if all(ok for _, ok in checks) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
