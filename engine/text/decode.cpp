@@ -22,25 +22,23 @@ std::string fromCp932(std::string& bytes, const std::string& path) {
     IconvHandle cd = openIconv("UTF-8", "CP932");
     if (!cd) throw RuntimeError(err::Encoding, "文字コード CP932 (Shift_JIS) を変換できません: " + path);
 
-    // One CP932 byte never needs more than three UTF-8 bytes.
-    std::string out(bytes.size() * 3 + 16, '\0');
+    // Converted through a small buffer, so that memory grows only with what is
+    // written (Japanese text takes about one and a half times its CP932 size).
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2 + 16);
+    char chunk[1 << 16];
     char* in = bytes.data();
     std::size_t inLeft = bytes.size();
-    char* outPos = out.data();
-    std::size_t outLeft = out.size();
     while (inLeft > 0) {
-        if (iconv(cd.get(), &in, &inLeft, &outPos, &outLeft) != static_cast<std::size_t>(-1)) break;
-        if (errno == E2BIG) {
-            const std::size_t used = static_cast<std::size_t>(outPos - out.data());
-            out.resize(out.size() * 2);
-            outPos = out.data() + used;
-            outLeft = out.size() - used;
-            continue;
-        }
+        char* outPos = chunk;
+        std::size_t outLeft = sizeof chunk;
+        const std::size_t done = iconv(cd.get(), &in, &inLeft, &outPos, &outLeft);
+        out.append(chunk, static_cast<std::size_t>(outPos - chunk));
+        if (done != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG) continue;
         // EILSEQ: a byte sequence with no character; EINVAL: one cut off at the end.
         throw badBytes(path, bytes, static_cast<std::size_t>(in - bytes.data()), "Shift_JIS (CP932)");
     }
-    out.resize(static_cast<std::size_t>(outPos - out.data()));
     return out;
 }
 
