@@ -64,7 +64,8 @@ TEST_F(CsvHostile, AgreesWithThePlainReading) {
         for (int k = 0; k < length; ++k) text += pieces[random() % pieces.size()];
         Records expected{"old"}, actual{"old"};
         const std::int32_t want = plainReading(text, expected);
-        ASSERT_EQ(read(text, actual), want) << testing::PrintToString(text);
+        // In memory: thousands of rewrites of one small file are slow on some file systems.
+        ASSERT_EQ(csv_detail::readRecords(text, "in.csv", actual), want) << testing::PrintToString(text);
         ASSERT_EQ(actual, want < 0 ? Records{"old"} : expected) << testing::PrintToString(text);
     }
 }
