@@ -1,5 +1,8 @@
 #include "engine/text/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace trelmo {
 namespace {
 
@@ -38,8 +41,23 @@ std::size_t sequenceLength(std::string_view text, std::size_t i) {
 std::size_t firstInvalidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
+        // Runs of ASCII eight bytes at a time.
+        while (text.size() - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            if (word & 0x8080808080808080u) break;
+            i += 8;
+        }
+        if (i == text.size()) break;
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + i;
+        if (p[0] < 0x80) {
             ++i;
+            continue;
+        }
+        // Three-byte characters without special ranges (most CJK text).
+        if (((p[0] >= 0xE1 && p[0] <= 0xEC) || p[0] >= 0xEE) && p[0] <= 0xEF && text.size() - i >= 3 &&
+            isContinuation(p[1]) && isContinuation(p[2])) {
+            i += 3;
             continue;
         }
         const std::size_t length = sequenceLength(text, i);
