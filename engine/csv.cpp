@@ -52,12 +52,14 @@ namespace csv_detail {
 
 std::int16_t GetClosedFieldCount(std::string_view sTmp) { return csv_scan::closedFieldCount(sTmp); }
 
-std::string StripFieldQuotes(std::string_view field) {
-    if (field.empty() || field.front() != '"') return std::string(field);
+std::string StripFieldQuotes(std::string_view field) { return std::string(StripFieldQuotesView(field)); }
+
+std::string_view StripFieldQuotesView(std::string_view field) {
+    if (field.empty() || field.front() != '"') return field;
     if (field.size() < 2) return {};
     // Drops the first and the last character, whatever the last one is.
     const std::size_t last = lastCodePointLength(field.substr(1));
-    return std::string(field.substr(1, field.size() - 1 - last));
+    return field.substr(1, field.size() - 1 - last);
 }
 
 }  // namespace csv_detail

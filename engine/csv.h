@@ -49,6 +49,8 @@ std::int32_t readRecords(std::string bytes, const std::string& name, std::vector
 // Highest field index, or -1 while a quoted field is still open.
 std::int16_t GetClosedFieldCount(std::string_view sTmp);
 std::string StripFieldQuotes(std::string_view field);
+// StripFieldQuotes without a copy: a view into field.
+std::string_view StripFieldQuotesView(std::string_view field);
 }  // namespace csv_detail
 
 }  // namespace trelmo

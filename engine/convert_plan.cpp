@@ -1,0 +1,124 @@
+#include "engine/convert_plan.h"
+
+#include <limits>
+#include <optional>
+
+#include "engine/csv.h"
+#include "engine/csv_scan.h"
+#include "engine/error.h"
+
+namespace trelmo::convert {
+namespace {
+
+bool equalsLowered(std::string_view name, std::string_view key) {
+    if (name.size() != key.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != key[i]) return false;
+    }
+    return true;
+}
+
+const xml::Attribute* findAttribute(const std::vector<xml::Attribute>& attributes, std::string_view key) {
+    for (const auto& attribute : attributes) {
+        if (equalsLowered(attribute.name, key)) return &attribute;
+    }
+    return nullptr;
+}
+
+std::optional<Kind> kindOf(const xml::Node& node) {
+    const std::string name = node.name();
+    if (equalsLowered(name, "element")) return Kind::Element;
+    if (equalsLowered(name, "attribute")) return Kind::Attribute;
+    if (equalsLowered(name, "text")) return Kind::Text;
+    if (equalsLowered(name, "cdatasection")) return Kind::CData;
+    if (equalsLowered(name, "comment")) return Kind::Comment;
+    return std::nullopt;
+}
+
+std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
+    std::vector<PlanNode> plan;
+    const std::size_t count = schemaNode.childCount();
+    for (std::size_t j = 0; j < count; ++j) {
+        const xml::Node child = schemaNode.child(j);
+        const std::optional<Kind> kind = kindOf(child);
+        if (!kind) continue;
+        PlanNode node;
+        node.kind = *kind;
+        const auto attributes = child.attributes();
+        if (node.kind == Kind::Element || node.kind == Kind::Attribute) {
+            const xml::Attribute* name = findAttribute(attributes, "name");
+            node.name = name ? name->value : std::string();
+            if (node.name.empty()) node.name = node.kind == Kind::Element ? "Element" : "Attribute";
+        }
+        if (node.kind != Kind::Element) {
+            if (const xml::Attribute* source = findAttribute(attributes, "datasource")) {
+                node.hasSource = true;
+                node.sourceText = source->value;
+                node.column = parseInt16(source->value);
+                node.notANumber = "Error: (" + source->value + ") is not a number.";
+                node.noField = "Error: No field (" + source->value + ") .";
+            }
+        }
+        if (child.hasChildNodes()) node.children = compileChildren(child);
+        plan.push_back(std::move(node));
+    }
+    return plan;
+}
+
+}  // namespace
+
+std::string attributeValue(const xml::Node& node, std::string_view key) {
+    const auto attributes = node.attributes();
+    const xml::Attribute* found = findAttribute(attributes, key);
+    return found ? found->value : std::string();
+}
+
+Plan compilePlan(const xml::Node& top) {
+    Plan plan;
+    plan.encoding = attributeValue(top, "encoding");
+    plan.rootName = attributeValue(top, "root");
+    if (plan.rootName.empty()) plan.rootName = "Root";
+    plan.recordName = attributeValue(top, "name");
+    if (plan.recordName.empty()) plan.recordName = "Element";
+    plan.topHasChildren = top.hasChildNodes();
+    plan.nodes = compileChildren(top);
+    return plan;
+}
+
+// One pass with the errors of GetFieldCount (which scans the whole record
+// before GetFieldItems stores anything, so GetFieldItems itself never fails).
+void RecordFields::split() {
+    fields_.clear();
+    csv_scan::FieldCursor cursor(record_);
+    std::string_view field;
+    std::int32_t count = 0;
+    for (;;) {
+        switch (cursor.next(field)) {
+        case csv_scan::Step::Field:
+            csv_scan::checkFieldCount(++count);
+            fields_.push_back(csv_detail::StripFieldQuotesView(field));
+            break;
+        case csv_scan::Step::End:
+            split_ = true;
+            return;
+        case csv_scan::Step::OpenQuote:
+            throw invalidArgumentError();
+        }
+    }
+}
+
+std::string_view dataSourceValue(const PlanNode& node, RecordFields& record) {
+    const std::vector<std::string_view>& fields = record.fields();
+    if (!node.hasSource) return {};
+    if (node.column.status != NumberStatus::Ok) return node.notANumber;
+    const int index = node.column.value - 1;
+    if (node.column.value == std::numeric_limits<std::int16_t>::min() || index < 0 ||
+        static_cast<std::size_t>(index) >= fields.size()) {
+        return node.noField;
+    }
+    return fields[static_cast<std::size_t>(index)];
+}
+
+}  // namespace trelmo::convert

@@ -1,0 +1,68 @@
+#pragma once
+// What the generator builds for every record, read once from the schema, and
+// the fields of one record, split once.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/text/number.h"
+#include "engine/xml/dom.h"
+
+namespace trelmo::convert {
+
+enum class Kind { Element, Attribute, Text, CData, Comment };
+
+// One schema node of a kind the generator knows; nodes of other names are
+// left out with everything below them.
+struct PlanNode {
+    Kind kind = Kind::Element;
+    std::string name;  // element and attribute names, defaults applied
+    bool hasSource = false;
+    std::string sourceText;  // the data source as written
+    Int16Result column;      // the data source as a number
+    std::string notANumber;  // the value when the data source is no number
+    std::string noField;     // the value when the record has no such field
+    std::vector<PlanNode> children;
+};
+
+// The schema's top element read once.
+struct Plan {
+    std::string encoding;    // the top element's `encoding`, may be empty
+    std::string rootName;    // defaults applied
+    std::string recordName;  // defaults applied
+    bool topHasChildren = false;
+    std::vector<PlanNode> nodes;
+};
+
+// Value of the first attribute whose lower-cased name equals key, else empty.
+std::string attributeValue(const xml::Node& node, std::string_view key);
+
+Plan compilePlan(const xml::Node& top);
+
+// The fields of one record, split on first use with the errors of
+// GetFieldCount and GetFieldItems; views into the record.
+class RecordFields {
+public:
+    void reset(std::string_view record) {
+        record_ = record;
+        split_ = false;
+    }
+    const std::vector<std::string_view>& fields() {
+        if (!split_) split();
+        return fields_;
+    }
+
+private:
+    void split();
+
+    std::string_view record_;
+    std::vector<std::string_view> fields_;
+    bool split_ = false;
+};
+
+// The text that a node's data source yields for the record.
+std::string_view dataSourceValue(const PlanNode& node, RecordFields& record);
+
+}  // namespace trelmo::convert
