@@ -11,6 +11,8 @@
 #include "engine/csv.h"
 #include "engine/error.h"
 #include "engine/text/decode.h"
+#include "engine/text/iconv_handle.h"
+#include "engine/text/utf8.h"
 
 namespace {
 
@@ -86,6 +88,19 @@ Records plainRecords(const std::string& text) {
     return records;
 }
 
+// Code page 932 decoded by iconv in one call: the text, or false at a bad byte.
+bool iconvCp932(std::string bytes, std::string& text) {
+    trelmo::IconvHandle cd = trelmo::openIconv("UTF-8", "CP932");
+    std::string out(bytes.size() * 4 + 16, '\0');
+    char* in = bytes.data();
+    std::size_t inLeft = bytes.size();
+    char* outPos = out.data();
+    std::size_t outLeft = out.size();
+    if (iconv(cd.get(), &in, &inLeft, &outPos, &outLeft) == static_cast<std::size_t>(-1)) return false;
+    text.assign(out.data(), static_cast<std::size_t>(outPos - out.data()));
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -97,6 +112,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const trelmo::RuntimeError& e) {
         require(e.number() == trelmo::err::BadFileData, "decoding fails only on bad bytes");
         decodes = false;
+    }
+
+    const bool utf8 = trelmo::firstInvalidUtf8(bytes) == std::string::npos;
+    if (!utf8 && !bytes.starts_with(trelmo::kUtf8Bom)) {
+        std::string viaIconv;
+        const bool ok = iconvCp932(bytes, viaIconv);
+        require(ok == decodes && (!ok || viaIconv == text), "code page 932 decoded as iconv does");
     }
 
     Records records{"untouched"};

@@ -1,10 +1,9 @@
 #include "engine/text/decode.h"
 
-#include <cerrno>
 #include <string_view>
 
 #include "engine/error.h"
-#include "engine/text/iconv_handle.h"
+#include "engine/text/cp932.h"
 #include "engine/text/lines.h"
 #include "engine/text/utf8.h"
 
@@ -18,27 +17,14 @@ RuntimeError badBytes(const std::string& path, std::string_view bytes, std::size
                                   std::to_string(offset + 1) + " バイト目): " + path};
 }
 
-std::string fromCp932(std::string& bytes, const std::string& path) {
-    IconvHandle cd = openIconv("UTF-8", "CP932");
-    if (!cd) throw RuntimeError(err::Encoding, "文字コード CP932 (Shift_JIS) を変換できません: " + path);
-
-    // Converted through a small buffer, so that memory grows only with what is
-    // written (Japanese text takes about one and a half times its CP932 size).
+std::string fromCp932(const std::string& bytes, const std::string& path) {
+    const Cp932Decoder* decoder = Cp932Decoder::instance();
+    if (!decoder) throw RuntimeError(err::Encoding, "文字コード CP932 (Shift_JIS) を変換できません: " + path);
+    // Japanese text takes about one and a half times its CP932 size.
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2 + 16);
-    char chunk[1 << 16];
-    char* in = bytes.data();
-    std::size_t inLeft = bytes.size();
-    while (inLeft > 0) {
-        char* outPos = chunk;
-        std::size_t outLeft = sizeof chunk;
-        const std::size_t done = iconv(cd.get(), &in, &inLeft, &outPos, &outLeft);
-        out.append(chunk, static_cast<std::size_t>(outPos - chunk));
-        if (done != static_cast<std::size_t>(-1)) break;
-        if (errno == E2BIG) continue;
-        // EILSEQ: a byte sequence with no character; EINVAL: one cut off at the end.
-        throw badBytes(path, bytes, static_cast<std::size_t>(in - bytes.data()), "Shift_JIS (CP932)");
-    }
+    const std::size_t bad = decoder->decode(bytes, out);
+    if (bad != std::string_view::npos) throw badBytes(path, bytes, bad, "Shift_JIS (CP932)");
     return out;
 }
 

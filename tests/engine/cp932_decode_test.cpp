@@ -1,0 +1,78 @@
+// The table decoder of code page 932 against iconv itself, byte for byte and
+// error for error.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <random>
+#include <string>
+
+#include "engine/text/cp932.h"
+#include "engine/text/iconv_handle.h"
+
+namespace trelmo {
+namespace {
+
+struct Result {
+    std::string text;
+    std::size_t bad = std::string_view::npos;
+    bool operator==(const Result&) const = default;
+};
+
+void PrintTo(const Result& r, std::ostream* os) { *os << testing::PrintToString(r.text) << " bad " << r.bad; }
+
+Result viaIconv(std::string bytes) {
+    IconvHandle cd = openIconv("UTF-8", "CP932");
+    Result result;
+    std::string out(bytes.size() * 4 + 16, '\0');
+    char* in = bytes.data();
+    std::size_t inLeft = bytes.size();
+    char* outPos = out.data();
+    std::size_t outLeft = out.size();
+    if (iconv(cd.get(), &in, &inLeft, &outPos, &outLeft) == static_cast<std::size_t>(-1)) {
+        result.bad = static_cast<std::size_t>(in - bytes.data());
+    }
+    result.text.assign(out.data(), static_cast<std::size_t>(outPos - out.data()));
+    return result;
+}
+
+Result viaTable(const std::string& bytes) {
+    Result result;
+    result.bad = Cp932Decoder::instance()->decode(bytes, result.text);
+    return result;
+}
+
+TEST(Cp932Decode, EveryCharacterAsIconvDecodesIt) {
+    ASSERT_NE(Cp932Decoder::instance(), nullptr);
+    std::string all;
+    for (int b = 0; b < 256; ++b) {
+        for (int t = 0; t < 256; ++t) {
+            const std::string pair{static_cast<char>(b), static_cast<char>(t)};
+            ASSERT_EQ(viaTable(pair), viaIconv(pair)) << b << " " << t;
+        }
+    }
+}
+
+TEST(Cp932Decode, RandomTextAndErrorsAsIconv) {
+    std::mt19937 random(932);
+    // Mostly valid text: ASCII, half-width katakana, lead and trail bytes, and bytes that are never valid.
+    const unsigned char bytes[] = {'a', ',', '\r', 0x00, 0x5C, 0x7E, 0x80, 0xA0, 0xA1, 0xDF, 0x81, 0x82, 0x87,
+                                   0x9F, 0xE0, 0xEF, 0xFC, 0xFD, 0x40, 0x7F, 0x9E, 0xA9, 0xFF};
+    for (int round = 0; round < 100000; ++round) {
+        std::string text;
+        const int length = static_cast<int>(random() % 16);
+        for (int k = 0; k < length; ++k) text += static_cast<char>(bytes[random() % sizeof bytes]);
+        ASSERT_EQ(viaTable(text), viaIconv(text)) << testing::PrintToString(text);
+    }
+}
+
+TEST(Cp932Decode, LongTextCrossesTheBufferBoundary) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += i % 3 ? "\x82\xA0" : "a\xB1";  // あ, a, ｱ
+    EXPECT_EQ(viaTable(text), viaIconv(text));
+    text += "\x82";  // a lead byte cut off at the end
+    EXPECT_EQ(viaTable(text), viaIconv(text));
+    EXPECT_EQ(viaTable(text).bad, text.size() - 1);
+}
+
+}  // namespace
+}  // namespace trelmo
