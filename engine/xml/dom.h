@@ -22,6 +22,7 @@ struct DocState;
 }
 
 enum class NodeType {
+    None = 0,  // an empty handle
     Element = 1,
     Attribute = 2,
     Text = 3,
@@ -68,7 +69,7 @@ public:
     std::size_t childCount() const;
     Node child(std::size_t index) const;  // empty handle when out of range
     std::vector<Node> children() const;
-    bool hasChildNodes() const { return childCount() > 0; }
+    bool hasChildNodes() const;
     Node parent() const;  // empty for a top-level node or an unattached one
 
     // Attributes of an element, in document order.
