@@ -40,8 +40,10 @@ LoadPolicy* policyOf(xmlParserCtxtPtr ctxt) {
 
 void refuse(xmlParserCtxtPtr ctxt, LoadPolicy* policy, long code, std::string reason) {
     if (!policy || !policy->errors) return;
-    const long line = ctxt && ctxt->input ? ctxt->input->line : 0;
-    const long column = ctxt && ctxt->input ? ctxt->input->col : 0;
+    // An external entity gets a context of its own, without input yet.
+    xmlParserCtxtPtr where = ctxt && ctxt->input ? ctxt : policy->document;
+    const long line = where && where->input ? where->input->line : 0;
+    const long column = where && where->input ? where->input->col : 0;
     policy->errors->record(code, std::move(reason), line, column);
 }
 

@@ -19,6 +19,7 @@ struct LoadPolicy {
     std::uint32_t tag = kTag;
     std::string allowedFile;  // normalised local path; empty: nothing
     ErrorCollector* errors = nullptr;
+    xmlParserCtxt* document = nullptr;  // the parse of the document itself, for the line of a refusal
 };
 
 void installEntityLoader();

@@ -127,11 +127,13 @@ XmlDocPtr parse(std::string_view bytes, const std::string& url, int options, Loa
         ctxt->input->filename = reinterpret_cast<char*>(xmlStrdup(BAD_CAST url.c_str()));
     }
     ctxt->_private = &policy;
+    policy.document = ctxt.get();
     xmlCtxtUseOptions(ctxt.get(), options);
     {
         ErrorCapture capture(errors);
         xmlParseDocument(ctxt.get());
     }
+    policy.document = nullptr;
     XmlDocPtr doc(ctxt->myDoc);
     ctxt->myDoc = nullptr;
     const bool validating = (options & XML_PARSE_DTDVALID) != 0;
@@ -190,14 +192,11 @@ std::shared_ptr<DocState> loadBytes(std::string_view bytes, const std::string& u
     if (!ok) {
         auto state = std::make_shared<DocState>(newEmptyDoc());
         state->parseError = errors.first();
-        state->parseError.url = url;
         fillSourceText(state->parseError, errors.file(), bytes, url);
         return state;
     }
     if (const auto data = declarationInSource(bytes)) prependDeclaration(doc.get(), *data);
-    auto state = std::make_shared<DocState>(std::move(doc));
-    state->parseError.url = url;
-    return state;
+    return std::make_shared<DocState>(std::move(doc));
 }
 
 }  // namespace
@@ -212,6 +211,7 @@ bool Document::load(const std::string& path) {
         return false;
     }
     state_ = loadBytes(bytes, urlFor(path));
+    state_->parseError.url = path;
     return state_->parseError.errorCode == 0;
 }
 

@@ -69,8 +69,12 @@ std::string kindName(const xmlNode* n) {
 void checkPlacement(xmlNode* parent, xmlNode* child, xmlNode* before, xmlNode* replaced) {
     if (!detail::holdsChildren(parent)) fail(kindName(parent) + "の下には子ノードを置けません。");
     if (!isMovable(child)) fail("このノードは子ノードとして置けません。");
-    for (xmlNode* a = parent; a; a = a->parent) {
-        if (a == child) fail("ノードを自分自身やその子孫の下には置けません。");
+    // Only a node with children can be an ancestor of another; checked so, the
+    // usual append of a new leaf costs no walk up a deep tree.
+    if (child == parent || (child->children && child->doc == parent->doc)) {
+        for (xmlNode* a = parent; a; a = a->parent) {
+            if (a == child) fail("ノードを自分自身やその子孫の下には置けません。");
+        }
     }
     if (replaced && replaced->parent != parent) fail("置き換えるノードはこのノードの子ではありません。");
     if (before && before->parent != parent) fail("挿入位置のノードはこのノードの子ではありません。");

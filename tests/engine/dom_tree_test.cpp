@@ -77,6 +77,38 @@ TEST(DomTree, ChildrenInOrderWithIndexedAccess) {
     EXPECT_EQ(root.children().size(), 1000u);
 }
 
+TEST(DomTree, IndexedAccessAgreesWithTheChildListUnderRandomChanges) {
+    Document doc;
+    Node root = doc.appendChild(doc.createElement("r"));
+    std::uint32_t seed = 7;
+    auto next = [&seed](std::size_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<std::size_t>(seed >> 8) % bound;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const std::size_t count = root.childCount();
+        switch (next(4)) {
+        case 0:
+            root.appendChild(doc.createTextNode(std::to_string(step)));
+            break;
+        case 1:
+            if (count > 0) root.insertBefore(doc.createComment(std::to_string(step)), root.child(next(count)));
+            break;
+        case 2:
+            if (count > 0) root.removeChild(root.child(next(count)));
+            break;
+        default:
+            break;
+        }
+        const auto all = root.children();
+        ASSERT_EQ(root.childCount(), all.size());
+        for (int probe = 0; probe < 3 && !all.empty(); ++probe) {
+            const std::size_t i = next(all.size());
+            ASSERT_EQ(root.child(i), all[i]) << step;
+        }
+    }
+}
+
 TEST(DomTree, AttributesInDocumentOrderWithExactLookup) {
     Document doc;
     Node e = doc.createElement("e");
