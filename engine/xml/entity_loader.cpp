@@ -44,7 +44,8 @@ void refuse(xmlParserCtxtPtr ctxt, LoadPolicy* policy, long code, std::string re
     xmlParserCtxtPtr where = ctxt && ctxt->input ? ctxt : policy->document;
     const long line = where && where->input ? where->input->line : 0;
     const long column = where && where->input ? where->input->col : 0;
-    policy->errors->record(code, std::move(reason), line, column);
+    const char* file = where && where->input ? where->input->filename : nullptr;
+    policy->errors->record(code, std::move(reason), line, column, file ? file : "");
 }
 
 xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {

@@ -174,7 +174,7 @@ void fillSourceText(ParseError& error, const std::string& file, std::string_view
     std::string other;
     ParseError ignored;
     if (local && readSource(*local, other, ignored)) error.srcText = sourceLine(other, error.line, error.linePos);
-    error.reason += "（" + (local ? *local : file) + "）";
+    error.reason += "（ファイル: " + (local ? *local : file) + "）";
 }
 
 std::shared_ptr<DocState> loadBytes(std::string_view bytes, const std::string& url) {

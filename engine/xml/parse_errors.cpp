@@ -23,13 +23,13 @@ void ErrorCollector::record(const xmlError& error) {
     if (found_ || error.level < XML_ERR_ERROR) return;
     std::string reason = trimmed(error.message);
     if (reason.empty()) reason = "XML の解析エラー (コード " + std::to_string(error.code) + ")";
-    record(error.code, std::move(reason), error.line, error.int2);
-    file_ = error.file ? error.file : "";
+    record(error.code, std::move(reason), error.line, error.int2, error.file ? error.file : "");
 }
 
-void ErrorCollector::record(long code, std::string reason, long line, long column) {
+void ErrorCollector::record(long code, std::string reason, long line, long column, std::string file) {
     if (found_) return;
     found_ = true;
+    file_ = std::move(file);
     first_.errorCode = code != 0 ? code : -1;
     first_.reason = std::move(reason);
     first_.line = line;

@@ -13,7 +13,8 @@ namespace trelmo::xml::detail {
 class ErrorCollector {
 public:
     void record(const xmlError& error);
-    void record(long code, std::string reason, long line, long column);
+    // `file`: where the error is, as libxml2 names it; empty for the document.
+    void record(long code, std::string reason, long line, long column, std::string file = {});
 
     bool found() const { return found_; }
     // The first error; srcText is not filled in here.

@@ -186,6 +186,15 @@ TEST(DomLoad, TheExternalSubsetIsReadFromALocalFile) {
     EXPECT_EQ(broken.parseError().line, 2);
     EXPECT_EQ(broken.parseError().srcText, "<!ELEMENT b oops>");
 
+    // The subset may not pull in other files.
+    tmp.write("pulls.dtd", "<!ELEMENT a EMPTY>\n<!ENTITY % more SYSTEM \"more.dtd\"> %more;\n");
+    tmp.write("more.dtd", "<!ELEMENT b EMPTY>");
+    Document pulls;
+    EXPECT_FALSE(pulls.load(tmp.write("pulls.xml", "<!DOCTYPE a SYSTEM \"pulls.dtd\"><a/>")));
+    EXPECT_NE(pulls.parseError().reason.find("more.dtd"), std::string::npos) << pulls.parseError().reason;
+    EXPECT_EQ(pulls.parseError().line, 2);
+    EXPECT_EQ(pulls.parseError().srcText, "<!ENTITY % more SYSTEM \"more.dtd\"> %more;");
+
     Document missing;
     EXPECT_FALSE(missing.load(tmp.write("missing.xml", "<!DOCTYPE a SYSTEM \"none.dtd\"><a/>")));
     EXPECT_NE(missing.parseError().reason.find("none.dtd"), std::string::npos) << missing.parseError().reason;

@@ -140,7 +140,7 @@ TEST_P(RoundTrip, EveryValueComesBack) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Encodings, RoundTrip, testing::Values("UTF-8", "Shift_JIS", "UTF-16"));
+INSTANTIATE_TEST_SUITE_P(Encodings, RoundTrip, testing::Values("UTF-8", "Shift_JIS", "UTF-16", "UTF-16BE", "EUC-JP", "ISO-2022-JP", "ISO-8859-1"));
 
 TEST(RoundTripBytes, ShiftJisFileIsWrittenBackByteForByte) {
     const std::string bytes =
