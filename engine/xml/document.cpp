@@ -27,10 +27,11 @@ int length(const std::string& data) {
 }
 
 // A new node is owned by the document until it is attached somewhere.
-Node adopt(const std::shared_ptr<DocState>& state, xmlNode* node) {
-    if (!node) throw std::bad_alloc();
-    state->owner().addOrphan(node);
-    return DocState::handle(state, node);
+Node adopt(const std::shared_ptr<DocState>& state, xmlNode* created) {
+    if (!created) throw std::bad_alloc();
+    std::unique_ptr<xmlNode, decltype(&xmlFreeNode)> node(created, xmlFreeNode);
+    state->owner().addOrphan(node.get());
+    return DocState::handle(state, node.release());
 }
 
 void require(const std::shared_ptr<DocState>& state) {

@@ -1,6 +1,6 @@
 // Node changes: moving nodes in and between documents, and attributes.
-#include <libxml/tree.h>
-#include <libxml/valid.h>
+#include <climits>
+#include <new>
 
 #include "engine/error.h"
 #include "engine/xml/doc_state.h"
@@ -155,12 +155,10 @@ Node DocState::place(const Node& parentNode, const Node& childNode, xmlNode* bef
         xmlUnlinkNode(child);
     }
     Arena& arena = owner->owner();
+    if (replaced) arena.addOrphan(replaced);  // first: the only step that can fail
     arena.removeOrphan(child);
     link(parent, child, replaced ? replaced : before);
-    if (replaced) {
-        xmlUnlinkNode(replaced);
-        arena.addOrphan(replaced);
-    }
+    if (replaced) xmlUnlinkNode(replaced);
     bumpTreeGeneration();
     return handle(owner, replaced ? replaced : child);
 }
@@ -182,8 +180,8 @@ Node Node::removeChild(Node child) {
     requireNode(child);
     xmlNode* c = DocState::raw(child);
     if (c->parent != static_cast<xmlNode*>(node_)) fail("削除するノードはこのノードの子ではありません。");
-    xmlUnlinkNode(c);
     doc_->owner().addOrphan(c);
+    xmlUnlinkNode(c);
     detail::bumpTreeGeneration();
     return Node(doc_, c);
 }
@@ -192,6 +190,7 @@ void Node::setAttribute(std::string_view name, std::string_view value) {
     xmlNode* element = requireElement(*this);
     if (!detail::isQualifiedName(name)) fail("属性名 " + std::string(name) + " は XML の名前として使えません。");
     if (value.find('\0') != std::string_view::npos) fail("属性 " + std::string(name) + " の値に NUL 文字があります。");
+    if (value.size() > static_cast<std::size_t>(INT_MAX)) fail("属性 " + std::string(name) + " の値が長すぎます。");
     const std::string text(value);
     if (auto* ns = const_cast<xmlNs*>(detail::findDeclaration(element, name))) {
         xmlFree(const_cast<xmlChar*>(ns->href));

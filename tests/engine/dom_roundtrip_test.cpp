@@ -6,28 +6,11 @@
 #include <random>
 
 #include "engine/xml/dom.h"
+#include "engine/xml/utf8.h"
 #include "tests/support/temp_dir.h"
 
 namespace trelmo::xml {
 namespace {
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Random text of XML characters, heavy on markup and line ends.
 class Values {
@@ -50,14 +33,14 @@ public:
             case 2: {
                 char32_t cp = static_cast<char32_t>(pick(0x80, 0xFFFD));
                 if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0x3042;
-                appendUtf8(value, cp);
+                detail::appendUtf8(value, cp);
                 break;
             }
             case 3:
-                appendUtf8(value, static_cast<char32_t>(pick(0x10000, 0x10FFFF)));
+                detail::appendUtf8(value, static_cast<char32_t>(pick(0x10000, 0x10FFFF)));
                 break;
             default:
-                appendUtf8(value, static_cast<char32_t>(pick(0x3000, 0x9FFF)));
+                detail::appendUtf8(value, static_cast<char32_t>(pick(0x3000, 0x9FFF)));
                 break;
             }
         }
