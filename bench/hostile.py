@@ -89,17 +89,20 @@ def main():
                 f.write(dsd)
             if os.path.exists(out):
                 os.remove(out)
+            # Started by /usr/bin/time: a child forked from here would count this
+            # process's memory (the inputs above) as its own peak.
+            report = os.path.join(tmp, "time.txt")
             start = time.perf_counter()
-            proc = subprocess.Popen([exe, csv_path, dsd_path, out], stderr=subprocess.PIPE)
-            _, status, usage = os.wait4(proc.pid, 0)
+            proc = subprocess.run(["/usr/bin/time", "-q", "-f", "%M", "-o", report, exe, csv_path, dsd_path, out],
+                                  stderr=subprocess.PIPE)
             wall = time.perf_counter() - start
-            message = proc.stderr.read().decode("utf-8", "replace").split("\r\n")[0][:60]
-            proc.stderr.close()
+            message = proc.stderr.decode("utf-8", "replace").split("\r\n")[0][:60]
             largest = max(len(csv), len(dsd))
-            rss = usage.ru_maxrss * 1024
+            with open(report) as f:
+                rss = int(f.read().split()[-1]) * 1024
             ratio = "%.1f×" % (rss / largest) if largest >= 1e6 else "-"
             print("| %s | %d | %s | %.2f s | %.1f MB | %.2f MB | %s |" % (
-                name, os.waitstatus_to_exitcode(status), message.replace("|", "\\|") or "(none)", wall,
+                name, proc.returncode, message.replace("|", "\\|") or "(none)", wall,
                 rss / 1e6, largest / 1e6, ratio))
             try:
                 listener.accept()

@@ -1,10 +1,15 @@
 #include "engine/convert2xml.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "engine/convert_plan.h"
+#include "engine/convert_stream.h"
 #include "engine/error.h"
+#include "engine/xml/stream_save.h"
 
 namespace trelmo {
 namespace {
@@ -49,6 +54,17 @@ xml::Node declarationFor(xml::Document& schemaXML, xml::Document& out, const std
     return out.createProcessingInstruction("xml", "version=\"1.0\"");
 }
 
+constexpr std::size_t kMaxIndex = static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max());
+
+// Records with values that the DOM refuses as nodes are made (NUL characters,
+// values too long for libxml2): only building the nodes fails exactly as
+// CreateXML does.
+bool needsNodes(const std::vector<std::string>& records) {
+    return std::any_of(records.begin(), records.end(), [](const std::string& record) {
+        return record.size() > static_cast<std::size_t>(INT_MAX) || record.find('\0') != std::string::npos;
+    });
+}
+
 }  // namespace
 
 void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
@@ -63,7 +79,7 @@ void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
     const std::size_t highest = MyCSV.empty() ? 0 : MyCSV.size() - 1;
     progress_.setMinimum(0);
     progress_.setMaximum(static_cast<float>(highest));
-    if (highest > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) throw overflowError();
+    if (highest > kMaxIndex) throw overflowError();
 
     RecordFields fields;
     for (std::size_t i = 0; i <= highest && !MyCSV.empty(); ++i) {
@@ -75,9 +91,87 @@ void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
         }
         progress_.yield();
         // The record counter is 16-bit: stepping past the last index overflows.
-        if (i == static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) throw overflowError();
+        if (i == kMaxIndex) throw overflowError();
     }
     CSV2XMLDoc.appendChild(root);
+}
+
+}  // namespace trelmo
+
+namespace trelmo {
+
+// The errors come in CreateXML's order, then save()'s: errors of the schema
+// show in record 0, built as nodes; the record split, the only other step
+// that can fail while building, is checked for the remaining records before
+// an error of saving is passed on.
+void Convert2XML::WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV,
+                           const std::string& path) {
+    if (needsNodes(MyCSV)) {
+        xml::Document output;
+        CreateXML(schemaXML, output, MyCSV);
+        output.save(path);
+        return;
+    }
+    const xml::Node top = schemaXML.documentElement();
+    if (!top) throw RuntimeError(err::XmlDom, "スキーマに最上位の要素がありません。");
+    const convert::Plan plan = convert::compilePlan(top);
+
+    xml::Document head;  // the output's top level, its records written as they are made
+    head.appendChild(declarationFor(schemaXML, head, plan.encoding));
+    xml::Node root = head.createElement(plan.rootName);
+
+    const std::size_t highest = MyCSV.empty() ? 0 : MyCSV.size() - 1;
+    progress_.setMinimum(0);
+    progress_.setMaximum(static_cast<float>(highest));
+    if (highest > kMaxIndex) throw overflowError();
+
+    RecordFields fields;
+    if (!MyCSV.empty()) {
+        progress_.setValue(0);
+        xml::Node record = root.appendChild(head.createElement(plan.recordName));
+        if (plan.topHasChildren) {
+            fields.reset(MyCSV[0]);
+            addChildNodes(head, record, plan.nodes, fields);
+        }
+        root.removeChild(record);
+    }
+    const convert::RecordWriter writer(plan);
+    // What building records `from` onwards would raise; progress as CreateXML reports it.
+    const auto buildErrors = [&](std::size_t from) {
+        for (std::size_t i = from; i <= highest && !MyCSV.empty(); ++i) {
+            progress_.setValue(static_cast<float>(i));
+            if (writer.splitsRecords()) {
+                fields.reset(MyCSV[i]);
+                fields.fields();
+            }
+            progress_.yield();
+        }
+    };
+    if (highest == kMaxIndex) {
+        buildErrors(1);
+        throw overflowError();
+    }
+
+    head.appendChild(root);
+    std::optional<xml::StreamedSave> out;
+    try {
+        out.emplace(head, path);
+    } catch (const RuntimeError&) {
+        buildErrors(1);
+        throw;
+    }
+    for (std::size_t i = 0; i <= highest && !MyCSV.empty(); ++i) {
+        progress_.setValue(static_cast<float>(i));
+        try {
+            fields.reset(MyCSV[i]);
+            writer.write(*out, fields);
+        } catch (const RuntimeError&) {
+            buildErrors(i);
+            throw;
+        }
+        progress_.yield();
+    }
+    out->commit();
 }
 
 }  // namespace trelmo

@@ -20,6 +20,11 @@ public:
     void CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
                    const std::vector<std::string>& MyCSV);
 
+    // CreateXML on a new document followed by its save to path, without
+    // holding the output in memory: the same file and the same errors, with
+    // memory that does not grow with the output.
+    void WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV, const std::string& path);
+
 private:
     ProgressSink& progress_;
 };

@@ -106,7 +106,6 @@ ExitStatus Main(std::string_view commandLine, MessageSink& messages, ProgressSin
         ParseXML loader(messages);
         Convert2XML generator(progress);
         xml::Document schemaDoc;
-        xml::Document outputDoc;
 
         loader.Parse(schemaDoc, schemaPath);
         if (!isLoaded(schemaDoc)) {
@@ -115,8 +114,8 @@ ExitStatus Main(std::string_view commandLine, MessageSink& messages, ProgressSin
         }
         std::vector<std::string> records;
         if (csv.GetCSVasArray(csvPath, records) > 0) {
-            generator.CreateXML(schemaDoc, outputDoc, records);
-            outputDoc.save(outputPath);
+            // CreateXML and the save of its output, without holding the output in memory.
+            generator.WriteXML(schemaDoc, records, outputPath);
             return ExitStatus::Success;
         }
         messages.show(kNoValidData, MsgIcon::Exclamation);

@@ -166,8 +166,13 @@ Serializer::Serializer(xmlDoc* doc) : doc_(doc) {
 
 void Serializer::write(ByteSink& sink) {
     XmlWriter w(*encoding_, sink);
+    writeTopLevel(w, doc_->children, nullptr);
+    w.finish();
+}
+
+void Serializer::writeTopLevel(XmlWriter& w, xmlNode* from, const xmlNode* until) {
     NamespaceScope scope;
-    for (xmlNode* top = doc_->children; top; top = top->next) {
+    for (xmlNode* top = from; top != until; top = top->next) {
         if (top == doc_->children && isDeclaration(top)) {
             w.markup("<?xml ");
             w.content(Context::PiData, top->content, "xml");
@@ -177,7 +182,6 @@ void Serializer::write(ByteSink& sink) {
         }
         w.markup("\r\n");
     }
-    w.finish();
 }
 
 }  // namespace trelmo::xml::detail

@@ -12,12 +12,20 @@
 
 namespace trelmo::xml::detail {
 
+class XmlWriter;
+
 class Serializer {
 public:
     // Checks the declaration and the encoding it names; throws RuntimeError.
     explicit Serializer(xmlDoc* doc);
     // Streams the document; throws RuntimeError for content XML cannot hold.
     void write(ByteSink& sink);
+
+    // For writers that stream part of the document themselves: the encoding
+    // chosen by the declaration, and the top-level nodes from `from` up to
+    // (without) `until`, each followed by CR LF as write() does.
+    OutputEncoding& encoding() { return *encoding_; }
+    void writeTopLevel(XmlWriter& w, xmlNode* from, const xmlNode* until);
 
 private:
     xmlDoc* doc_;
