@@ -1,6 +1,7 @@
 // Schema loading and the conversion of a small CSV. The input is the schema,
 // optionally followed by a line "--csv--" and the CSV bytes. A conversion
 // that succeeds must give XML that loads again.
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,20 @@ void require(bool ok, const char* what) {
 
 constexpr std::string_view kSeparator = "\n--csv--\n";
 constexpr std::string_view kDefaultCsv = "1,a&b,2.5\r\n-3,\"x, y\",]]>\r\n";
+
+// A name or root in the schema with a colon: written as it is, its prefix is
+// declared nowhere, so a namespace-aware reader refuses the output.
+bool prefixedName(const trelmo::xml::Document& schema) {
+    const trelmo::xml::Node top = schema.documentElement();
+    for (const trelmo::xml::Node& element : top.selectAllElements()) {
+        for (const auto& attribute : element.attributes()) {
+            std::string name = attribute.name;
+            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if ((name == "name" || name == "root") && attribute.value.find(':') != std::string::npos) return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -58,9 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     trelmo::xml::Document back;
-    if (!back.loadXml(bytes)) {
-        // A prefixed name from the schema is written as it is; its prefix is declared nowhere.
-        require(back.parseError().reason.find("amespace") != std::string::npos, "the output loads again");
-    }
+    require(back.loadXml(bytes) || prefixedName(schema), "the output loads again");
     return 0;
 }

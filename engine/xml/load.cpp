@@ -13,6 +13,7 @@
 
 #include "engine/xml/declaration.h"
 #include "engine/xml/doc_state.h"
+#include "engine/xml/encoding.h"
 #include "engine/xml/entity_loader.h"
 #include "engine/xml/library.h"
 #include "engine/xml/parse_errors.h"
@@ -129,6 +130,15 @@ XmlDocPtr parse(std::string_view bytes, const std::string& url, int options, Loa
     ctxt->_private = &policy;
     policy.document = ctxt.get();
     xmlCtxtUseOptions(ctxt.get(), options);
+    // A declared encoding is set before parsing: switched only once the
+    // declaration is read, libxml2 misreads a long first name (a name of a
+    // hundred kanji as the root's, in Shift_JIS or EUC-JP).
+    const std::string declared = sourceEncoding(bytes);
+    if (!declared.empty() && declared.rfind("UTF-16", 0) != 0 && !isUtf8Name(declared)) {
+        if (xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(declared.c_str())) {
+            xmlSwitchToEncoding(ctxt.get(), handler);
+        }
+    }
     {
         ErrorCapture capture(errors);
         xmlParseDocument(ctxt.get());
