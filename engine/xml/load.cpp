@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "engine/xml/declaration.h"
 #include "engine/xml/doc_state.h"
@@ -110,6 +111,25 @@ std::string urlFor(const std::string& path) {
     return uri ? text(uri.get()) : path;
 }
 
+// The bytes in UTF-8 when they declare another encoding (not UTF-16) that
+// iconv converts without error; nullopt otherwise, and libxml2 converts them
+// itself and reports any bad byte.
+std::optional<std::string> declaredToUtf8(std::string_view bytes) {
+    const std::string declared = sourceEncoding(bytes);
+    if (declared.empty() || isUtf8Name(declared) || declared.rfind("UTF-16", 0) == 0) return std::nullopt;
+    IconvPtr cd = openIconv("UTF-8", iconvName(declared));
+    if (!cd) return std::nullopt;
+    std::string out(bytes.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* outPos = out.data();
+    std::size_t outLeft = out.size();
+    if (iconv(cd.get(), &in, &inLeft, &outPos, &outLeft) == static_cast<std::size_t>(-1)) return std::nullopt;
+    if (iconv(cd.get(), nullptr, nullptr, &outPos, &outLeft) == static_cast<std::size_t>(-1)) return std::nullopt;
+    out.resize(static_cast<std::size_t>(outPos - out.data()));
+    return out;
+}
+
 // One parse of the bytes; `ok` says whether it met every condition of a load.
 XmlDocPtr parse(std::string_view bytes, const std::string& url, int options, LoadPolicy& policy,
                 ErrorCollector& errors, bool& ok) {
@@ -122,7 +142,13 @@ XmlDocPtr parse(std::string_view bytes, const std::string& url, int options, Loa
         errors.record(XML_IO_EFBIG, "ファイルが大きすぎます。", 0, 0);
         return nullptr;
     }
-    ParserCtxtPtr ctxt(xmlCreateMemoryParserCtxt(bytes.data(), static_cast<int>(bytes.size())));
+    // Text in a declared encoding other than UTF-8 is read as UTF-8 converted
+    // beforehand: libxml2's own conversion, done piece by piece, misreads long
+    // names that cross its pieces (a hundred kanji in Shift_JIS or EUC-JP).
+    const std::optional<std::string> utf8 = declaredToUtf8(bytes);
+    const std::string_view input = utf8 ? std::string_view(*utf8) : bytes;
+    if (utf8) options |= XML_PARSE_IGNORE_ENC;
+    ParserCtxtPtr ctxt(xmlCreateMemoryParserCtxt(input.data(), static_cast<int>(input.size())));
     if (!ctxt) throw std::bad_alloc();
     if (!url.empty() && ctxt->input && !ctxt->input->filename) {
         ctxt->input->filename = reinterpret_cast<char*>(xmlStrdup(BAD_CAST url.c_str()));
@@ -130,15 +156,7 @@ XmlDocPtr parse(std::string_view bytes, const std::string& url, int options, Loa
     ctxt->_private = &policy;
     policy.document = ctxt.get();
     xmlCtxtUseOptions(ctxt.get(), options);
-    // A declared encoding is set before parsing: switched only once the
-    // declaration is read, libxml2 misreads a long first name (a name of a
-    // hundred kanji as the root's, in Shift_JIS or EUC-JP).
-    const std::string declared = sourceEncoding(bytes);
-    if (!declared.empty() && declared.rfind("UTF-16", 0) != 0 && !isUtf8Name(declared)) {
-        if (xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(declared.c_str())) {
-            xmlSwitchToEncoding(ctxt.get(), handler);
-        }
-    }
+
     {
         ErrorCapture capture(errors);
         xmlParseDocument(ctxt.get());

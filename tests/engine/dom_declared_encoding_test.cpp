@@ -17,6 +17,18 @@ std::string repeat(std::string_view piece, int times) {
     return text;
 }
 
+TEST(DomDeclaredEncoding, LongNamesLoadWhereverTheyStart) {
+    const std::string kana = repeat("\xC0", 200);  // half-width ﾀ in Shift_JIS
+    const std::string kanaUtf8 = repeat("\xEF\xBE\x80", 200);
+    for (const std::size_t padding : {0, 1, 10, 20, 500}) {
+        const std::string pad(padding, 'x');
+        xml::Document doc;
+        ASSERT_TRUE(doc.loadXml("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<r>" + pad + "<" + kana + "/></r>"))
+            << pad.size() << ": " << doc.parseError().reason;
+        EXPECT_EQ(doc.documentElement().child(pad.empty() ? 0 : 1).name(), kanaUtf8);
+    }
+}
+
 TEST(DomDeclaredEncoding, LongFirstNameLoads) {
     const std::string kanjiSjis = repeat("\x89\x89", 100);   // 演 in Shift_JIS
     const std::string kanjiEuc = repeat("\xB1\xE9", 100);    // 演 in EUC-JP
