@@ -39,24 +39,25 @@ std::size_t sequenceLength(std::string_view text, std::size_t i) {
 }  // namespace
 
 std::size_t firstInvalidUtf8(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
     std::size_t i = 0;
-    while (i < text.size()) {
-        // Runs of ASCII eight bytes at a time.
-        while (text.size() - i >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + i, 8);
-            if (word & 0x8080808080808080u) break;
-            i += 8;
-        }
-        if (i == text.size()) break;
-        const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + i;
-        if (p[0] < 0x80) {
+    while (i < size) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            // A run of ASCII goes eight bytes at a time.
             ++i;
+            while (size - i >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p + i, 8);
+                if (word & 0x8080808080808080u) break;
+                i += 8;
+            }
             continue;
         }
         // Three-byte characters without special ranges (most CJK text).
-        if (((p[0] >= 0xE1 && p[0] <= 0xEC) || p[0] >= 0xEE) && p[0] <= 0xEF && text.size() - i >= 3 &&
-            isContinuation(p[1]) && isContinuation(p[2])) {
+        if (((c >= 0xE1 && c <= 0xEC) || c >= 0xEE) && c <= 0xEF && size - i >= 3 && isContinuation(p[i + 1]) &&
+            isContinuation(p[i + 2])) {
             i += 3;
             continue;
         }

@@ -65,7 +65,8 @@ struct StreamedSave::Impl {
     detail::Serializer serializer;
     detail::AtomicFile file;
     detail::XmlWriter writer;
-    std::vector<std::string> open;  // names of the open elements, the document element first
+    std::string rootName;
+    std::vector<std::string_view> open;  // names of the open elements, the document element first
     bool startOpen = false;         // the last start tag still takes attributes
 };
 
@@ -77,10 +78,10 @@ StreamedSave::StreamedSave(const Document& doc, const std::string& path) {
     impl_ = std::make_unique<Impl>(doc, path);
     Impl& s = *impl_;
     s.serializer.writeTopLevel(s.writer, s.xmlDocument->children, s.root);
-    const std::string rootName = detail::qualifiedName(s.root);
+    s.rootName = detail::qualifiedName(s.root);
     s.writer.markup("<");
-    s.name(rootName);
-    s.open.push_back(rootName);
+    s.name(s.rootName);
+    s.open.push_back(s.rootName);
     s.startOpen = true;
 }
 
@@ -92,7 +93,7 @@ void StreamedSave::startElement(std::string_view name) {
     s.openContent();
     s.writer.markup("<");
     s.name(name);
-    s.open.emplace_back(name);
+    s.open.push_back(name);
     s.startOpen = true;
 }
 

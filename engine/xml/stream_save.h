@@ -25,9 +25,10 @@ public:
     StreamedSave& operator=(const StreamedSave&) = delete;
 
     // Content of the current element, in document order. Names must be ones
-    // that createElement and setAttribute accept; attributes come right after
-    // their element's start, once per name. Values throw as save() does for
-    // characters XML cannot hold.
+    // that createElement and setAttribute accept, and an element's name must
+    // stay valid until it ends; attributes come right after their element's
+    // start, once per name. Values throw as save() does for characters XML
+    // cannot hold.
     void startElement(std::string_view name);
     void attribute(std::string_view name, std::string_view value);
     void text(std::string_view data);

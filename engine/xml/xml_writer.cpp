@@ -108,6 +108,13 @@ void XmlWriter::content(Context context, std::string_view utf8, std::string_view
             p = run = special(context, p, end, owner);
             continue;
         }
+        // Three-byte characters of U+1000 to U+CFFF and U+E000 to U+FFEF are all XML
+        // characters; in an encoding that holds every character they pass unchecked.
+        if (encoding_.coversUnicode() && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 &&
+            ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || (c == 0xEF && p[1] != 0xBF))) {
+            p += 3;
+            continue;
+        }
         const Decoded d = decodeUtf8(p, end);
         if (d.length == 0) {
             fail(where(context, owner) + "に UTF-8 として正しくないバイト " + byteName(c) + " があるため保存できません。");
