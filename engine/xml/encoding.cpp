@@ -110,10 +110,22 @@ OutputEncoding::OutputEncoding(std::string_view name) : name_(name) {
         bom_ = "\xFE\xFF";
     }
     coversUnicode_ = u.rfind("UTF", 0) == 0;
+    byTable_ = target == "CP932";
     out_ = openIconv(target, "UTF-8");
     probeOut_ = openIconv(target, "UTF-8");
     probeBack_ = openIconv("UTF-8", target);
     if (!out_ || !probeOut_ || !probeBack_) unusable(name);
+    asciiSame_ = byTable_;
+    for (int code = 0; code < 0x80 && asciiSame_; ++code) {
+        char c = static_cast<char>(code);
+        char converted[8];
+        char* in = &c;
+        std::size_t inLeft = 1;
+        char* o = converted;
+        std::size_t oLeft = sizeof converted;
+        asciiSame_ = iconv(probeOut_.get(), &in, &inLeft, &o, &oLeft) != static_cast<std::size_t>(-1) &&
+                     o == converted + 1 && converted[0] == c;
+    }
     chunk_.resize(1 << 16);
 }
 
@@ -143,10 +155,69 @@ void OutputEncoding::begin(ByteSink& sink) {
     if (!bom_.empty()) sink.write(bom_.data(), bom_.size());
 }
 
+std::size_t OutputEncoding::encodeByTable(const char* utf8, std::size_t size, ByteSink& sink) {
+    constexpr std::uint32_t kNone = 0xFFFFFFFF;
+    if (table_.empty()) table_.assign(0x10000, 0);
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    const auto* end = p + size;
+    char* out = chunk_.data();
+    char* const limit = chunk_.data() + chunk_.size() - 4;
+    while (p < end) {
+        if (out > limit) {
+            sink.write(chunk_.data(), static_cast<std::size_t>(out - chunk_.data()));
+            out = chunk_.data();
+        }
+        if (*p < 0x80 && asciiSame_) {
+            *out++ = static_cast<char>(*p++);
+            continue;
+        }
+        char32_t cp = *p;
+        std::size_t length = 1;
+        if (cp >= 0x80) {
+            const Decoded d = decodeUtf8(p, end);
+            if (d.length == 0 || d.cp >= 0x10000) break;
+            cp = d.cp;
+            length = d.length;
+        }
+        std::uint32_t& entry = table_[cp];
+        if (entry == 0) {
+            // iconv's own bytes for the character, kept.
+            char bytes[8];
+            char* in = const_cast<char*>(reinterpret_cast<const char*>(p));
+            std::size_t inLeft = length;
+            char* o = bytes;
+            std::size_t oLeft = sizeof bytes;
+            iconv(probeOut_.get(), nullptr, nullptr, nullptr, nullptr);
+            const bool ok = iconv(probeOut_.get(), &in, &inLeft, &o, &oLeft) != static_cast<std::size_t>(-1);
+            const auto n = static_cast<std::uint32_t>(o - bytes);
+            entry = kNone;
+            if (ok && n >= 1 && n <= 3) {
+                entry = n << 24;
+                for (std::uint32_t k = 0; k < n; ++k) {
+                    entry |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])) << (16 - 8 * k);
+                }
+            }
+        }
+        if (entry == kNone) break;
+        out[0] = static_cast<char>(entry >> 16);
+        out[1] = static_cast<char>(entry >> 8);
+        out[2] = static_cast<char>(entry);
+        out += entry >> 24;
+        p += length;
+    }
+    if (out > chunk_.data()) sink.write(chunk_.data(), static_cast<std::size_t>(out - chunk_.data()));
+    return static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(utf8));
+}
+
 void OutputEncoding::encode(const char* utf8, std::size_t size, ByteSink& sink) {
     if (passthrough_) {
         sink.write(utf8, size);
         return;
+    }
+    if (byTable_) {
+        const std::size_t done = encodeByTable(utf8, size, sink);
+        utf8 += done;
+        size -= done;
     }
     char* in = const_cast<char*>(utf8);
     std::size_t inLeft = size;

@@ -64,6 +64,10 @@ public:
 
 private:
     bool probe(char32_t cp);
+    // Code page 932 converted character by character from a table of iconv's
+    // own results (it has no shift states). Returns how many bytes it wrote;
+    // it stops at a character iconv cannot convert, which the caller reports.
+    std::size_t encodeByTable(const char* utf8, std::size_t size, ByteSink& sink);
 
     std::string name_;
     bool passthrough_ = false;
@@ -73,6 +77,9 @@ private:
     IconvPtr probeOut_;
     IconvPtr probeBack_;
     std::vector<std::uint8_t> known_;  // per code point: 0 unknown, 1 yes, 2 no
+    bool byTable_ = false;               // code page 932
+    bool asciiSame_ = false;             // ASCII is written unchanged
+    std::vector<std::uint32_t> table_;   // per BMP code point: 0 unknown, else length << 24 | bytes
     std::vector<char> chunk_;
 };
 

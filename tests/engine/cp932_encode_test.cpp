@@ -1,0 +1,72 @@
+// Output in Shift_JIS (code page 932) written from a table against iconv
+// converting the same text in one call.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/error.h"
+#include "engine/xml/byte_sink.h"
+#include "engine/xml/encoding.h"
+#include "engine/xml/utf8.h"
+
+namespace trelmo::xml::detail {
+namespace {
+
+std::string viaIconv(std::string utf8) {
+    IconvPtr cd = openIconv("CP932", "UTF-8");
+    std::string out(utf8.size() * 2 + 16, '\0');
+    char* in = utf8.data();
+    std::size_t inLeft = utf8.size();
+    char* o = out.data();
+    std::size_t oLeft = out.size();
+    EXPECT_NE(iconv(cd.get(), &in, &inLeft, &o, &oLeft), static_cast<std::size_t>(-1));
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+bool iconvEncodes(char32_t cp) {
+    std::string utf8;
+    appendUtf8(utf8, cp);
+    IconvPtr cd = openIconv("CP932", "UTF-8");
+    char out[8];
+    char* in = utf8.data();
+    std::size_t inLeft = utf8.size();
+    char* o = out;
+    std::size_t oLeft = sizeof out;
+    return iconv(cd.get(), &in, &inLeft, &o, &oLeft) != static_cast<std::size_t>(-1);
+}
+
+TEST(Cp932Encode, EveryCharacterAsIconvWritesIt) {
+    std::string text = "<a b=\"c\">";
+    for (char32_t cp = 1; cp < 0x10000; ++cp) {
+        if ((cp < 0xD800 || cp > 0xDFFF) && iconvEncodes(cp)) appendUtf8(text, cp);
+        if (cp % 64 == 0) text += "\r\n";
+    }
+    OutputEncoding encoding("Shift_JIS");
+    StringSink sink;
+    // In pieces of every size, always whole characters, as the writer hands them over.
+    std::size_t at = 0, piece = 1;
+    while (at < text.size()) {
+        std::size_t end = std::min(text.size(), at + piece++);
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+        encoding.encode(text.data() + at, end - at, sink);
+        at = end;
+    }
+    encoding.end(sink);
+    EXPECT_EQ(sink.bytes, viaIconv(text));
+}
+
+TEST(Cp932Encode, ACharacterWithoutBytesIsAnError) {
+    OutputEncoding encoding("Shift_JIS");
+    StringSink sink;
+    try {
+        encoding.encode("ab\xF0\x9F\x98\x80", 6, sink);  // U+1F600
+        FAIL() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.description(), "文字 U+1F600 をエンコーディング Shift_JIS で書けません。");
+    }
+    EXPECT_EQ(sink.bytes, "ab");
+}
+
+}  // namespace
+}  // namespace trelmo::xml::detail
