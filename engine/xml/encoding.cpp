@@ -3,6 +3,7 @@
 #include <libxml/encoding.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "engine/error.h"
 #include "engine/xml/utf8.h"
@@ -168,7 +169,14 @@ std::size_t OutputEncoding::encodeByTable(const char* utf8, std::size_t size, By
             out = chunk_.data();
         }
         if (*p < 0x80 && asciiSame_) {
-            *out++ = static_cast<char>(*p++);
+            // A run of ASCII, copied as it is.
+            const auto room = static_cast<std::size_t>(limit - out) + 1;
+            const auto* stop = end - p > static_cast<std::ptrdiff_t>(room) ? p + room : end;
+            const auto* run = p + 1;
+            while (run < stop && *run < 0x80) ++run;
+            std::memcpy(out, p, static_cast<std::size_t>(run - p));
+            out += run - p;
+            p = run;
             continue;
         }
         char32_t cp = *p;
