@@ -181,7 +181,10 @@ std::size_t OutputEncoding::encodeByTable(const char* utf8, std::size_t size, By
         }
         char32_t cp = *p;
         std::size_t length = 1;
-        if (cp >= 0x80) {
+        if (cp >= 0xE1 && cp <= 0xEF && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            cp = (static_cast<char32_t>(cp & 0x0F) << 12) | (static_cast<char32_t>(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+            length = 3;
+        } else if (cp >= 0x80) {
             const Decoded d = decodeUtf8(p, end);
             if (d.length == 0 || d.cp >= 0x10000) break;
             cp = d.cp;

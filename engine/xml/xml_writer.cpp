@@ -108,12 +108,16 @@ void XmlWriter::content(Context context, std::string_view utf8, std::string_view
             p = run = special(context, p, end, owner);
             continue;
         }
-        // Three-byte characters of U+1000 to U+CFFF and U+E000 to U+FFEF are all XML
-        // characters; in an encoding that holds every character they pass unchecked.
-        if (encoding_.coversUnicode() && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 &&
+        // Three-byte characters of U+1000 to U+CFFF and U+E000 to U+FFBF are all XML
+        // characters: they pass when the encoding holds them.
+        if (end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 &&
             ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || (c == 0xEF && p[1] != 0xBF))) {
-            p += 3;
-            continue;
+            const char32_t cp = (static_cast<char32_t>(c & 0x0F) << 12) | (static_cast<char32_t>(p[1] & 0x3F) << 6) |
+                                (p[2] & 0x3F);
+            if (encoding_.canEncode(cp)) {
+                p += 3;
+                continue;
+            }
         }
         const Decoded d = decodeUtf8(p, end);
         if (d.length == 0) {
