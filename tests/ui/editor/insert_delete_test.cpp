@@ -187,32 +187,26 @@ TEST_F(InsertDeleteTest, TheRootCannotBeDeleted) {
     EXPECT_EQ(tree()->nodeCount(), 1);
 }
 
+// The node under the pointer is only highlighted; the command acts on the
+// selected one.
 TEST_F(InsertDeleteTest, PopUpOnRightReleaseActsOnTheSelectedNode) {
     show("<element name=\"r\"><element name=\"a\"/><text DataSource=\"1\"/></element>");
     clickNode(2);
+    int highlighted = 0;
     int selectedDuring = 0;
     const bool shown = rightClick(nodeCenter(3), [&](QMenu* menu) {
         EXPECT_EQ(menu, control<QMenu>("PopMnu"));
+        highlighted = ui::SchemaTreeView::treeIndex(tree()->dropHighlight());
         selectedDuring = selectedIndex();
         trigger("PopMnuTextIn");
     });
     ASSERT_TRUE(shown);
+    EXPECT_EQ(highlighted, 3);
     EXPECT_EQ(selectedDuring, 2);
     EXPECT_EQ(tree()->dropHighlight(), nullptr);
-    EXPECT_TRUE(messages.shown.empty());  // inserted under "a", not refused
+    EXPECT_TRUE(messages.shown.empty());  // inserted under "a", not refused under the text
     EXPECT_EQ(nodeListDump(), "element|r|\nelement|a|\ntext||\ntext|--|1\n");
     EXPECT_EQ(selectedIndex(), 3);
-}
-
-TEST_F(InsertDeleteTest, DropHighlightMarksTheNodeUnderThePointer) {
-    show("<element name=\"r\"><element name=\"a\"/><text DataSource=\"1\"/></element>");
-    clickNode(2);
-    int highlighted = -1;
-    ASSERT_TRUE(rightClick(nodeCenter(3), [&](QMenu*) {
-        highlighted = ui::SchemaTreeView::treeIndex(tree()->dropHighlight());
-    }));
-    EXPECT_EQ(highlighted, 3);
-    EXPECT_EQ(selectedIndex(), 2);
 }
 
 TEST_F(InsertDeleteTest, NoPopUpOnEmptySpaceOrLeftButton) {

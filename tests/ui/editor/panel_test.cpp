@@ -1,6 +1,7 @@
 // The properties panel: loading a clicked node and the register button.
 #include <QGuiApplication>
 #include <QPalette>
+#include <QTest>
 
 #include "tests/support/ui/editor_fixture.h"
 
@@ -176,6 +177,16 @@ TEST_F(PanelTest, UnknownKindStoresNothingButRefreshesTheList) {
     EXPECT_NE(firstRow(), row);
     EXPECT_EQ(nodeListDump(), "element|r|\nbogus|b|\n");
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PanelTest, KeyboardSelectionLoadsThePanel) {
+    show(kKinds);
+    clickNode(2);
+    activate();
+    tree()->setFocus();
+    QTest::keyClick(tree(), Qt::Key_Down);
+    EXPECT_EQ(selectedIndex(), 3);
+    EXPECT_EQ(fields(), "[a] on window / [2] on window");
 }
 
 TEST_F(PanelTest, FocusSelectsTheWholeText) {

@@ -1,0 +1,67 @@
+// Shows the schema editor holding a schema with every node kind, expanded,
+// beside a CSV preview, for scripts/screenshot-editor. When the window is up
+// it writes its geometry ("WxH+X+Y") to the file named by the first argument,
+// then stays until it is killed (or a minute has passed).
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include "engine/csv.h"
+#include "tests/support/recording_messages.h"
+#include "tests/support/ui/editor_fixture.h"
+#include "ui/editor/preview_model.h"
+
+namespace {
+
+const char* const kSchema =
+    "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"
+    "<element name=\"shop\" root=\"shops\" encoding=\"Shift_JIS\">"
+    "<attribute name=\"id\" DataSource=\"1\"/>"
+    "<element name=\"city\"><text DataSource=\"2\"/><elemnt name=\"misspelt\"/></element>"
+    "<cdatasection DataSource=\"3\"/><comment DataSource=\"4\"/></element>";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        qWarning("usage: editor_screenshot GEOMETRY-FILE [CSV]");
+        return 2;
+    }
+    using namespace trelmo;
+    test::RecordingMessages messages;
+    test::CancellingFiles files;
+    test::IdleCursor cursor;
+    ui::UiServices services{messages, files, cursor};
+    ui::FrmEdit editor(services, nullptr);
+    editor.move(16, 16);
+    editor.show();
+    if (!QTest::qWaitForWindowExposed(&editor)) return 1;
+
+    xml::Document doc;
+    if (!doc.loadXml(kSchema)) return 1;
+    editor.ShowDocument(std::move(doc));
+    if (argc > 2) {
+        auto* preview = editor.findChild<QTreeView*>("ListView2");
+        auto* model = static_cast<ui::PreviewModel*>(preview->model());
+        CSV().LoadCSVToListView(argv[2], *model);
+    }
+    auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
+    tree->expandAll();
+    // Select the city element with the mouse, so the panel shows it.
+    const QRect city = tree->visualItemRect(tree->node(3));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, city.center());
+
+    QTimer::singleShot(500, [&] {
+        QFile out(QString::fromLocal8Bit(argv[1]));
+        if (out.open(QIODevice::WriteOnly)) {
+            const QRect g = editor.frameGeometry();
+            out.write(QStringLiteral("%1x%2+%3+%4\n")
+                          .arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()).toLatin1());
+        }
+    });
+    QTimer::singleShot(60000, &app, &QApplication::quit);
+    return app.exec();
+}
