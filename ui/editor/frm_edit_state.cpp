@@ -30,8 +30,8 @@ void FrmEdit::Form_Load() {
     txtName->clear();
     Combo2->clear();
     Combo2->clearEditText();
-    for (QWidget* field : {static_cast<QWidget*>(txtName), static_cast<QWidget*>(Combo2)})
-        SetFieldEnabled(field, true);
+    SetFieldEnabled(txtName, true);
+    SetFieldEnabled(Combo2, true);
     SetFieldEnabled(ListView1, true);
 }
 
