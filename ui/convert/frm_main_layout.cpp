@@ -91,9 +91,10 @@ void FrmMain::buildControls() {
 void FrmMain::centreOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    QRect area = geometry();
+    // The client area is centred; the frame's size is known only once shown.
+    QRect area(QPoint(), size());
     area.moveCenter(screen->availableGeometry().center());
-    move(area.topLeft());
+    setGeometry(area);
 }
 
 }  // namespace trelmo::ui
