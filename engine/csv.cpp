@@ -1,17 +1,64 @@
-// Placeholder until the CSV reader lands.
+// Splitting one record into its fields.
 #include "engine/csv.h"
 
+#include "engine/csv_scan.h"
 #include "engine/error.h"
+#include "engine/text/utf8.h"
 
 namespace trelmo {
 
-std::int32_t CSV::GetCSVasArray(const std::string&, std::vector<std::string>&) const { throw invalidArgumentError(); }
-std::int16_t CSV::GetFieldCount(std::string_view) const { throw invalidArgumentError(); }
-std::vector<std::string> CSV::GetFieldItems(std::string_view, std::int16_t&) const { throw invalidArgumentError(); }
-void CSV::LoadCSVToListView(const std::string&, CsvListTarget&) const { throw invalidArgumentError(); }
-namespace csv_detail {
-std::int16_t GetClosedFieldCount(std::string_view) { throw invalidArgumentError(); }
-std::string StripFieldQuotes(std::string_view) { throw invalidArgumentError(); }
-}  // namespace csv_detail
+using csv_scan::FieldCursor;
+using csv_scan::Step;
 
+std::int16_t CSV::GetFieldCount(std::string_view sTmp) const {
+    FieldCursor cursor(sTmp);
+    std::string_view field;
+    std::int32_t count = 0;
+    for (;;) {
+        switch (cursor.next(field)) {
+        case Step::Field:
+            csv_scan::checkFieldCount(++count);
+            break;
+        case Step::End:
+            return static_cast<std::int16_t>(count - 1);
+        case Step::OpenQuote:
+            throw invalidArgumentError();
+        }
+    }
+}
+
+std::vector<std::string> CSV::GetFieldItems(std::string_view sTmp, std::int16_t& intFieldCount) const {
+    if (intFieldCount < 0) throw subscriptOutOfRangeError();
+    std::vector<std::string> fields(static_cast<std::size_t>(intFieldCount) + 1);
+    FieldCursor cursor(sTmp);
+    std::string_view field;
+    std::int32_t count = 0;
+    for (;;) {
+        switch (cursor.next(field)) {
+        case Step::Field:
+            if (count > intFieldCount) throw subscriptOutOfRangeError();
+            fields[static_cast<std::size_t>(count)] = csv_detail::StripFieldQuotes(field);
+            csv_scan::checkFieldCount(++count);
+            break;
+        case Step::End:
+            return fields;
+        case Step::OpenQuote:
+            throw invalidArgumentError();
+        }
+    }
+}
+
+namespace csv_detail {
+
+std::int16_t GetClosedFieldCount(std::string_view sTmp) { return csv_scan::closedFieldCount(sTmp); }
+
+std::string StripFieldQuotes(std::string_view field) {
+    if (field.empty() || field.front() != '"') return std::string(field);
+    if (field.size() < 2) return {};
+    // Drops the first and the last character, whatever the last one is.
+    const std::size_t last = lastCodePointLength(field.substr(1));
+    return std::string(field.substr(1, field.size() - 1 - last));
+}
+
+}  // namespace csv_detail
 }  // namespace trelmo

@@ -1,0 +1,52 @@
+// Reading a CSV file into records.
+#include <limits>
+
+#include "engine/csv.h"
+#include "engine/csv_scan.h"
+#include "engine/error.h"
+#include "engine/file_bytes.h"
+#include "engine/text/decode.h"
+#include "engine/text/lines.h"
+
+namespace trelmo {
+
+// A line is a record of its own when it holds at least two fields and no open
+// quote; otherwise the lines that follow are joined to it until that holds.
+// Blank lines between records vanish; what is still pending at the end is lost.
+std::int32_t CSV::GetCSVasArray(const std::string& PathToCSV, std::vector<std::string>& MyArray) const {
+    const std::string text = decodeFileText(readFileBytes(PathToCSV), PathToCSV);
+    const LineEnds ends = lineEndsOf(text);
+    const std::string_view joint = lineJoint(ends);
+
+    std::vector<std::string> records;
+    std::string pending;
+    csv_scan::ClosedFieldCounter counter;  // state of the scan over pending
+    LineCursor lines(text, ends);
+    std::string_view line;
+    while (lines.next(line)) {
+        const bool joined = !pending.empty();
+        if (joined) {
+            pending += joint;
+            pending += line;
+            counter.append(joint);
+        }
+        counter.append(line);
+        if (counter.closedCount() > 0) {
+            if (joined) {
+                records.push_back(std::move(pending));
+            } else {
+                records.emplace_back(line);
+            }
+            pending.clear();
+            counter.reset();
+        } else if (!joined) {
+            pending.assign(line);  // the counter already holds its state
+        }
+    }
+    if (records.empty()) return -1;
+    if (records.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) throw overflowError();
+    MyArray = std::move(records);
+    return static_cast<std::int32_t>(MyArray.size() - 1);
+}
+
+}  // namespace trelmo

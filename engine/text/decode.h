@@ -1,0 +1,14 @@
+#pragma once
+// The characters of a text file. A file that is valid UTF-8 is read as UTF-8
+// (a BOM is dropped); any other as code page 932, the ANSI code page of
+// Japanese systems. The result is UTF-8.
+
+#include <string>
+
+namespace trelmo {
+
+// Raises err::BadFileData naming the file and the line when the bytes are not
+// valid in the encoding they are read in; nothing is returned then.
+std::string decodeFileText(std::string bytes, const std::string& path);
+
+}  // namespace trelmo

@@ -1,0 +1,63 @@
+#include "engine/text/utf8.h"
+
+namespace trelmo {
+namespace {
+
+bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Length of the well-formed sequence at text[i], or 0.
+std::size_t sequenceLength(std::string_view text, std::size_t i) {
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = at(i);
+    if (c < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0) low = 0xA0;   // overlong
+        if (c == 0xED) high = 0x9F;  // surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0) low = 0x90;   // overlong
+        if (c == 0xF4) high = 0x8F;  // above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (text.size() - i < length) return 0;
+    if (at(i + 1) < low || at(i + 1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if (!isContinuation(at(i + k))) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+std::size_t firstInvalidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = sequenceLength(text, i);
+        if (length == 0) return i;
+        i += length;
+    }
+    return std::string_view::npos;
+}
+
+std::size_t lastCodePointLength(std::string_view text) {
+    std::size_t length = 1;
+    while (length < text.size() && length < 4 &&
+           isContinuation(static_cast<unsigned char>(text[text.size() - length]))) {
+        ++length;
+    }
+    // Only a lead byte may start the code point; otherwise drop a single byte.
+    const auto lead = static_cast<unsigned char>(text[text.size() - length]);
+    return (length > 1 && lead >= 0xC0) ? length : 1;
+}
+
+}  // namespace trelmo

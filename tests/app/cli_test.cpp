@@ -1,0 +1,103 @@
+// The trelmo executable from the outside: exit status, standard error, files.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "engine/error.h"
+#include "engine/startup.h"
+#include "tests/support/temp_dir.h"
+
+namespace trelmo {
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string quote(const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class Cli : public testing::Test {
+protected:
+    Result trelmo(const std::vector<std::string>& args, const char* env = "") {
+        std::string command = std::string(env) + " " + quote(std::getenv("TRELMO_EXE"));
+        for (const auto& a : args) command += " " + quote(a);
+        command += " >" + quote(tmp.file("stdout")) + " 2>" + quote(tmp.file("stderr")) + " </dev/null";
+        const int raw = std::system(command.c_str());
+        Result run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = test::readFile(tmp.file("stdout"));
+        run.err = test::readFile(tmp.file("stderr"));
+        return run;
+    }
+
+    std::string example(const char* name) { return (test::sourceDir() / "examples" / name).string(); }
+
+    test::TempDir tmp;
+};
+
+TEST_F(Cli, ConvertsTheExampleSilently) {
+    const std::string out = tmp.file("shops.xml");
+    const Result run = trelmo({example("shops.csv"), example("shops.dsd"), out});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(test::readFile(out),
+              "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
+              "<shops><shop id=\"1\"><city>Kobe, Hyogo</city><![CDATA[a&b]]><!--x--></shop>"
+              "<shop id=\"2\"><city>Nara</city><![CDATA[c]]><!--y--></shop></shops>\r\n");
+}
+
+TEST_F(Cli, PathsWithBlanksWork) {
+    const std::string csv = tmp.write("my data.csv", "1,a\r\n2,b\r\n");
+    const std::string out = tmp.file("out put.xml");
+    const Result run = trelmo({csv, example("shops.dsd"), out});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(test::fileExists(out));
+}
+
+TEST_F(Cli, NotEnoughArgumentsExitsWithTwo) {
+    const Result run = trelmo({"a.csv", "s.dsd"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, std::string(kNotEnoughArgs1) + "\r\n" + kNotEnoughArgs2 + "\r\n");
+}
+
+TEST_F(Cli, FailuresPrintTheMessagesInOrderAndExitWithOne) {
+    const std::string out = tmp.file("out.xml");
+    const std::string bad = tmp.write("bad.dsd", "<element>");
+    Result run = trelmo({example("shops.csv"), bad, out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("\r\nLine: 1\r\nText: "), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.ends_with(std::string(kSchemaLoadFailed) + "\r\n")) << run.err;
+
+    run = trelmo({tmp.write("one.csv", "a,b\r\n"), example("shops.dsd"), out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, std::string(kNoValidData) + "\r\n");
+
+    run = trelmo({tmp.file("missing.csv"), example("shops.dsd"), out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, fileNotFoundError(tmp.file("missing.csv")).description() + "\r\n");
+    EXPECT_FALSE(test::fileExists(out));
+}
+
+TEST_F(Cli, UnclosedQuoteIsReportedNotCrashed) {
+    // An argument that starts with a quote and holds a blank is passed on quoted.
+    const Result run = trelmo({"\"a.csv", "s.dsd", "o.xml"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, invalidArgumentError().description() + "\r\n");
+}
+
+TEST_F(Cli, NoArgumentsWithoutADisplaySaysSo) {
+    const Result run = trelmo({}, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("display"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace trelmo

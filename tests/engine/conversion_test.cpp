@@ -1,0 +1,165 @@
+// One conversion end to end in-process: what it writes, what it says, and
+// that a failure leaves no output and an existing file untouched.
+
+#include <gtest/gtest.h>
+
+#include "engine/convert2xml.h"
+#include "engine/error.h"
+#include "engine/startup.h"
+#include "tests/support/recording_messages.h"
+#include "tests/support/temp_dir.h"
+
+namespace trelmo {
+namespace {
+
+class Conversion : public testing::Test {
+protected:
+    // Runs Main on the three files and returns its status.
+    ExitStatus run(std::string_view csv, std::string_view schema) {
+        const std::string csvPath = tmp.write("in.csv", csv);
+        const std::string schemaPath = tmp.write("s.dsd", schema);
+        return Main(JoinArguments({csvPath, schemaPath, out}), messages, progress);
+    }
+
+    test::TempDir tmp;
+    std::string out = tmp.file("out.xml");
+    test::RecordingMessages messages;
+    NullProgress progress;
+};
+
+constexpr std::string_view kTextSchema = "<element name=\"r\"><text DataSource=\"1\"/></element>";
+
+TEST_F(Conversion, OneRecordOrNoneIsNoValidData) {
+    for (std::string_view csv : {"a,b\r\n", "", "a\r\nb\r\nc\r\n"}) {
+        messages.shown.clear();
+        EXPECT_EQ(run(csv, kTextSchema), ExitStatus::Failure);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, kNoValidData);
+        EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_FALSE(test::fileExists(out));
+    }
+}
+
+TEST_F(Conversion, SchemaThatIsNotXmlShowsTheParserDetailThenTheLoadFailure) {
+    EXPECT_EQ(run("a,b\r\nc,d\r\n", "<element>\n<text>\n</element>\n"), ExitStatus::Failure);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[0].text.find("\r\nLine: 3\r\nText: </element>"), std::string::npos)
+        << messages.shown[0].text;
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(messages.shown[1].text, kSchemaLoadFailed);
+    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Information);
+    EXPECT_FALSE(test::fileExists(out));
+}
+
+TEST_F(Conversion, MissingSchemaIsALoadFailure) {
+    EXPECT_EQ(Main(JoinArguments({tmp.write("in.csv", "a,b\r\nc,d\r\n"), tmp.file("none.dsd"), out}),
+                   messages, progress),
+              ExitStatus::Failure);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, kSchemaLoadFailed);
+}
+
+TEST_F(Conversion, MissingCsvShowsTheFileError) {
+    const std::string schema = tmp.write("s.dsd", kTextSchema);
+    EXPECT_EQ(Main(JoinArguments({tmp.file("none.csv"), schema, out}), messages, progress), ExitStatus::Failure);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("none.csv"), std::string::npos);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+}
+
+TEST_F(Conversion, FailuresLeaveAnExistingOutputUntouched) {
+    struct Case {
+        std::string_view csv, schema;
+    } cases[] = {
+        {"a,b\r\nc,d\r\n", "<element><text DataSource=\"1\"><element/></text></element>"},  // child below text
+        {"a,b\r\nc,d\r\n", "<element root=\"bad name\"/>"},                               // invalid root name
+        {"a,b\r\nc,d\r\n", "<element><element name=\"1x\"/></element>"},                  // invalid element name
+        {"a,b\r\nc,d\r\n", "<element><attribute name=\"a b\"/></element>"},               // invalid attribute name
+        {"a,b\r\nc,d\r\n", "<element encoding=\"no-such-encoding\"/>"},                   // unusable encoding
+        {"a,\x81\r\nc,d\r\n", kTextSchema},                                                // invalid CP932 bytes
+    };
+    for (const auto& c : cases) {
+        test::writeFile(out, "previous");
+        messages.shown.clear();
+        EXPECT_EQ(run(c.csv, c.schema), ExitStatus::Failure) << c.schema;
+        ASSERT_EQ(messages.shown.size(), 1u) << c.schema;
+        EXPECT_FALSE(messages.shown[0].text.empty());
+        EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+        EXPECT_EQ(test::readFile(out), "previous") << c.schema;
+    }
+}
+
+TEST_F(Conversion, DestinationInAMissingFolderFailsWithoutOutput) {
+    out = tmp.file("missing/out.xml");
+    EXPECT_EQ(run("a,b\r\nc,d\r\n", kTextSchema), ExitStatus::Failure);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("out.xml"), std::string::npos);
+    EXPECT_FALSE(test::fileExists(out));
+}
+
+TEST_F(Conversion, NotEnoughArgumentsSaysHowToCall) {
+    EXPECT_EQ(Main("a.csv s.dsd", messages, progress), ExitStatus::NotEnoughArguments);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, std::string(kNotEnoughArgs1) + "\r\n" + kNotEnoughArgs2);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+}
+
+TEST_F(Conversion, ExtraArgumentsAreIgnoredAndEmptyOnesPassedOn) {
+    const std::string csv = tmp.write("in.csv", "a,b\r\nc,d\r\n");
+    const std::string schema = tmp.write("s.dsd", kTextSchema);
+    EXPECT_EQ(Main(csv + " " + schema + " " + out + " extra.xml", messages, progress), ExitStatus::Success);
+    EXPECT_TRUE(test::fileExists(out));
+    // Two spaces: the schema path is empty and the second path is the output.
+    EXPECT_EQ(Main(csv + "  " + schema + " " + out, messages, progress), ExitStatus::Failure);
+    EXPECT_EQ(messages.texts().back(), kSchemaLoadFailed);
+}
+
+std::string records(int count) {
+    std::string csv;
+    for (int i = 0; i < count; ++i) csv += std::to_string(i) + ",x\r\n";
+    return csv;
+}
+
+TEST_F(Conversion, AtMost32767Records) {
+    EXPECT_EQ(run(records(32767), kTextSchema), ExitStatus::Success);
+    const std::string xml = test::readFile(out);
+    EXPECT_NE(xml.find("<r>32766</r></Root>"), std::string::npos);
+    std::filesystem::remove(out);
+
+    EXPECT_EQ(run(records(32768), kTextSchema), ExitStatus::Failure);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, overflowError().description());
+    EXPECT_FALSE(test::fileExists(out));
+}
+
+// Records the generator's progress reports.
+struct RecordingProgress : ProgressSink {
+    void setMinimum(float v) override { minimum = v; }
+    void setMaximum(float v) override { maximum = v; }
+    void setValue(float v) override { values.push_back(v); }
+    void yield() override { ++yields; }
+    float minimum = -1, maximum = -1;
+    std::vector<float> values;
+    int yields = 0;
+};
+
+TEST(Generator, ReportsProgressOncePerRecordAndMovesTheSchemaDeclaration) {
+    xml::Document schema;
+    ASSERT_TRUE(schema.loadXml("<?xml version=\"1.0\" encoding=\"UTF-8\"?><element><text DataSource=\"2\"/></element>"));
+    xml::Document output;
+    RecordingProgress progress;
+    Convert2XML(progress).CreateXML(schema, output, {"a,b", "c,d", "e,f"});
+
+    EXPECT_EQ(progress.minimum, 0);
+    EXPECT_EQ(progress.maximum, 2);
+    EXPECT_EQ(progress.values, (std::vector<float>{0, 1, 2}));
+    EXPECT_EQ(progress.yields, 3);
+    EXPECT_EQ(output.xml(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<Root><Element>b</Element><Element>d</Element><Element>f</Element></Root>\r\n");
+    // The declaration now belongs to the output.
+    EXPECT_EQ(schema.asNode().child(0).typeString(), "element");
+}
+
+}  // namespace
+}  // namespace trelmo

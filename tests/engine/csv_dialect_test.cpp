@@ -1,0 +1,128 @@
+// Splitting records into fields.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/csv.h"
+#include "engine/error.h"
+
+namespace trelmo {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+Fields split(std::string_view record) {
+    const CSV csv;
+    std::int16_t count = csv.GetFieldCount(record);
+    return csv.GetFieldItems(record, count);
+}
+
+int errorNumberOf(auto&& call) {
+    try {
+        call();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+// n fields "x" separated by commas.
+std::string manyFields(int n) {
+    std::string text = "x";
+    for (int i = 1; i < n; ++i) text += ",x";
+    return text;
+}
+
+TEST(CsvDialect, PlainFields) {
+    EXPECT_EQ(split("a,b"), (Fields{"a", "b"}));
+    EXPECT_EQ(split("a,,b"), (Fields{"a", "", "b"}));
+    EXPECT_EQ(split("a,b,"), (Fields{"a", "b", ""}));
+    EXPECT_EQ(split(",a"), (Fields{"", "a"}));
+    EXPECT_EQ(split("a, b "), (Fields{"a", " b "}));
+    EXPECT_EQ(split("mid\"dle,x"), (Fields{"mid\"dle", "x"}));
+}
+
+TEST(CsvDialect, EmptyRecordHasOneEmptyField) {
+    const CSV csv;
+    EXPECT_EQ(csv.GetFieldCount(""), 0);
+    EXPECT_EQ(split(""), (Fields{""}));
+    EXPECT_EQ(split(","), (Fields{"", ""}));
+}
+
+TEST(CsvDialect, QuotedFields) {
+    EXPECT_EQ(split("x,\"p,q\",y"), (Fields{"x", "p,q", "y"}));
+    EXPECT_EQ(split("x,\"p\r\nq\",y"), (Fields{"x", "p\r\nq", "y"}));
+    EXPECT_EQ(split("\"\",b"), (Fields{"", "b"}));
+    // Text after the closing quote stays in the field; its last character goes.
+    EXPECT_EQ(split("\"ab\"cd,e"), (Fields{"ab\"c", "e"}));
+    EXPECT_EQ(split(" \"a,b\""), (Fields{" \"a", "b\""}));
+}
+
+TEST(CsvDialect, DoubledQuotesAreNotSpecial) {
+    EXPECT_EQ(split("\"a\"\"b\",c"), (Fields{"a\"\"b", "c"}));
+    EXPECT_EQ(split("\"a\"\",b\",c"), (Fields{"a\"", "b\"", "c"}));
+    EXPECT_EQ(split("\"\"\""), (Fields{"\""}));
+}
+
+TEST(CsvDialect, StripDropsWholeLastCharacter) {
+    using csv_detail::StripFieldQuotes;
+    EXPECT_EQ(StripFieldQuotes("\"abc\""), "abc");
+    EXPECT_EQ(StripFieldQuotes("abc\""), "abc\"");
+    EXPECT_EQ(StripFieldQuotes("\"\""), "");
+    EXPECT_EQ(StripFieldQuotes("\""), "");
+    // A multi-byte last character goes as a whole, never leaving half of it.
+    EXPECT_EQ(StripFieldQuotes("\"ab\"\xE3\x81\x82"), "ab\"");
+    EXPECT_EQ(StripFieldQuotes("\"\xF0\x9F\x98\x80\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(StripFieldQuotes("\"\xE6\x97\xA5\xE6\x9C\xAC\""), "\xE6\x97\xA5\xE6\x9C\xAC");
+}
+
+TEST(CsvDialect, ClosedFieldCount) {
+    using csv_detail::GetClosedFieldCount;
+    EXPECT_EQ(GetClosedFieldCount(""), 0);
+    EXPECT_EQ(GetClosedFieldCount("abc"), 0);
+    EXPECT_EQ(GetClosedFieldCount("a,b,c"), 2);
+    EXPECT_EQ(GetClosedFieldCount("x,\"p,q\",y"), 2);
+    EXPECT_EQ(GetClosedFieldCount("x,\"p"), -1);
+    EXPECT_EQ(GetClosedFieldCount("\""), -1);
+    EXPECT_EQ(GetClosedFieldCount("a,b,\"c,d"), -1);
+    // A quote later in a field opens nothing.
+    EXPECT_EQ(GetClosedFieldCount("a,b\"c,d"), 2);
+}
+
+TEST(CsvDialect, OpenQuoteIsAnInvalidArgument) {
+    const CSV csv;
+    EXPECT_EQ(errorNumberOf([&] { csv.GetFieldCount("x,\"p"); }), err::InvalidArgument);
+    std::int16_t count = 5;
+    EXPECT_EQ(errorNumberOf([&] { csv.GetFieldItems("x,\"p", count); }), err::InvalidArgument);
+}
+
+TEST(CsvDialect, FieldListHasExactlyTheAskedSize) {
+    const CSV csv;
+    std::int16_t count = 3;
+    EXPECT_EQ(csv.GetFieldItems("a,\"b\"", count), (Fields{"a", "b", "", ""}));
+    count = 1;
+    EXPECT_EQ(errorNumberOf([&] { csv.GetFieldItems("a,b,c", count); }), err::SubscriptOutOfRange);
+    count = -1;
+    EXPECT_EQ(errorNumberOf([&] { csv.GetFieldItems("a", count); }), err::SubscriptOutOfRange);
+}
+
+TEST(CsvDialect, SixteenBitFieldLimit) {
+    const CSV csv;
+    const std::string most = manyFields(32767);
+    EXPECT_EQ(csv.GetFieldCount(most), 32766);
+    EXPECT_EQ(csv_detail::GetClosedFieldCount(most), 32766);
+    std::int16_t count = 32766;
+    EXPECT_EQ(csv.GetFieldItems(most, count).size(), 32767u);
+
+    const std::string tooMany = manyFields(32768);
+    EXPECT_EQ(errorNumberOf([&] { csv.GetFieldCount(tooMany); }), err::Overflow);
+    EXPECT_EQ(errorNumberOf([&] { csv_detail::GetClosedFieldCount(tooMany); }), err::Overflow);
+    count = 32767;
+    EXPECT_EQ(errorNumberOf([&] { csv.GetFieldItems(tooMany, count); }), err::Overflow);
+    // 32,767 closed fields and an open one: the scan stops before counting it.
+    EXPECT_EQ(csv_detail::GetClosedFieldCount(most + ",\"open"), -1);
+}
+
+}  // namespace
+}  // namespace trelmo

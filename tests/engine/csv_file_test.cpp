@@ -1,0 +1,180 @@
+// Reading CSV files into records: lines, joining, encodings, file errors.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/csv.h"
+#include "engine/error.h"
+#include "tests/support/temp_dir.h"
+
+namespace trelmo {
+namespace {
+
+using Records = std::vector<std::string>;
+
+class CsvFile : public ::testing::Test {
+protected:
+    // The records of a file with these bytes; the result must agree with them.
+    Records read(std::string_view bytes) {
+        Records records;
+        const std::int32_t highest = CSV().GetCSVasArray(dir.write("in.csv", bytes), records);
+        EXPECT_EQ(highest, static_cast<std::int32_t>(records.size()) - 1);
+        return records;
+    }
+
+    // The error a file with these bytes raises.
+    RuntimeError failure(std::string_view bytes) {
+        Records records{"untouched"};
+        try {
+            CSV().GetCSVasArray(dir.write("in.csv", bytes), records);
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(records, Records{"untouched"});
+            return error;
+        }
+        ADD_FAILURE() << "no error";
+        return {0, ""};
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(CsvFile, RecordsAndResult) {
+    Records records{"old", "old", "old"};
+    EXPECT_EQ(CSV().GetCSVasArray(dir.write("a.csv", "a,b\r\nc,d\r\n"), records), 1);
+    EXPECT_EQ(records, (Records{"a,b", "c,d"}));
+    EXPECT_EQ(CSV().GetCSVasArray(dir.write("b.csv", "a,b"), records), 0);
+    EXPECT_EQ(records, (Records{"a,b"}));
+}
+
+TEST_F(CsvFile, NoRecordLeavesArrayAlone) {
+    for (const char* bytes : {"", "\r\n\r\n", "abc\r\ndef\r\nghi", "\xEF\xBB\xBF", "x,\"never closed\r\n"}) {
+        Records records{"keep"};
+        EXPECT_EQ(CSV().GetCSVasArray(dir.write("in.csv", bytes), records), -1) << bytes;
+        EXPECT_EQ(records, Records{"keep"});
+    }
+}
+
+TEST_F(CsvFile, LinesJoinUntilTwoClosedFields) {
+    EXPECT_EQ(read("x,\"p\r\nq\",y\r\n"), Records{"x,\"p\r\nq\",y"});
+    EXPECT_EQ(read("abc\r\nd,e\r\n"), Records{"abc\r\nd,e"});
+    EXPECT_EQ(read("\"abc\"\r\nd,e"), Records{"\"abc\"\r\nd,e"});
+    // A blank line inside an open quote stays; between records it vanishes.
+    EXPECT_EQ(read("a,\"b\r\n\r\nc\",d\r\n"), Records{"a,\"b\r\n\r\nc\",d"});
+    EXPECT_EQ(read("a,b\r\n\r\n\r\nc,d\r\n"), (Records{"a,b", "c,d"}));
+    EXPECT_EQ(read("abc\r\n\r\nd,e"), Records{"abc\r\n\r\nd,e"});
+}
+
+TEST_F(CsvFile, PendingTextAtTheEndIsDropped) {
+    EXPECT_EQ(read("a,b\r\nc,\"open\r\nmore"), Records{"a,b"});
+    EXPECT_EQ(read("a,b\r\nlonely\r\n"), Records{"a,b"});
+    // An open quote swallows the rest of the file.
+    EXPECT_EQ(read("a,b\r\n\"x\r\nc,d\r\ne,f\r\n"), Records{"a,b"});
+}
+
+TEST_F(CsvFile, CrLineEnds) {
+    EXPECT_EQ(read("a,b\rc,d\r"), (Records{"a,b", "c,d"}));
+    EXPECT_EQ(read("a,b\rc,d\r\ne,f"), (Records{"a,b", "c,d", "e,f"}));
+    // Joined lines get CR LF whatever ended them.
+    EXPECT_EQ(read("x,\"p\rq\",y"), Records{"x,\"p\r\nq\",y"});
+    EXPECT_EQ(read("a,b\r\r\nc,d"), (Records{"a,b", "c,d"}));
+}
+
+TEST_F(CsvFile, LoneLfStaysInTheLineWhenTheFileHasCr) {
+    EXPECT_EQ(read("a,\"cell\nline\"\r\nc,d\r\n"), (Records{"a,\"cell\nline\"", "c,d"}));
+    EXPECT_EQ(read("one\ntwo,three\r\n"), Records{"one\ntwo,three"});
+    EXPECT_EQ(read("a,b\n\r\n"), Records{"a,b\n"});
+}
+
+TEST_F(CsvFile, LfEndsLinesInAFileWithoutCr) {
+    EXPECT_EQ(read("a,b\nc,d\n"), (Records{"a,b", "c,d"}));
+    EXPECT_EQ(read("x,\"p\nq\",y\n\nabc\nd,e"), (Records{"x,\"p\nq\",y", "abc\nd,e"}));
+}
+
+TEST_F(CsvFile, ControlCharactersAreOrdinary) {
+    EXPECT_EQ(read("a,b\x1A\r\nc,d"), (Records{"a,b\x1A", "c,d"}));
+    const std::string withNul("a,\0b\r\n\0,\0", 9);
+    EXPECT_EQ(read(withNul), (Records{std::string("a,\0b", 4), std::string("\0,\0", 3)}));
+}
+
+TEST_F(CsvFile, Utf8WithAndWithoutBom) {
+    EXPECT_EQ(read("\xEF\xBB\xBF\xE6\x97\xA5,\xE6\x9C\xAC\r\n"), Records{"\xE6\x97\xA5,\xE6\x9C\xAC"});
+    EXPECT_EQ(read("\xE6\x97\xA5,\xE6\x9C\xAC"), Records{"\xE6\x97\xA5,\xE6\x9C\xAC"});
+    // Only a leading BOM is dropped.
+    EXPECT_EQ(read("a,\xEF\xBB\xBF"), Records{"a,\xEF\xBB\xBF"});
+}
+
+TEST_F(CsvFile, ShiftJisIsDecoded) {
+    // "①,～" and "日本,ソフト,ｱ": 0x5C as a trail byte, a half-width kana.
+    const Records records = read(
+        "\x87\x40,\x81\x60\r\n"
+        "\x93\xFA\x96\x7B,\x83\x5C\x83\x74\x83\x67,\xB1\r\n");
+    EXPECT_EQ(records, (Records{"\xE2\x91\xA0,\xEF\xBD\x9E",
+                                "\xE6\x97\xA5\xE6\x9C\xAC,\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88,\xEF\xBD\xB1"}));
+}
+
+TEST_F(CsvFile, InvalidShiftJisNamesFileAndLine) {
+    const RuntimeError error = failure("\x93\xFA,a\r\nb,c\r\nd,\x81\x20\r\ne,f\r\n");
+    EXPECT_EQ(error.number(), err::BadFileData);
+    EXPECT_NE(error.description().find(dir.file("in.csv")), std::string::npos) << error.description();
+    EXPECT_NE(error.description().find("3 行目"), std::string::npos) << error.description();
+
+    // A lead byte cut off by the end of the file; lines counted at LF here.
+    const RuntimeError cut = failure("\x93\xFA,a\nb,\x81");
+    EXPECT_EQ(cut.number(), err::BadFileData);
+    EXPECT_NE(cut.description().find("2 行目"), std::string::npos) << cut.description();
+}
+
+TEST_F(CsvFile, BrokenUtf8AfterBomIsAnError) {
+    const RuntimeError error = failure("\xEF\xBB\xBF" "a,b\r\nc,\xE6\x97\r\n");
+    EXPECT_EQ(error.number(), err::BadFileData);
+    EXPECT_NE(error.description().find("UTF-8"), std::string::npos) << error.description();
+    EXPECT_NE(error.description().find("2 行目"), std::string::npos) << error.description();
+}
+
+TEST_F(CsvFile, FileErrorsNameTheFile) {
+    Records records{"keep"};
+    const std::string missing = dir.file("missing.csv");
+    try {
+        CSV().GetCSVasArray(missing, records);
+        ADD_FAILURE();
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::FileNotFound);
+        EXPECT_NE(error.description().find(missing), std::string::npos);
+    }
+    try {
+        CSV().GetCSVasArray(dir.path().string(), records);
+        ADD_FAILURE();
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::FileAccess);
+        EXPECT_NE(error.description().find(dir.path().string()), std::string::npos);
+    }
+    EXPECT_EQ(records, Records{"keep"});
+}
+
+TEST_F(CsvFile, UnreadableFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    const std::string path = dir.write("locked.csv", "a,b\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    Records records;
+    try {
+        CSV().GetCSVasArray(path, records);
+        ADD_FAILURE();
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::FileAccess);
+    }
+}
+
+TEST_F(CsvFile, SixteenBitFieldLimit) {
+    std::string most = "x";
+    for (int i = 1; i < 32767; ++i) most += ",x";
+    EXPECT_EQ(read(most + "\r\na,b").size(), 2u);
+    EXPECT_EQ(failure(most + ",x\r\na,b").number(), err::Overflow);
+    // The 32,768th field only appears once the quote is closed on the next line.
+    EXPECT_EQ(failure(most + ",\"open\r\nclosed\"").number(), err::Overflow);
+}
+
+}  // namespace
+}  // namespace trelmo
