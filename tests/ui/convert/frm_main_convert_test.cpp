@@ -20,8 +20,8 @@ const char* const kSchema =
     "<attribute name=\"id\" DataSource=\"1\"/><text DataSource=\"2\"/></element>\n";
 const char* const kCsv = "1,東京\r\n2,\"大阪, 北\"\r\n3,<&>\r\n";
 const char* const kExpectedXml =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<rows><row id=\"1\">東京</row><row id=\"2\">大阪, 北</row><row id=\"3\">&lt;&amp;&gt;</row></rows>\n";
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<rows><row id=\"1\">東京</row><row id=\"2\">大阪, 北</row><row id=\"3\">&lt;&amp;&gt;</row></rows>\r\n";
 
 Message msg(const char* text, MsgIcon icon) { return {text, MsgButtons::Ok, icon, 0}; }
 
