@@ -2,7 +2,8 @@
 // A small XML DOM over libxml2: a document that owns every node, and cheap node
 // handles that keep their document alive. The XML declaration is an ordinary
 // top-level processing instruction with the target "xml"; saving writes it as
-// the declaration and picks the output encoding from it.
+// the declaration and picks the output encoding from it. A document holds at
+// most one declaration, as its first node, and at most one top-level element.
 //
 // Failing operations (invalid names, children below character data, unwritable
 // paths, unusable encodings) throw trelmo::RuntimeError. A file that does not
@@ -22,6 +23,7 @@ struct DocState;
 }
 
 enum class NodeType {
+    None = 0,  // an empty handle
     Element = 1,
     Attribute = 2,
     Text = 3,
@@ -64,14 +66,16 @@ public:
     std::string value() const;
 
     // Children in document order, character data, comments and processing
-    // instructions included.
+    // instructions included. Entity references show no children. Indexed
+    // access in order costs O(1) a step.
     std::size_t childCount() const;
     Node child(std::size_t index) const;  // empty handle when out of range
     std::vector<Node> children() const;
-    bool hasChildNodes() const { return childCount() > 0; }
+    bool hasChildNodes() const;
     Node parent() const;  // empty for a top-level node or an unattached one
 
-    // Attributes of an element, in document order.
+    // Attributes of an element, in document order; namespace declarations of
+    // a loaded element ("xmlns", "xmlns:p") come first.
     std::vector<Attribute> attributes() const;
     std::size_t attributeCount() const;
     // Exact-case lookup; nullopt when the element has no such attribute.

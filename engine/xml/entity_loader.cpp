@@ -1,0 +1,100 @@
+#include "engine/xml/entity_loader.h"
+
+#include <libxml/parserInternals.h>
+#include <libxml/uri.h>
+#include <libxml/xmlerror.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "engine/xml/doc_state.h"
+#include "engine/xml/parse_errors.h"
+
+namespace trelmo::xml::detail {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string unescape(const std::string& value) {
+    XmlString raw(reinterpret_cast<xmlChar*>(xmlURIUnescapeString(value.c_str(), 0, nullptr)));
+    return raw ? std::string(text(raw.get())) : value;
+}
+
+bool hasScheme(const std::string& uri) {
+    const std::size_t colon = uri.find(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    for (std::size_t i = 0; i < colon; ++i) {
+        const char c = uri[i];
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+        if (!ok) return false;
+    }
+    return true;
+}
+
+LoadPolicy* policyOf(xmlParserCtxtPtr ctxt) {
+    if (!ctxt || !ctxt->_private) return nullptr;
+    auto* policy = static_cast<LoadPolicy*>(ctxt->_private);
+    return policy->tag == LoadPolicy::kTag ? policy : nullptr;
+}
+
+void refuse(xmlParserCtxtPtr ctxt, LoadPolicy* policy, long code, std::string reason) {
+    if (!policy || !policy->errors) return;
+    // An external entity gets a context of its own, without input yet.
+    xmlParserCtxtPtr where = ctxt && ctxt->input ? ctxt : policy->document;
+    const long line = where && where->input ? where->input->line : 0;
+    const long column = where && where->input ? where->input->col : 0;
+    const char* file = where && where->input ? where->input->filename : nullptr;
+    policy->errors->record(code, std::move(reason), line, column, file ? file : "");
+}
+
+xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
+    LoadPolicy* policy = policyOf(ctxt);
+    const std::string uri = url ? url : "";
+    const auto local = localPath(uri);
+    if (!local) {
+        refuse(ctxt, policy, XML_IO_NETWORK_ATTEMPT,
+               "外部のリソース " + uri + " は読み込みません（ネットワークには接続しません）。");
+        return nullptr;
+    }
+    if (!policy || policy->allowedFile.empty() || normalPath(*local) != policy->allowedFile) {
+        refuse(ctxt, policy, XML_IO_LOAD_ERROR, "外部エンティティ " + uri + " は読み込みません。");
+        return nullptr;
+    }
+    if (::access(local->c_str(), R_OK) != 0) {
+        refuse(ctxt, policy, XML_IO_LOAD_ERROR, "文書型定義のファイル " + *local + " を読めません。");
+        return nullptr;
+    }
+    return xmlNewInputFromFile(ctxt, local->c_str());
+}
+
+}  // namespace
+
+void installEntityLoader() { xmlSetExternalEntityLoader(load); }
+
+std::optional<std::string> localPath(const std::string& uri) {
+    if (uri.empty()) return std::nullopt;
+    if (!hasScheme(uri)) {
+        const std::string plain = unescape(uri);
+        return fs::exists(plain) || !fs::exists(uri) ? plain : uri;
+    }
+    std::string lower = uri.substr(0, 5);
+    for (char& c : lower) c = static_cast<char>(c | 0x20);
+    if (lower != "file:") return std::nullopt;
+    std::string rest = uri.substr(5);
+    if (rest.rfind("//", 0) == 0) {
+        rest = rest.substr(2);
+        if (rest.rfind("localhost/", 0) == 0) rest = rest.substr(9);
+        if (rest.empty() || rest[0] != '/') return std::nullopt;  // another host
+    }
+    return unescape(rest);
+}
+
+std::string normalPath(const std::string& path) {
+    std::error_code ec;
+    fs::path result = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    if (ec) result = fs::absolute(path, ec).lexically_normal();
+    return result.string();
+}
+
+}  // namespace trelmo::xml::detail

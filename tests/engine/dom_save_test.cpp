@@ -1,0 +1,306 @@
+// Serialising and saving: the exact bytes, escaping, the declaration and the
+// encoding it names, and saves that fail without harming an existing file.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+
+#include "engine/error.h"
+#include "engine/xml/dom.h"
+#include "tests/support/temp_dir.h"
+
+namespace trelmo::xml {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The error a call throws: number and description.
+template <class F>
+RuntimeError thrown(F&& f) {
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e;
+    }
+    return RuntimeError(0, "nothing thrown");
+}
+
+// A document with a declaration of `data` and a root element `r`.
+struct Doc {
+    explicit Doc(const std::string& declaration = {}) {
+        if (!declaration.empty()) doc.appendChild(doc.createProcessingInstruction("xml", declaration));
+        root = doc.appendChild(doc.createElement("r"));
+    }
+    Document doc;
+    Node root;
+};
+
+TEST(DomSave, ExactLayout) {
+    Doc d("version=\"1.0\"");
+    d.root.setAttribute("a", "1");
+    d.root.setAttribute("b", "2");
+    Node shop = d.root.appendChild(d.doc.createElement("shop"));
+    shop.appendChild(d.doc.createElement("empty"));
+    shop.appendChild(d.doc.createElement("withEmptyText")).appendChild(d.doc.createTextNode(""));
+    shop.appendChild(d.doc.createTextNode("t"));
+    shop.appendChild(d.doc.createCDATASection(""));
+    shop.appendChild(d.doc.createComment(""));
+    shop.appendChild(d.doc.createProcessingInstruction("pi", ""));
+    shop.appendChild(d.doc.createProcessingInstruction("pi", "d a t a"));
+    d.doc.asNode().insertBefore(d.doc.createComment("top"), d.root);
+    EXPECT_EQ(d.doc.xml(),
+              "<?xml version=\"1.0\"?>\r\n<!--top-->\r\n<r a=\"1\" b=\"2\"><shop><empty/><withEmptyText></withEmptyText>"
+              "t<![CDATA[]]><!----><?pi?><?pi d a t a?></shop></r>\r\n");
+}
+
+TEST(DomSave, EscapingByContext) {
+    Doc d;
+    d.root.setAttribute("v", "a&b<c>d\"'\r\n\tz");
+    d.root.appendChild(d.doc.createTextNode("a&b<c>d\"'\r\n\tz"));
+    d.root.appendChild(d.doc.createCDATASection("x]]>y\rz]]]>&<"));
+    d.root.appendChild(d.doc.createComment("a--b-"));
+    d.root.appendChild(d.doc.createComment("---"));
+    d.root.appendChild(d.doc.createComment("-\r-"));
+    EXPECT_EQ(d.doc.xml(),
+              "<r v=\"a&amp;b&lt;c&gt;d&quot;'&#13;&#10;&#9;z\">a&amp;b&lt;c&gt;d\"'&#13;\n\tz"
+              "<![CDATA[x]]]]><![CDATA[>y]]>&#13;<![CDATA[z]]]]]><![CDATA[>&<]]>"
+              "<!--a- -b- --><!--- - - --><!---\r- --></r>\r\n");
+}
+
+TEST(DomSave, CharactersXmlCannotHoldAreNamed) {
+    struct Case {
+        std::string value;
+        const char* named;
+    } cases[] = {
+        {"a\x01", "U+0001"},       {"\x1F", "U+001F"},           {"\xEF\xBF\xBE", "U+FFFE"},
+        {"\xEF\xBF\xBF", "U+FFFF"}, {"\xED\xA0\x80", "U+D800"}, {"ok\xFF", "0xFF"},
+        {"\xC0\xAF", "0xC0"},       {"\xE3\x81", "0xE3"},
+    };
+    for (const auto& c : cases) {
+        for (int where = 0; where < 5; ++where) {
+            Doc d;
+            switch (where) {
+            case 0: d.root.appendChild(d.doc.createTextNode(c.value)); break;
+            case 1: d.root.setAttribute("a", c.value); break;
+            case 2: d.root.appendChild(d.doc.createCDATASection(c.value)); break;
+            case 3: d.root.appendChild(d.doc.createComment(c.value)); break;
+            case 4: d.root.appendChild(d.doc.createProcessingInstruction("p", c.value)); break;
+            }
+            const RuntimeError e = thrown([&] { d.doc.xml(); });
+            EXPECT_EQ(e.number(), err::XmlSave) << c.named << " in " << where;
+            EXPECT_NE(e.description().find(c.named), std::string::npos) << e.description();
+        }
+    }
+    Doc d;
+    d.root.appendChild(d.doc.createProcessingInstruction("p", "a?>b"));
+    EXPECT_EQ(thrown([&] { d.doc.xml(); }).number(), err::XmlSave);
+}
+
+TEST(DomSave, NoDeclarationMeansUtf8WithoutOne) {
+    Doc d;
+    d.root.appendChild(d.doc.createTextNode("①é😀"));
+    EXPECT_EQ(d.doc.xml(), "<r>①é😀</r>\r\n");
+}
+
+TEST(DomSave, ShiftJisMeansCodePage932) {
+    for (const char* name : {"Shift_JIS", "shift_jis", "SJIS", "Shift-JIS", "MS_Kanji", "csShiftJIS", "Windows-31J",
+                             "CP932"}) {
+        Doc d(std::string("version=\"1.0\" encoding=\"") + name + "\"");
+        d.root.appendChild(d.doc.createTextNode("①～表"));
+        EXPECT_EQ(d.doc.xml(), std::string("<?xml version=\"1.0\" encoding=\"") + name +
+                                   "\"?>\r\n<r>\x87\x40\x81\x60\x95\x5C</r>\r\n")
+            << name;
+    }
+}
+
+TEST(DomSave, CharactersTheEncodingLacksBecomeReferences) {
+    Doc d("version=\"1.0\" encoding=\"Shift_JIS\"");
+    const std::string value = "é😀¥〜a";  // ¥ and 〜 would come back as other characters
+    d.root.setAttribute("a", value);
+    d.root.appendChild(d.doc.createTextNode(value));
+    d.root.appendChild(d.doc.createCDATASection(value));
+    d.root.appendChild(d.doc.createComment(value));
+    const std::string refs = "&#233;&#128512;&#165;&#12316;a";
+    EXPECT_EQ(d.doc.xml(), "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<r a=\"" + refs + "\">" + refs +
+                               "<![CDATA[]]>&#233;<![CDATA[]]>&#128512;<![CDATA[]]>&#165;<![CDATA[]]>&#12316;"
+                               "<![CDATA[a]]><!--" + refs + "--></r>\r\n");
+    // Where no reference can stand, the save fails.
+    Doc names("version=\"1.0\" encoding=\"US-ASCII\"");
+    names.root.appendChild(names.doc.createElement("é"));
+    EXPECT_EQ(thrown([&] { names.doc.xml(); }).number(), err::XmlSave);
+    Doc pi("version=\"1.0\" encoding=\"US-ASCII\"");
+    pi.root.appendChild(pi.doc.createProcessingInstruction("p", "é"));
+    EXPECT_EQ(thrown([&] { pi.doc.xml(); }).number(), err::XmlSave);
+}
+
+TEST(DomSave, Utf16HasAByteOrderMarkAndLoadsAgain) {
+    Doc d("version=\"1.0\" encoding=\"UTF-16\"");
+    d.root.appendChild(d.doc.createTextNode("😀"));
+    const std::string bytes = d.doc.xml();
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\xFF\xFE<\0", 4));
+    Document again;
+    ASSERT_TRUE(again.loadXml(bytes)) << again.parseError().reason;
+    EXPECT_EQ(again.asNode().child(0).value(), "version=\"1.0\" encoding=\"UTF-16\"");
+    EXPECT_EQ(again.documentElement().child(0).value(), "😀");
+}
+
+TEST(DomSave, UnusableEncodingOrDeclaration) {
+    Doc bad("version=\"1.0\" encoding=\"no-such-encoding\"");
+    const RuntimeError e = thrown([&] { bad.doc.xml(); });
+    EXPECT_EQ(e.number(), err::Encoding);
+    EXPECT_EQ(e.description(), "エンコーディング no-such-encoding は使えません。");
+    for (const char* data : {" ", "encoding=\"UTF-8\"", "version=\"1.0\" encoding=\"Shift JIS\"",
+                             "version=\"1.0\" standalone=\"maybe\"", "version=\"1.0\" x=\"y\""}) {
+        Doc d(data);
+        EXPECT_EQ(thrown([&] { d.doc.xml(); }).number(), err::XmlSave) << data;
+    }
+}
+
+TEST(DomSave, TheDeclarationIsOneNodeAtTheFront) {
+    Document doc;
+    Node root = doc.appendChild(doc.createElement("r"));
+    // Inserted before the root element.
+    Node decl = doc.asNode().insertBefore(doc.createProcessingInstruction("xml", "version=\"1.0\""), root);
+    EXPECT_EQ(doc.xml(), "<?xml version=\"1.0\"?>\r\n<r/>\r\n");
+    // Replaced by one naming an encoding.
+    Node sjis = doc.createProcessingInstruction("xml", "version=\"1.0\" encoding=\"Shift_JIS\"");
+    EXPECT_EQ(doc.asNode().replaceChild(sjis, decl), decl);
+    EXPECT_EQ(doc.xml(), "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<r/>\r\n");
+    // A second one, one anywhere else, or anything before it is refused.
+    EXPECT_EQ(thrown([&] { doc.asNode().insertBefore(decl, sjis); }).number(), err::XmlDom);
+    EXPECT_EQ(thrown([&] { doc.appendChild(decl); }).number(), err::XmlDom);
+    EXPECT_EQ(thrown([&] { root.appendChild(decl); }).number(), err::XmlDom);
+    EXPECT_EQ(thrown([&] { doc.asNode().insertBefore(doc.createComment("c"), sjis); }).number(), err::XmlDom);
+    EXPECT_EQ(doc.asNode().childCount(), 2u);
+    // Removed: no declaration, UTF-8.
+    doc.asNode().removeChild(sjis);
+    EXPECT_EQ(doc.xml(), "<r/>\r\n");
+}
+
+TEST(DomSave, LoadedDeclarationIsWrittenOnceAndCanMove) {
+    Document schema;
+    ASSERT_TRUE(schema.loadXml("<?xml version='1.0' encoding='Shift_JIS' ?>\n<a>\x87\x40</a>"));
+    EXPECT_EQ(schema.xml(), "<?xml version='1.0' encoding='Shift_JIS'?>\r\n<a>\x87\x40</a>\r\n");
+
+    Document out;
+    Node decl = schema.asNode().child(0);
+    EXPECT_EQ(decl.typeString(), "processinginstruction");
+    out.appendChild(decl);
+    out.appendChild(out.createElement("Root")).appendChild(out.createTextNode("①"));
+    EXPECT_EQ(schema.xml(), "<a>\xE2\x91\xA0</a>\r\n");
+    EXPECT_EQ(out.xml(), "<?xml version='1.0' encoding='Shift_JIS'?>\r\n<Root>\x87\x40</Root>\r\n");
+}
+
+TEST(DomSave, MovedNamespacedNodesKeepTheirDeclaration) {
+    Document source;
+    ASSERT_TRUE(source.loadXml(R"(<p:a xmlns:p="urn:p" xmlns="urn:d"><p:b p:x="1"><c/></p:b></p:a>)"));
+    Document out;
+    out.appendChild(source.documentElement().child(0));
+    EXPECT_EQ(out.xml(), "<p:b xmlns:p=\"urn:p\" p:x=\"1\"><c xmlns=\"urn:d\"/></p:b>\r\n");
+    EXPECT_EQ(source.xml(), "<p:a xmlns:p=\"urn:p\" xmlns=\"urn:d\"/>\r\n");
+}
+
+class SaveToFile : public testing::Test {
+protected:
+    // Names in the folder other than `keep`: temporary files left behind.
+    std::vector<std::string> leftovers(const fs::path& folder, const std::string& keep = {}) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (name != keep) names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::TempDir tmp;
+};
+
+TEST_F(SaveToFile, WritesWhatXmlGivesAndReplacesTheFile) {
+    Doc d("version=\"1.0\" encoding=\"Shift_JIS\"");
+    d.root.appendChild(d.doc.createTextNode("①"));
+    const std::string path = tmp.write("out.xml", "previous content that is longer");
+    d.doc.save(path);
+    EXPECT_EQ(test::readFile(path), d.doc.xml());
+    EXPECT_TRUE(leftovers(tmp.path(), "out.xml").empty());
+}
+
+TEST_F(SaveToFile, ModeOfANewFileAndOfAReplacedOne) {
+    Doc d;
+    const mode_t mask = umask(022);
+    const std::string fresh = tmp.file("new.xml");
+    d.doc.save(fresh);
+    umask(mask);
+    EXPECT_EQ(fs::status(fresh).permissions(), static_cast<fs::perms>(0644));
+
+    const std::string existing = tmp.write("old.xml", "x");
+    fs::permissions(existing, static_cast<fs::perms>(0640));
+    d.doc.save(existing);
+    EXPECT_EQ(fs::status(existing).permissions(), static_cast<fs::perms>(0640));
+}
+
+TEST_F(SaveToFile, ThroughASymbolicLinkTheTargetIsReplaced) {
+    Doc d;
+    const std::string target = tmp.write("target.xml", "old");
+    fs::create_symlink("target.xml", tmp.path() / "link.xml");
+    d.doc.save(tmp.file("link.xml"));
+    EXPECT_TRUE(fs::is_symlink(tmp.path() / "link.xml"));
+    EXPECT_EQ(test::readFile(target), "<r/>\r\n");
+}
+
+TEST_F(SaveToFile, FailuresLeaveTheDestinationAndNoTemporaryFile) {
+    const std::string existing = tmp.write("keep.xml", "previous");
+    fs::create_directory(tmp.path() / "folder");
+    Doc good;
+    Doc badEncoding("version=\"1.0\" encoding=\"no-such\"");
+    Doc badContent;
+    badContent.root.appendChild(badContent.doc.createTextNode("\x02"));
+    struct Case {
+        Document& doc;
+        std::string path;
+        int number;
+        std::string named;
+    } cases[] = {
+        {good.doc, tmp.file("missing/out.xml"), err::XmlSave, "out.xml"},
+        {good.doc, existing + "/out.xml", err::XmlSave, "out.xml"},  // below a regular file
+        {good.doc, tmp.file("folder"), err::XmlSave, "folder"},
+        {good.doc, "", err::XmlSave, ""},
+        {badEncoding.doc, existing, err::Encoding, "no-such"},
+        {badContent.doc, existing, err::XmlSave, "U+0002"},
+    };
+    for (auto& c : cases) {
+        const RuntimeError e = thrown([&] { c.doc.save(c.path); });
+        EXPECT_EQ(e.number(), c.number) << c.path;
+        EXPECT_NE(e.description().find(c.named), std::string::npos) << e.description();
+        EXPECT_EQ(test::readFile(existing), "previous");
+        EXPECT_EQ(leftovers(tmp.path()), (std::vector<std::string>{"folder", "keep.xml"})) << c.path;
+    }
+}
+
+TEST_F(SaveToFile, AWriteThatFailsMidwayKeepsTheOldFile) {
+    Doc d;
+    for (int i = 0; i < 20000; ++i) d.root.appendChild(d.doc.createElement("record")).setAttribute("n", "0123456789");
+    const std::string existing = tmp.write("keep.xml", "previous");
+    // A file size limit makes the write fail as a full disk would.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const RuntimeError e = thrown([&] { d.doc.save(existing); });
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(e.number(), err::XmlSave);
+    EXPECT_NE(e.description().find("keep.xml"), std::string::npos);
+    EXPECT_EQ(test::readFile(existing), "previous");
+    EXPECT_EQ(leftovers(tmp.path(), "keep.xml"), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace trelmo::xml
