@@ -10,8 +10,12 @@
 
 #include "engine/csv.h"
 #include "tests/support/recording_messages.h"
-#include "tests/support/ui/editor_fixture.h"
+#include "tests/support/ui/recording_cursor.h"
+#include "tests/support/ui/scripted_file_dialog.h"
+#include "ui/common/app_look.h"
+#include "ui/editor/frm_edit.h"
 #include "ui/editor/preview_model.h"
+#include "ui/editor/schema_tree_view.h"
 
 namespace {
 
@@ -26,14 +30,16 @@ const char* const kSchema =
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(trelmo::ui::appIcon());
+    trelmo::ui::useJapaneseFont();
     if (argc < 2) {
         qWarning("usage: editor_screenshot GEOMETRY-FILE [CSV]");
         return 2;
     }
     using namespace trelmo;
     test::RecordingMessages messages;
-    test::CancellingFiles files;
-    test::IdleCursor cursor;
+    test::ScriptedFileDialog files;
+    test::RecordingCursor cursor;
     ui::UiServices services{messages, files, cursor};
     ui::FrmEdit editor(services, nullptr);
     editor.move(16, 16);

@@ -12,6 +12,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include "ui/common/app_look.h"
 #include "ui/editor/load_dsd.h"
 #include "ui/editor/preview_model.h"
 #include "ui/editor/schema_tree_view.h"
@@ -43,9 +44,7 @@ FrmEdit::FrmEdit(UiServices& services, QWidget* owner)
     : QDialog(owner), services_(services), CommonDialog1(services.files) {
     setObjectName("frmEdit");
     setWindowTitle(u8("Trelmo - DSD スキーマ\u3000エディター"));
-    QFont small = font();
-    small.setPointSize(9);
-    setFont(small);
+    setFont(windowFont());
 
     createControls();
     createMenus();

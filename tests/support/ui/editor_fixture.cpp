@@ -1,12 +1,14 @@
 #include "tests/support/ui/editor_fixture.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
+
+#include "tests/support/ui/qt_app.h"
 
 namespace trelmo::test {
 
 EditorTest::EditorTest() {
+    qtApp();
     editor = std::make_unique<ui::FrmEdit>(services, nullptr);
     editor->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
@@ -82,12 +84,6 @@ int EditorTest::selectedIndex() const {
 
 std::string EditorTest::lastMessage() const {
     return messages.shown.empty() ? std::string() : messages.shown.back().text;
-}
-
-int runEditorTests(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
 
 }  // namespace trelmo::test

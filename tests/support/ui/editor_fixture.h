@@ -1,7 +1,7 @@
 #pragma once
-// The schema editor in a test: shown offscreen, with recorded message boxes, a
-// file dialog that cancels, and helpers that drive and read the real window
-// through the objectNames of its controls.
+// The schema editor in a test: shown offscreen, with recorded message boxes,
+// scripted file dialogs (which cancel unless told otherwise), and helpers that
+// drive and read the real window through the objectNames of its controls.
 
 #include <gtest/gtest.h>
 
@@ -14,25 +14,13 @@
 #include <string>
 
 #include "tests/support/recording_messages.h"
+#include "tests/support/ui/recording_cursor.h"
+#include "tests/support/ui/scripted_file_dialog.h"
 #include "ui/common/services.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
 
 namespace trelmo::test {
-
-class CancellingFiles : public ui::FileDialogBackend {
-public:
-    std::optional<QString> run(ui::FileDialogMode, const ui::FileDialogSettings&) override {
-        ++runs;
-        return std::nullopt;
-    }
-    int runs = 0;
-};
-
-class IdleCursor : public ui::CursorControl {
-public:
-    void setWait(bool) override {}
-};
 
 class EditorTest : public ::testing::Test {
 protected:
@@ -77,13 +65,10 @@ protected:
     std::string lastMessage() const;
 
     RecordingMessages messages;
-    CancellingFiles files;
-    IdleCursor cursor;
+    ScriptedFileDialog files;
+    RecordingCursor cursor;
     ui::UiServices services{messages, files, cursor};
     std::unique_ptr<ui::FrmEdit> editor;
 };
-
-// A QApplication for the test program, then every test.
-int runEditorTests(int argc, char** argv);
 
 }  // namespace trelmo::test

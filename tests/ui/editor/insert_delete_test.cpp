@@ -230,5 +230,3 @@ TEST_F(InsertDeleteTest, NoPopUpOnEmptySpaceOrLeftButton) {
 
 }  // namespace
 }  // namespace trelmo::test
-
-int main(int argc, char** argv) { return trelmo::test::runEditorTests(argc, argv); }

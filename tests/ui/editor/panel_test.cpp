@@ -202,5 +202,3 @@ TEST_F(PanelTest, FocusSelectsTheWholeText) {
 
 }  // namespace
 }  // namespace trelmo::test
-
-int main(int argc, char** argv) { return trelmo::test::runEditorTests(argc, argv); }

@@ -1,8 +1,11 @@
 // The table model behind the CSV preview.
+#include <gtest/gtest.h>
+
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
-#include "tests/support/ui/editor_fixture.h"
+#include "engine/csv.h"
+#include "tests/support/ui/qt_app.h"
 #include "ui/editor/preview_model.h"
 
 namespace trelmo::test {
@@ -12,6 +15,8 @@ using ui::PreviewModel;
 
 class PreviewModelTest : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { qtApp(); }
+
     PreviewModel model;
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 
@@ -85,5 +90,3 @@ TEST_F(PreviewModelTest, BulkLoadResetsOnceAtTheEnd) {
 
 }  // namespace
 }  // namespace trelmo::test
-
-int main(int argc, char** argv) { return trelmo::test::runEditorTests(argc, argv); }

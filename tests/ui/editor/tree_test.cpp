@@ -160,5 +160,3 @@ TEST_F(TreeTest, NodeListOverflowsPast32767Elements) {
 
 }  // namespace
 }  // namespace trelmo::test
-
-int main(int argc, char** argv) { return trelmo::test::runEditorTests(argc, argv); }

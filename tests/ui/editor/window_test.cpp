@@ -233,5 +233,3 @@ TEST_F(WindowTest, SecondShowingStartsEmptyButKeepsTheDocument) {
 
 }  // namespace
 }  // namespace trelmo::test
-
-int main(int argc, char** argv) { return trelmo::test::runEditorTests(argc, argv); }
