@@ -2,8 +2,10 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 
 #include "tests/support/ui/qt_app.h"
+#include "ui/editor/preview_model.h"
 
 namespace trelmo::test {
 
@@ -80,6 +82,31 @@ std::string EditorTest::nodeListDump() const {
 
 int EditorTest::selectedIndex() const {
     return ui::SchemaTreeView::treeIndex(tree()->selectedNode());
+}
+
+ui::PreviewModel* EditorTest::preview() const {
+    return static_cast<ui::PreviewModel*>(control<QTreeView>("ListView2")->model());
+}
+
+std::string EditorTest::previewDump() const {
+    const ui::PreviewModel* model = preview();
+    std::string out;
+    for (int c = 0; c < model->columnCount(); ++c)
+        out += (c ? "|" : "") + model->headerData(c, Qt::Horizontal).toString().toStdString();
+    out += "\n";
+    for (int r = 0; r < model->rowCount(); ++r) {
+        for (int c = 0; c < model->columnCount(); ++c)
+            out += (c ? "|" : "") + model->cell(r, c).toStdString();
+        out += "\n";
+    }
+    return out;
+}
+
+std::string EditorTest::comboItems() const {
+    std::string out;
+    for (int i = 0; i < combo2()->count(); ++i)
+        out += (i ? "," : "") + combo2()->itemText(i).toStdString();
+    return out;
 }
 
 std::string EditorTest::lastMessage() const {

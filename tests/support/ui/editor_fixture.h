@@ -20,6 +20,10 @@
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
 
+namespace trelmo::ui {
+class PreviewModel;
+}
+
 namespace trelmo::test {
 
 class EditorTest : public ::testing::Test {
@@ -40,6 +44,10 @@ protected:
     QTreeWidget* nodeList() const { return control<QTreeWidget>("ListView1"); }
     QLineEdit* txtName() const { return control<QLineEdit>("txtName"); }
     QComboBox* combo2() const { return control<QComboBox>("Combo2"); }
+    QLineEdit* text1() const { return control<QLineEdit>("Text1"); }
+    QLineEdit* txtEncoding() const { return control<QLineEdit>("txtEncoding"); }
+    // The rows and columns behind ListView2.
+    ui::PreviewModel* preview() const;
 
     // Makes the window the active one, so that shortcuts reach it.
     void activate() const;
@@ -61,6 +69,10 @@ protected:
     std::string nodeListDump() const;
     // The tree index of the selected node, 0 for none.
     int selectedIndex() const;
+    // The CSV preview: the headers, then one row a line, cells joined by "|".
+    std::string previewDump() const;
+    // The choices of Combo2, joined by ",".
+    std::string comboItems() const;
     // The last message shown, or empty.
     std::string lastMessage() const;
 

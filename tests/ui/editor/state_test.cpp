@@ -84,12 +84,16 @@ TEST_F(StateTest, CloseQuestionYesSavesAndStaysOpen) {
     trigger("mnuFileNew");
     messages.answerNext(MsgAnswer::Yes);
     editor->close();
-    ASSERT_EQ(messages.shown.size(), 1u);
+    ASSERT_EQ(messages.shown.size(), 2u);
     const Message& asked = messages.shown[0];
     EXPECT_EQ(asked.text, kQuestion);
     EXPECT_EQ(asked.buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(asked.icon, MsgIcon::None);
     EXPECT_EQ(asked.defaultButton, 0);
+    // The save ran: its check asked about the missing data sources, then the
+    // save dialog was cancelled.
+    EXPECT_EQ(messages.shown[1].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(files.shown.size(), 1u);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_TRUE(editor->isModified());  // nothing was written
 }
