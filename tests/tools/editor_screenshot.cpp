@@ -1,20 +1,21 @@
-// Shows the schema editor holding a schema with every node kind, expanded,
-// beside a CSV preview, for scripts/screenshot-editor. When the window is up
-// it writes its geometry ("WxH+X+Y") to the file named by the first argument,
-// then stays until it is killed (or a minute has passed).
+// Shows the schema editor for scripts/screenshot-editor: a schema, expanded,
+// beside a CSV preview. With a schema file it opens that file and then the
+// CSV through the editor's own menu commands, and selects the first node below
+// the top element; without one it shows a built-in schema with every node kind.
+// When the window is up it writes its geometry ("WxH+X+Y") to the file named
+// by the first argument, then stays until it is killed (or a minute has passed).
+//   editor_screenshot GEOMETRY-FILE [CSV [DSD]]
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 
-#include "engine/csv.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/ui/recording_cursor.h"
 #include "tests/support/ui/scripted_file_dialog.h"
 #include "ui/common/app_look.h"
 #include "ui/editor/frm_edit.h"
-#include "ui/editor/preview_model.h"
 #include "ui/editor/schema_tree_view.h"
 
 namespace {
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(trelmo::ui::appIcon());
     trelmo::ui::useJapaneseFont();
     if (argc < 2) {
-        qWarning("usage: editor_screenshot GEOMETRY-FILE [CSV]");
+        qWarning("usage: editor_screenshot GEOMETRY-FILE [CSV [DSD]]");
         return 2;
     }
     using namespace trelmo;
@@ -46,19 +47,27 @@ int main(int argc, char** argv) {
     editor.show();
     if (!QTest::qWaitForWindowExposed(&editor)) return 1;
 
-    xml::Document doc;
-    if (!doc.loadXml(kSchema)) return 1;
-    editor.ShowDocument(std::move(doc));
-    if (argc > 2) {
-        auto* preview = editor.findChild<QTreeView*>("ListView2");
-        auto* model = static_cast<ui::PreviewModel*>(preview->model());
-        CSV().LoadCSVToListView(argv[2], *model);
+    const auto menu = [&](const char* action, const char* path) {
+        files.choose(QString::fromLocal8Bit(path));
+        editor.findChild<QAction*>(action)->trigger();
+    };
+    int shown = 3;  // the city element of the built-in schema
+    if (argc > 3) {
+        menu("mnuFileOpenDSD", argv[3]);
+        shown = 2;
+    } else {
+        xml::Document doc;
+        if (!doc.loadXml(kSchema)) return 1;
+        editor.ShowDocument(std::move(doc));
     }
+    if (argc > 2) menu("mnuFileOpenCSV", argv[2]);
+    for (const std::string& text : messages.texts()) qWarning("message: %s", text.c_str());
     auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
+    if (!tree->node(shown)) return 1;
     tree->expandAll();
-    // Select the city element with the mouse, so the panel shows it.
-    const QRect city = tree->visualItemRect(tree->node(3));
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, city.center());
+    // Select the node with the mouse, so the panel shows it.
+    const QRect node = tree->visualItemRect(tree->node(shown));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node.center());
 
     QTimer::singleShot(500, [&] {
         QFile out(QString::fromLocal8Bit(argv[1]));
