@@ -50,7 +50,9 @@ void FrmEdit::OpenSchema() {
     };
     bool loaded = false;
     step([&] { SchemaDoc.emplace(); });
-    step([&] { ParseXML(services_.messages).Parse(*SchemaDoc, path); });
+    step([&] {
+        if (SchemaDoc) ParseXML(services_.messages).Parse(*SchemaDoc, path);
+    });
     step([&] { loaded = SchemaDoc && isLoaded(*SchemaDoc); });
     if (!loaded) return;
     ShowSchemaDoc();
