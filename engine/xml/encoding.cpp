@@ -48,12 +48,6 @@ std::string utf8Lossy(std::string_view bytes) {
 
 }  // namespace
 
-IconvPtr openIconv(const std::string& to, const std::string& from) {
-    iconv_t cd = iconv_open(to.c_str(), from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
-    return IconvPtr(cd);
-}
-
 bool isUtf8Name(std::string_view name) {
     const std::string u = upper(name);
     return u == "UTF-8" || u == "UTF8";
@@ -75,7 +69,7 @@ void registerParserEncodingAliases() {
 
 std::string decodeLossy(std::string_view bytes, std::string_view encoding) {
     if (encoding.empty() || isUtf8Name(encoding)) return utf8Lossy(bytes);
-    IconvPtr cd = openIconv("UTF-8", iconvName(encoding));
+    IconvPtr cd = openIconv("UTF-8", iconvName(encoding).c_str());
     if (!cd) return utf8Lossy(bytes);
     std::string out;
     char buffer[4096];
@@ -112,9 +106,9 @@ OutputEncoding::OutputEncoding(std::string_view name) : name_(name) {
     }
     coversUnicode_ = u.rfind("UTF", 0) == 0;
     byTable_ = target == "CP932";
-    out_ = openIconv(target, "UTF-8");
-    probeOut_ = openIconv(target, "UTF-8");
-    probeBack_ = openIconv("UTF-8", target);
+    out_ = openIconv(target.c_str(), "UTF-8");
+    probeOut_ = openIconv(target.c_str(), "UTF-8");
+    probeBack_ = openIconv("UTF-8", target.c_str());
     if (!out_ || !probeOut_ || !probeBack_) unusable(name);
     asciiSame_ = byTable_;
     for (int code = 0; code < 0x80 && asciiSame_; ++code) {

@@ -16,17 +16,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "engine/text/iconv_handle.h"
 #include "engine/xml/byte_sink.h"
 
 namespace trelmo::xml::detail {
 
-struct IconvCloser {
-    void operator()(void* cd) const noexcept { iconv_close(static_cast<iconv_t>(cd)); }
-};
-using IconvPtr = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
-
-// An open conversion, or null when iconv does not know one of the names.
-IconvPtr openIconv(const std::string& to, const std::string& from);
+using IconvPtr = IconvHandle;
 
 bool isUtf8Name(std::string_view name);
 // The name to hand to iconv for an encoding name as written in a declaration.

@@ -117,7 +117,7 @@ std::string urlFor(const std::string& path) {
 std::optional<std::string> declaredToUtf8(std::string_view bytes) {
     const std::string declared = sourceEncoding(bytes);
     if (declared.empty() || isUtf8Name(declared) || declared.rfind("UTF-16", 0) == 0) return std::nullopt;
-    IconvPtr cd = openIconv("UTF-8", iconvName(declared));
+    IconvPtr cd = openIconv("UTF-8", iconvName(declared).c_str());
     if (!cd) return std::nullopt;
     std::string out(bytes.size() * 4 + 16, '\0');
     char* in = const_cast<char*>(bytes.data());

@@ -3,6 +3,7 @@
 namespace trelmo::test {
 
 MsgAnswer RecordingMessages::show(const Message& message) {
+    if (onShow) onShow(message);
     shown.push_back(message);
     if (!answers_.empty()) {
         MsgAnswer answer = answers_.front();

@@ -2,6 +2,7 @@
 // A message sink for tests: records every message and answers from a script.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ public:
 
     std::vector<std::string> texts() const;
     std::vector<Message> shown;
+    // Called as each message comes up, to look at the window at that moment.
+    std::function<void(const Message&)> onShow;
 
 private:
     std::deque<MsgAnswer> answers_;

@@ -1,13 +1,35 @@
-// Placeholder until the dialog seam lands.
 #include "ui/common/file_dialog.h"
 
+#include <QFileInfo>
+
+#include "engine/error.h"
+
 namespace trelmo::ui {
+namespace {
+
+// The chosen name with the default extension when it has none. An open
+// dialog keeps a name that exists as it is.
+QString withDefaultExt(const QString& path, const QString& defaultExt, FileDialogMode mode) {
+    if (defaultExt.isEmpty()) return path;
+    const QFileInfo info(path);
+    if (info.fileName().contains(QLatin1Char('.'))) return path;
+    if (mode == FileDialogMode::Open && info.exists()) return path;
+    return path + QLatin1Char('.') + defaultExt;
+}
+
+}  // namespace
 
 void CommonDialog::showOpen() { show(FileDialogMode::Open); }
 void CommonDialog::showSave() { show(FileDialogMode::Save); }
+
 void CommonDialog::show(FileDialogMode mode) {
-    auto chosen = backend_.run(mode, settings);
-    settings.fileName = chosen.value_or(QString());
+    const std::optional<QString> chosen = backend_.run(mode, settings);
+    if (!chosen || chosen->isEmpty()) {
+        settings.fileName.clear();
+        if (settings.cancelError) throw RuntimeError(err::Cancelled, "キャンセルされました。");
+        return;
+    }
+    settings.fileName = withDefaultExt(*chosen, settings.defaultExt, mode);
 }
 
 }  // namespace trelmo::ui

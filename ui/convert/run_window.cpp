@@ -4,6 +4,12 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "ui/common/app_look.h"
+#include "ui/common/qt_cursor.h"
+#include "ui/common/qt_file_dialog.h"
+#include "ui/common/qt_messages.h"
+#include "ui/convert/frm_main.h"
+
 namespace trelmo::ui {
 
 int runConversionWindow(int& argc, char** argv) {
@@ -16,7 +22,18 @@ int runConversionWindow(int& argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    return 0;  // the conversion window arrives with its own change
+    QApplication::setApplicationName(QStringLiteral("trelmo"));
+    QApplication::setDesktopFileName(QStringLiteral("trelmo"));
+    QApplication::setWindowIcon(appIcon());
+    useJapaneseFont();
+
+    QtMessages messages;
+    QtFileDialogBackend files;
+    QtCursor cursor;
+    UiServices services{messages, files, cursor};
+    FrmMain frmMain(services);
+    frmMain.show();
+    return QApplication::exec();
 }
 
 }  // namespace trelmo::ui

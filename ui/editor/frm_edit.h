@@ -1,19 +1,192 @@
 #pragma once
-// The schema editor window (placeholder until the editor lands).
+// frmEdit: the schema editor. It edits SchemaDoc and rebuilds its two views,
+// the tree TreeView1 and the node list ListView1, after every change of
+// structure. A tree node is tied to its schema element by its tree index k
+// only: it stands for SchemaNodeList[k - 1].
+//
+// The procedures are spread over files by concern:
+//   frm_edit.cpp          controls, layout and menus
+//   frm_edit_state.cpp    showing, closing, resizing, NewSchema, SetNodeAttribute
+//   frm_edit_tree.cpp     rebuilding the views, RefreshNodeList, FillDataSourceList
+//   frm_edit_insert.cpp   the pop-up menu, InsertNode, deleting
+//   frm_edit_panel.cpp    the properties panel and its register button
+//   frm_edit_dialog.cpp   the file dialog as the file commands show it
+//   frm_edit_open.cpp     opening a schema file
+//   frm_edit_save.cpp     saving; frm_edit_validate.cpp the check before it
+//   frm_edit_preview.cpp  the CSV preview
 
 #include <QDialog>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "engine/messages.h"
+#include "engine/xml/dom.h"
+#include "ui/common/file_dialog.h"
 #include "ui/common/services.h"
+#include "ui/editor/image_list.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QTreeView;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace trelmo::ui {
+
+class PreviewModel;
+class SchemaTreeView;
 
 class FrmEdit : public QDialog {
     Q_OBJECT
 public:
     explicit FrmEdit(UiServices& services, QWidget* owner = nullptr);
+    ~FrmEdit() override;
+
+    // The editor state. SchemaDoc is empty until a schema is made or opened.
+    const std::optional<xml::Document>& schemaDoc() const { return SchemaDoc; }
+    const std::vector<xml::Node>& schemaNodeList() const { return SchemaNodeList; }
+    bool isModified() const { return Modified; }
+
+    // Makes doc the schema being edited and shows it as opening a file does
+    // (ShowSchemaDoc). Modified is left as it is.
+    void ShowDocument(xml::Document doc);
+
+    // Size of the client area below the menu bar, in twips.
+    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kClientWidthTwips = 9075;
+    static constexpr int kClientHeightTwips = 6255;
+
+public slots:
+    // Escape and every other close go through the close question.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // frm_edit.cpp
+    void createControls();
+    void createMenus();
+    void connectEvents();
+
+    // frm_edit_state.cpp
+    void Form_Load();
+    void Form_Resize();
+    bool QueryUnload();  // the close question; true when the window may close
+    void NewSchema();
+    void SetNodeAttribute(const std::string& attrName, const std::string& value,
+                          xml::Node element);
+    void Text1_Change();
+    void mnuFileExit_Click();
+    void showError(const std::exception& error, MsgIcon icon);
+
+    // frm_edit_tree.cpp
+    void SelectSchemaNodeList();
+    // Empties the tree and ListView1, selects SchemaNodeList again, MakeTree.
+    void RebuildViews();
+    void RefreshNodeList();
+    void FillDataSourceList(std::int16_t count);
+    // Shows SchemaDoc as freshly loaded: the tree, the node list, Text1 and
+    // txtEncoding from the top element's root and encoding. A failing step
+    // is skipped.
+    void ShowSchemaDoc();
+    // The schema element of tree index k (SchemaNodeList[k - 1]).
+    xml::Node SchemaElement(int treeIndex) const;
+    // Tree index of a node, 0 for none; a 16-bit count, so past 32,767 it
+    // raises the overflow error.
+    int TreeIndexOf(const QTreeWidgetItem* node) const;
+
+    // frm_edit_insert.cpp
+    void TreeView1_MouseUp(Qt::MouseButton button, const QPoint& pos);
+    void InsertCommand(std::string_view kind);  // the five insert items
+    void InsertNode(std::string_view kind);
+    void PopMnuDel_Click();
+
+    // frm_edit_panel.cpp
+    void TreeView1_NodeClick(QTreeWidgetItem* node);
+    void MyTreeView1_NodeClick(QTreeWidgetItem* xNode);
+    void cmdApply_Click();
+    void SetFieldEnabled(QWidget* field, bool enabled);
+    void Field_GotFocus(QWidget* field);
+
+    // frm_edit_dialog.cpp
+    // Shows CommonDialog1 as set up; true when a file was chosen (its path in
+    // CommonDialog1.settings.fileName). A cancel ends silently, any other
+    // failure of the dialog is shown as a plain message.
+    bool ChooseFile(FileDialogMode mode);
+
+    // frm_edit_open.cpp, frm_edit_save.cpp, frm_edit_validate.cpp,
+    // frm_edit_preview.cpp
+    void mnuFileOpenDSD_Click();
+    void OpenSchema();
+    void SaveSchema();
+    // Writes Text1 and txtEncoding into SchemaDoc, then checks every element;
+    // true when the schema may be written.
+    bool ValidateSchema();
+    void mnuFileOpenCSV_Click();
+    void OpenCSVPreview();
+
     UiServices& services_;
+    CommonDialog CommonDialog1;
+    ImageList ImageList1;
+    bool closing_ = false;
+
+    QMenuBar* menuBar_ = nullptr;
+    QWidget* client_ = nullptr;  // the client area below the menu bar
+
+    QGroupBox* Frame2 = nullptr;
+    QLabel* lblRootName = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLabel* lblEncoding = nullptr;
+    QLineEdit* txtEncoding = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    SchemaTreeView* TreeView1 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* lblName = nullptr;
+    QLineEdit* txtName = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QPushButton* cmdApply = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QTreeView* ListView2 = nullptr;
+    PreviewModel* ListView2Items = nullptr;  // the rows and columns of ListView2
+    QPushButton* cmdOpenDSD = nullptr;
+    QPushButton* cmdNew = nullptr;
+    QPushButton* cmdSave = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileNew = nullptr;
+    QAction* mnuFileOpenDSD = nullptr;
+    QAction* mnuFileOpenCSV = nullptr;
+    QAction* mnuFileNewSave = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* PopMnu = nullptr;
+    QMenu* PopMnuInsert = nullptr;
+    QAction* PopMnuElementIn = nullptr;
+    QAction* PopMnuTextIn = nullptr;
+    QAction* PopMnuAttributeIn = nullptr;
+    QAction* PopMnuCommentIn = nullptr;
+    QAction* PopMnuCDATAIn = nullptr;
+    QAction* PopMnuDel = nullptr;
+    QAction* PopMnuSet = nullptr;
+
+    std::optional<xml::Document> SchemaDoc;
+    std::vector<xml::Node> SchemaNodeList;  // every element of SchemaDoc, "//*"
+    bool Modified = false;
 };
 
 }  // namespace trelmo::ui

@@ -1,0 +1,82 @@
+// Shows the schema editor for scripts/screenshot-editor: a schema, expanded,
+// beside a CSV preview. With a schema file it opens that file and then the
+// CSV through the editor's own menu commands, and selects the first node below
+// the top element; without one it shows a built-in schema with every node kind.
+// When the window is up it writes its geometry ("WxH+X+Y") to the file named
+// by the first argument, then stays until it is killed (or a minute has passed).
+//   editor_screenshot GEOMETRY-FILE [CSV [DSD]]
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+#include "tests/support/recording_messages.h"
+#include "tests/support/ui/recording_cursor.h"
+#include "tests/support/ui/scripted_file_dialog.h"
+#include "ui/common/app_look.h"
+#include "ui/editor/frm_edit.h"
+#include "ui/editor/schema_tree_view.h"
+
+namespace {
+
+const char* const kSchema =
+    "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"
+    "<element name=\"shop\" root=\"shops\" encoding=\"Shift_JIS\">"
+    "<attribute name=\"id\" DataSource=\"1\"/>"
+    "<element name=\"city\"><text DataSource=\"2\"/><elemnt name=\"misspelt\"/></element>"
+    "<cdatasection DataSource=\"3\"/><comment DataSource=\"4\"/></element>";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(trelmo::ui::appIcon());
+    trelmo::ui::useJapaneseFont();
+    if (argc < 2) {
+        qWarning("usage: editor_screenshot GEOMETRY-FILE [CSV [DSD]]");
+        return 2;
+    }
+    using namespace trelmo;
+    test::RecordingMessages messages;
+    test::ScriptedFileDialog files;
+    test::RecordingCursor cursor;
+    ui::UiServices services{messages, files, cursor};
+    ui::FrmEdit editor(services, nullptr);
+    editor.move(16, 16);
+    editor.show();
+    if (!QTest::qWaitForWindowExposed(&editor)) return 1;
+
+    const auto menu = [&](const char* action, const char* path) {
+        files.choose(QString::fromLocal8Bit(path));
+        editor.findChild<QAction*>(action)->trigger();
+    };
+    int shown = 3;  // the city element of the built-in schema
+    if (argc > 3) {
+        menu("mnuFileOpenDSD", argv[3]);
+        shown = 2;
+    } else {
+        xml::Document doc;
+        if (!doc.loadXml(kSchema)) return 1;
+        editor.ShowDocument(std::move(doc));
+    }
+    if (argc > 2) menu("mnuFileOpenCSV", argv[2]);
+    for (const std::string& text : messages.texts()) qWarning("message: %s", text.c_str());
+    auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
+    if (!tree->node(shown)) return 1;
+    tree->expandAll();
+    // Select the node with the mouse, so the panel shows it.
+    const QRect node = tree->visualItemRect(tree->node(shown));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node.center());
+
+    QTimer::singleShot(500, [&] {
+        QFile out(QString::fromLocal8Bit(argv[1]));
+        if (out.open(QIODevice::WriteOnly)) {
+            const QRect g = editor.frameGeometry();
+            out.write(QStringLiteral("%1x%2+%3+%4\n")
+                          .arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()).toLatin1());
+        }
+    });
+    QTimer::singleShot(60000, &app, &QApplication::quit);
+    return app.exec();
+}

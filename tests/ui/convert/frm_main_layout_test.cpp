@@ -1,0 +1,123 @@
+// The window as laid out: names, captions, positions, tab order; the about
+// box and the editor button.
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QScreen>
+
+#include "tests/ui/convert/frm_main_fixture.h"
+#include "ui/common/app_look.h"
+
+namespace trelmo::test {
+namespace {
+
+using LayoutTest = FrmMainTest;
+
+QString caption(QWidget* w) {
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* b = qobject_cast<QPushButton*>(w)) return b->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+    if (auto* t = qobject_cast<QLineEdit*>(w)) return t->text();
+    return {};
+}
+
+TEST_F(LayoutTest, WindowIsNamedCaptionedSizedAndCentred) {
+    EXPECT_EQ(window->objectName(), "frmMain");
+    EXPECT_EQ(window->windowTitle(), "Trelmo - CSV->XML Converter");
+    EXPECT_EQ(window->size(), QSize(312, 264));  // 4680 x 3960 twips
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window->geometry().center() - screen.center()).manhattanLength(), 1);
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_FALSE(ui::appIcon().pixmap(48, 48).isNull()) << "the embedded icon is not linked in";
+}
+
+struct Expected {
+    const char* name;
+    const char* caption;
+    QRect geometry;  // pixels, from twips / 15
+    const char* parent;
+};
+
+TEST_F(LayoutTest, ControlsHaveTheirCaptionsAndPositions) {
+    const Expected expected[] = {
+        {"Label1", "CSV(*.csv)", {10, 6, 235, 16}, "frmMain"},
+        {"Text1", "", {10, 22, 235, 19}, "frmMain"},
+        {"Command1", "参照", {252, 20, 53, 23}, "frmMain"},
+        {"Label2", "スキーマ(*.dsd)", {10, 44, 235, 16}, "frmMain"},
+        {"Text2", "", {10, 60, 235, 19}, "frmMain"},
+        {"Command2", "参照", {252, 58, 53, 23}, "frmMain"},
+        {"Label3", "保存先XML(*.xml)", {10, 82, 235, 16}, "frmMain"},
+        {"Text3", "", {10, 98, 235, 19}, "frmMain"},
+        {"Command3", "参照", {252, 96, 53, 23}, "frmMain"},
+        {"cmdDoConvert", "変換", {10, 128, 295, 29}, "frmMain"},
+        {"ProgressBar1", "", {10, 166, 295, 19}, "frmMain"},
+        {"Label4", "", {10, 190, 297, 19}, "frmMain"},
+        {"Frame1", "オプション", {6, 216, 299, 43}, "frmMain"},
+        {"cmdEditSchema", "スキーマの作成、編集", {6, 14, 137, 23}, "Frame1"},
+        {"cmdInfo", "Info", {156, 14, 137, 23}, "Frame1"},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.name);
+        QWidget* w = control<QWidget>(e.name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(caption(w), QString::fromUtf8(e.caption));
+        EXPECT_EQ(w->geometry(), e.geometry);
+        EXPECT_EQ(w->parentWidget()->objectName(), e.parent);
+        EXPECT_TRUE(w->isVisible());
+    }
+    EXPECT_FALSE(bar()->isTextVisible());
+}
+
+TEST_F(LayoutTest, TabKeyVisitsTheControlsInOrder) {
+    const QStringList order = {"Text1",    "Text2",        "Text3",         "Command1", "Command2",
+                               "Command3", "cmdDoConvert", "cmdEditSchema", "cmdInfo"};
+    QStringList visited;
+    QWidget* w = box("Text1");
+    for (int i = 0; i < 40 && visited.size() < order.size(); ++i) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->window() == window.get()) {
+            visited << w->objectName();
+        }
+        w = w->nextInFocusChain();
+    }
+    EXPECT_EQ(visited, order);
+}
+
+TEST_F(LayoutTest, JapaneseTextUsesAJapaneseFontWhenOneIsInstalled) {
+    ui::useJapaneseFont();
+    const QString family = ui::japaneseFontFamily();
+    if (family.isEmpty()) GTEST_SKIP() << "no Japanese font installed";
+    auto win = std::make_unique<ui::FrmMain>(services);
+    EXPECT_EQ(QFontInfo(win->findChild<QPushButton*>("cmdEditSchema")->font()).family(), family);
+    EXPECT_EQ(win->font().pixelSize(), 12);
+}
+
+TEST_F(LayoutTest, InfoShowsTheAboutBox) {
+    click("cmdInfo");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const Message& about = messages.shown[0];
+    EXPECT_EQ(about.text, "Trelmo - Ver 0.01\r\nTrelmo project\r\nhttps://trelmo.example/");
+    EXPECT_EQ(about.icon, MsgIcon::None);
+    EXPECT_EQ(about.buttons, MsgButtons::Ok);
+}
+
+TEST_F(LayoutTest, EditorButtonShowsOneEditorModalOverTheWindow) {
+    click("cmdEditSchema");
+    auto* editor = window->findChild<QWidget*>("frmEdit");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->parentWidget(), window.get());
+    EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(QApplication::activeModalWidget(), editor);
+    EXPECT_TRUE(window->isVisible());
+
+    editor->hide();
+    click("cmdEditSchema");
+    EXPECT_EQ(window->findChildren<QWidget*>("frmEdit").size(), 1);
+    EXPECT_TRUE(editor->isVisible());
+    editor->hide();
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace trelmo::test

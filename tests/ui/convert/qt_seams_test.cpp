@@ -1,0 +1,193 @@
+// The Qt side of the window seams: message boxes, file dialogs, the shared
+// dialog object, the pointer and the progress adapter.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "engine/error.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/ui/qt_app.h"
+#include "tests/support/ui/scripted_file_dialog.h"
+#include "ui/common/qt_cursor.h"
+#include "ui/common/qt_file_dialog.h"
+#include "ui/common/qt_messages.h"
+#include "ui/convert/bar_progress.h"
+
+namespace trelmo::test {
+namespace {
+
+using ui::FileDialogMode;
+
+class QtSeamsTest : public ::testing::Test {
+protected:
+    QtSeamsTest() { qtApp(); }
+};
+
+TEST_F(QtSeamsTest, MessageBoxShowsTheMessageUnderTheAppTitle) {
+    auto box = ui::makeMessageBox({"一行目\r\n<b>二行目</b>", MsgButtons::Ok, MsgIcon::Exclamation, 0}, nullptr);
+    EXPECT_EQ(box->windowTitle(), "Trelmo");
+    EXPECT_EQ(box->text(), QString::fromUtf8("一行目\n<b>二行目</b>"));
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+
+    EXPECT_EQ(ui::makeMessageBox({"x", MsgButtons::Ok, MsgIcon::Critical, 0}, nullptr)->icon(),
+              QMessageBox::Critical);
+    EXPECT_EQ(ui::makeMessageBox({"x", MsgButtons::Ok, MsgIcon::Information, 0}, nullptr)->icon(),
+              QMessageBox::Information);
+    EXPECT_EQ(ui::makeMessageBox({"x", MsgButtons::Ok, MsgIcon::None, 0}, nullptr)->icon(), QMessageBox::NoIcon);
+}
+
+TEST_F(QtSeamsTest, MessageBoxButtonsDefaultAndAnswers) {
+    QWidget owner;
+    auto box = ui::makeMessageBox({"q", MsgButtons::YesNoCancel, MsgIcon::None, 1}, &owner);
+    EXPECT_EQ(box->parentWidget(), &owner);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::No));
+    EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::Cancel));
+
+    auto okCancel = ui::makeMessageBox({"q", MsgButtons::OkCancel, MsgIcon::None, 0}, nullptr);
+    EXPECT_EQ(static_cast<QAbstractButton*>(okCancel->defaultButton()), okCancel->button(QMessageBox::Ok));
+
+    EXPECT_EQ(ui::answerFor(QMessageBox::Yes, MsgButtons::YesNoCancel), MsgAnswer::Yes);
+    EXPECT_EQ(ui::answerFor(QMessageBox::No, MsgButtons::YesNoCancel), MsgAnswer::No);
+    EXPECT_EQ(ui::answerFor(QMessageBox::Cancel, MsgButtons::OkCancel), MsgAnswer::Cancel);
+    EXPECT_EQ(ui::answerFor(QMessageBox::NoButton, MsgButtons::Ok), MsgAnswer::Ok);
+    EXPECT_EQ(ui::answerFor(QMessageBox::NoButton, MsgButtons::YesNoCancel), MsgAnswer::Cancel);
+}
+
+TEST_F(QtSeamsTest, FiltersKeepTheirDescriptionsAndAllFilesMatchesEverything) {
+    const QStringList filters = ui::qtNameFilters(QString::fromUtf8("CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*"));
+    EXPECT_EQ(filters, (QStringList{QString::fromUtf8("CSVファイル(*.csv) (*.csv *.CSV)"),
+                                    QString::fromUtf8("すべてのﾌｧｲﾙ (*.*) (*)")}));
+    EXPECT_EQ(ui::qtNameFilters("Text|*.txt;*.log"), QStringList{"Text (*.txt *.TXT *.log *.LOG)"});
+    EXPECT_TRUE(ui::qtNameFilters("").isEmpty());
+}
+
+QStringList comboItems(QFileDialog& dialog) {
+    QStringList items;
+    auto* combo = dialog.findChild<QComboBox*>("fileTypeCombo");
+    if (!combo) return items;
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    return items;
+}
+
+TEST_F(QtSeamsTest, OpenDialogShowsDescriptionsAsWrittenAndNeedsAnExistingFile) {
+    ui::FileDialogSettings settings;
+    settings.title = QString::fromUtf8("CSVを開く");
+    settings.filter = QString::fromUtf8("CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*");
+    settings.flags = ui::dlgflags::FileMustExist | ui::dlgflags::HideReadOnly;
+    settings.defaultExt = "xml";  // left over from the output chooser
+    QFileDialog dialog;
+    ui::configureFileDialog(dialog, FileDialogMode::Open, settings);
+    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("CSVを開く"));
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
+    EXPECT_EQ(comboItems(dialog),
+              (QStringList{QString::fromUtf8("CSVファイル(*.csv)"), QString::fromUtf8("すべてのﾌｧｲﾙ (*.*)")}));
+}
+
+TEST_F(QtSeamsTest, SaveDialogOverwritesWithoutAskingUnlessTold) {
+    ui::FileDialogSettings settings;
+    settings.filter = "XML(*.xml)|*.xml";
+    settings.defaultExt = "xml";
+    settings.flags = ui::dlgflags::FileMustExist | ui::dlgflags::HideReadOnly;  // left over
+    QFileDialog dialog;
+    ui::configureFileDialog(dialog, FileDialogMode::Save, settings);
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile);
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(dialog.defaultSuffix(), "xml");
+
+    settings.flags = ui::dlgflags::OverwritePrompt;
+    QFileDialog asking;
+    ui::configureFileDialog(asking, FileDialogMode::Save, settings);
+    EXPECT_FALSE(asking.testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST_F(QtSeamsTest, CommonDialogCancelRaisesOnlyWhenAsked) {
+    ScriptedFileDialog files;
+    ui::CommonDialog dialog(files);
+    dialog.settings.fileName = "old";
+    dialog.showOpen();  // cancelled, no error asked for
+    EXPECT_TRUE(dialog.settings.fileName.isEmpty());
+
+    dialog.settings.cancelError = true;
+    try {
+        dialog.showSave();
+        ADD_FAILURE() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), 32755);
+    }
+
+    files.fail(err::FileAccess, "broken");
+    EXPECT_THROW(dialog.showOpen(), RuntimeError);
+}
+
+TEST_F(QtSeamsTest, CommonDialogAddsTheDefaultExtensionToANameWithout) {
+    TempDir dir;
+    const QString existing = QString::fromStdString(dir.write("README", "x"));
+    ScriptedFileDialog files;
+    ui::CommonDialog dialog(files);
+    dialog.settings.defaultExt = "xml";
+    files.choose("/d/out");
+    files.choose("/d/out.txt");
+    files.choose(existing);
+    files.choose("/d/new");
+    dialog.showSave();
+    EXPECT_EQ(dialog.settings.fileName, "/d/out.xml");
+    dialog.showSave();
+    EXPECT_EQ(dialog.settings.fileName, "/d/out.txt");
+    dialog.showOpen();  // an existing file is opened as it is named
+    EXPECT_EQ(dialog.settings.fileName, existing);
+    dialog.showOpen();
+    EXPECT_EQ(dialog.settings.fileName, "/d/new.xml");
+}
+
+TEST_F(QtSeamsTest, WaitCursorIsOneOverrideAndGivesWayToMessageBoxes) {
+    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    {
+        ui::QtCursor cursor;
+        cursor.setWait(true);
+        cursor.setWait(true);
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        {
+            const ui::NormalPointer normal;
+            EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+        }
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        cursor.setWait(false);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        cursor.setWait(true);
+    }  // restored when it goes
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    const ui::NormalPointer none;
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(QtSeamsTest, ProgressMovesTheBarAndYieldRunsPendingEvents) {
+    QProgressBar bar;
+    ui::BarProgress progress(bar);
+    progress.setMinimum(0);
+    progress.setMaximum(4);
+    progress.setValue(3);
+    EXPECT_EQ(bar.minimum(), 0);
+    EXPECT_EQ(bar.maximum(), 4);
+    EXPECT_EQ(bar.value(), 3);
+
+    bool ran = false;
+    QMetaObject::invokeMethod(&bar, [&ran] { ran = true; }, Qt::QueuedConnection);
+    progress.yield();
+    EXPECT_TRUE(ran);
+}
+
+}  // namespace
+}  // namespace trelmo::test

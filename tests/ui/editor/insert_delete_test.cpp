@@ -1,0 +1,232 @@
+// Building a schema through the pop-up menu, the menu bar and the shortcuts.
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "tests/support/ui/editor_fixture.h"
+
+namespace trelmo::test {
+namespace {
+
+const char* const kRefusal = "elementにしか子要素を挿入できません。";
+const char* const kDecl = "<?xml version=\"1.0\"?>";
+
+class InsertDeleteTest : public EditorTest {
+protected:
+    // Right-clicks the tree at pos. While a pop-up menu is up, runs `during`
+    // and closes the menu. Returns whether a menu came up.
+    bool rightClick(const QPoint& pos, const std::function<void(QMenu*)>& during = {}) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                seen = true;
+                if (during) during(menu);
+                menu->close();
+            }
+        });
+        QTest::mouseClick(tree()->viewport(), Qt::RightButton, {}, pos);
+        QCoreApplication::processEvents();
+        return seen;
+    }
+    QPoint nodeCenter(int treeIndex) const {
+        return tree()->visualItemRect(tree()->node(treeIndex)).center();
+    }
+    void expectRefused(const char* what) {
+        const std::string before = schemaXml();
+        const std::string treeBefore = treeDump();
+        const bool modified = editor->isModified();
+        messages.shown.clear();
+        ctrlKey(Qt::Key_E);
+        ASSERT_EQ(messages.shown.size(), 1u) << what;
+        EXPECT_EQ(messages.shown[0].text, kRefusal);
+        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(schemaXml(), before) << what;
+        EXPECT_EQ(treeDump(), treeBefore) << what;
+        EXPECT_EQ(editor->isModified(), modified);
+    }
+};
+
+TEST_F(InsertDeleteTest, BuildWithTheShortcuts) {
+    trigger("mnuFileNew");
+    clickNode(1);
+    ctrlKey(Qt::Key_E);
+    EXPECT_EQ(schemaXml(), std::string(kDecl) +
+                               "<element name=\"element\"><element name=\"element\"/></element>");
+    EXPECT_EQ(treeDump(), "element 1 #0000c0 open\n  element 1 #0000c0 open selected\n");
+    EXPECT_EQ(nodeListDump(), "element|element|\nelement|element|\n");
+    EXPECT_EQ(txtName()->text(), "element");
+    EXPECT_TRUE(txtName()->isEnabled());
+    EXPECT_FALSE(combo2()->isEnabled());
+
+    ctrlKey(Qt::Key_T);  // under the new element, which is selected
+    EXPECT_EQ(selectedIndex(), 3);
+    EXPECT_FALSE(txtName()->isEnabled());
+    EXPECT_TRUE(combo2()->isEnabled());
+    clickNode(2);
+    ctrlKey(Qt::Key_A);
+    EXPECT_EQ(txtName()->text(), "attribute");
+    clickNode(2);
+    ctrlKey(Qt::Key_C);
+    clickNode(2);
+    ctrlKey(Qt::Key_D);
+    EXPECT_EQ(selectedIndex(), 6);
+
+    EXPECT_EQ(schemaXml(), std::string(kDecl) +
+                               "<element name=\"element\"><element name=\"element\"><text/>"
+                               "<attribute name=\"attribute\"/><comment/><cdatasection/>"
+                               "</element></element>");
+    EXPECT_EQ(treeDump(),
+              "element 1 #0000c0 open\n"
+              "  element 1 #0000c0 open\n"
+              "    text 3 #400000\n"
+              "    attribute 5 #ff8000\n"
+              "    comment 3 #808080\n"
+              "    cdatasection 3 #008000 open selected\n");
+    EXPECT_EQ(nodeListDump(),
+              "element|element|\nelement|element|\ntext||\nattribute|attribute|\n"
+              "comment||\ncdatasection||\n");
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(InsertDeleteTest, BuildWithTheMenuItems) {
+    trigger("mnuFileNew");
+    const char* items[] = {"PopMnuElementIn", "PopMnuTextIn", "PopMnuAttributeIn",
+                           "PopMnuCommentIn", "PopMnuCDATAIn"};
+    for (const char* item : items) {
+        clickNode(1);
+        trigger(item);
+    }
+    EXPECT_EQ(schemaXml(), std::string(kDecl) +
+                               "<element name=\"element\"><element name=\"element\"/><text/>"
+                               "<attribute name=\"attribute\"/><comment/><cdatasection/>"
+                               "</element>");
+    EXPECT_EQ(treeDump(),
+              "element 1 #0000c0 open\n"
+              "  element 1 #0000c0\n"
+              "  text 3 #400000\n"
+              "  attribute 5 #ff8000\n"
+              "  comment 3 #808080\n"
+              "  cdatasection 3 #008000 open selected\n");
+}
+
+TEST_F(InsertDeleteTest, AttributeComesAfterExistingChildrenAndNamesRepeat) {
+    show("<element name=\"r\"><element name=\"a\"/><text DataSource=\"1\"/></element>");
+    clickNode(1);
+    ctrlKey(Qt::Key_A);
+    clickNode(1);
+    ctrlKey(Qt::Key_E);
+    clickNode(1);
+    ctrlKey(Qt::Key_E);
+    EXPECT_EQ(nodeListDump(),
+              "element|r|\nelement|a|\ntext|--|1\nattribute|attribute|\nelement|element|\n"
+              "element|element|\n");
+    EXPECT_EQ(tree()->node(4)->text(0), "attribute");
+    EXPECT_EQ(selectedIndex(), 6);
+}
+
+TEST_F(InsertDeleteTest, OnlyElementNodesTakeChildren) {
+    show("<element name=\"r\"><text DataSource=\"1\"/><attribute name=\"a\" DataSource=\"2\"/>"
+         "<comment DataSource=\"3\"/><cdatasection DataSource=\"4\"/>"
+         "<Element name=\"cap\"/><bogus name=\"b\"/></element>");
+    for (int k = 2; k <= 7; ++k) {
+        clickNode(k);
+        expectRefused(tree()->node(k)->text(0).toUtf8().constData());
+    }
+}
+
+TEST_F(InsertDeleteTest, WithoutSelectionOrDocumentNothingHappens) {
+    ctrlKey(Qt::Key_E);  // no document yet
+    trigger("PopMnuDel");
+    EXPECT_FALSE(editor->schemaDoc().has_value());
+
+    trigger("mnuFileNew");
+    const std::string before = schemaXml();
+    ASSERT_EQ(selectedIndex(), 0);
+    ctrlKey(Qt::Key_E);
+    ctrlKey(Qt::Key_D);
+    trigger("PopMnuDel");
+    EXPECT_EQ(schemaXml(), before);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(InsertDeleteTest, DeleteTakesTheSubtreeAndSelectsTheParent) {
+    show("<?xml version=\"1.0\"?><element name=\"r\"><element name=\"a\"><text DataSource=\"1\"/>"
+         "<element name=\"b\"><comment DataSource=\"2\"/></element></element>"
+         "<attribute name=\"z\" DataSource=\"3\"/></element>");
+    clickNode(4);
+    ASSERT_EQ(txtName()->text(), "b");
+    trigger("PopMnuDel");
+    EXPECT_EQ(schemaXml(), std::string(kDecl) +
+                               "<element name=\"r\"><element name=\"a\"><text DataSource=\"1\"/>"
+                               "</element><attribute name=\"z\" DataSource=\"3\"/></element>");
+    EXPECT_EQ(treeDump(),
+              "element 1 #0000c0 open\n"
+              "  element 1 #0000c0 open selected\n"
+              "    text 3 #400000\n"
+              "  attribute 5 #ff8000\n");
+    EXPECT_EQ(nodeListDump(), "element|r|\nelement|a|\ntext|--|1\nattribute|z|3\n");
+    EXPECT_EQ(editor->schemaNodeList().size(), 4u);
+    EXPECT_EQ(txtName()->text(), "a");
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(InsertDeleteTest, TheRootCannotBeDeleted) {
+    trigger("mnuFileNew");
+    clickNode(1);
+    trigger("PopMnuDel");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "削除できません");
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(schemaXml(), std::string(kDecl) + "<element name=\"element\"/>");
+    EXPECT_EQ(tree()->nodeCount(), 1);
+}
+
+// The node under the pointer is only highlighted; the command acts on the
+// selected one.
+TEST_F(InsertDeleteTest, PopUpOnRightReleaseActsOnTheSelectedNode) {
+    show("<element name=\"r\"><element name=\"a\"/><text DataSource=\"1\"/></element>");
+    clickNode(2);
+    int highlighted = 0;
+    int selectedDuring = 0;
+    const bool shown = rightClick(nodeCenter(3), [&](QMenu* menu) {
+        EXPECT_EQ(menu, control<QMenu>("PopMnu"));
+        highlighted = ui::SchemaTreeView::treeIndex(tree()->dropHighlight());
+        selectedDuring = selectedIndex();
+        trigger("PopMnuTextIn");
+    });
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(highlighted, 3);
+    EXPECT_EQ(selectedDuring, 2);
+    EXPECT_EQ(tree()->dropHighlight(), nullptr);
+    EXPECT_TRUE(messages.shown.empty());  // inserted under "a", not refused under the text
+    EXPECT_EQ(nodeListDump(), "element|r|\nelement|a|\ntext||\ntext|--|1\n");
+    EXPECT_EQ(selectedIndex(), 3);
+}
+
+TEST_F(InsertDeleteTest, NoPopUpOnEmptySpaceOrLeftButton) {
+    trigger("mnuFileNew");
+    const QRect root = tree()->visualItemRect(tree()->node(1));
+    EXPECT_FALSE(rightClick(QPoint(root.center().x(), root.bottom() + 40)));
+
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            seen = true;
+            popup->close();
+        }
+    });
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, root.center());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(seen);
+    EXPECT_EQ(tree()->dropHighlight(), nullptr);
+    EXPECT_EQ(selectedIndex(), 1);
+}
+
+}  // namespace
+}  // namespace trelmo::test

@@ -1,0 +1,202 @@
+// Opening a schema file: the dialog, what each outcome leaves in the editor,
+// and files the editor did not write.
+#include <QPushButton>
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/ui/editor_fixture.h"
+#include "ui/editor/preview_model.h"
+
+namespace trelmo::test {
+namespace {
+
+const char* const kSchema =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<element name=\"shop\" root=\"shops\" encoding=\"EUC-JP\">\n"
+    "  <attribute name=\"id\" DataSource=\"1\"/>\n"
+    "  <element name=\"city\"><text DataSource=\"2\"/></element>\n"
+    "</element>\n";
+
+class OpenTest : public EditorTest {
+protected:
+    // Puts something in every control that opening empties or keeps.
+    void fillEditor() {
+        trigger("mnuFileNew");
+        show("<element name=\"old\" root=\"oldroot\" encoding=\"old\"><text DataSource=\"7\"/></element>");
+        clickNode(2);
+        combo2()->setEditText("3");
+        txtName()->setText("typed");
+        preview()->addHeader("1");
+        preview()->addItem({"kept"});
+        messages.shown.clear();
+    }
+    // Opens a file with these bytes through the menu.
+    void open(std::string_view bytes) {
+        files.choose(QString::fromStdString(dir.write("s.dsd", bytes)));
+        trigger("mnuFileOpenDSD");
+    }
+    void expectEmptied() {
+        EXPECT_EQ(tree()->nodeCount(), 0);
+        EXPECT_EQ(nodeList()->topLevelItemCount(), 0);
+        EXPECT_EQ(txtName()->text(), "");
+        EXPECT_EQ(txtEncoding()->text(), "");
+        EXPECT_EQ(text1()->text(), "oldroot");  // Text1 is not touched
+    }
+    // Only the parser's message, with its icon.
+    void expectParserMessage() {
+        ASSERT_EQ(messages.shown.size(), 1u) << lastMessage();
+        EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_NE(messages.shown[0].text.find("\r\nLine: "), std::string::npos);
+        EXPECT_NE(messages.shown[0].text.find("\r\nText: "), std::string::npos);
+    }
+    TempDir dir;
+};
+
+TEST_F(OpenTest, TheOpenDialog) {
+    trigger("mnuFileOpenDSD");
+    ASSERT_EQ(files.shown.size(), 1u);
+    const ui::FileDialogSettings& s = files.shown[0].settings;
+    EXPECT_EQ(files.shown[0].mode, ui::FileDialogMode::Open);
+    EXPECT_EQ(s.title, QString::fromUtf8("開く"));
+    EXPECT_EQ(s.fileName, "");
+    EXPECT_EQ(s.filter, QString::fromUtf8("スキーマﾌｧｲﾙ (*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*"));
+    EXPECT_EQ(s.flags, 4100);
+    EXPECT_TRUE(s.cancelError);
+}
+
+TEST_F(OpenTest, CancelledLeavesNoDocument) {
+    fillEditor();
+    trigger("mnuFileOpenDSD");
+    EXPECT_FALSE(editor->schemaDoc().has_value());
+    EXPECT_TRUE(editor->schemaNodeList().empty());
+    expectEmptied();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(editor->isModified());
+    // The preview and the data-source box are left alone.
+    EXPECT_EQ(previewDump(), "1\nkept\n");
+    EXPECT_EQ(combo2()->currentText(), "3");
+    // Without a document the commands do nothing.
+    trigger("PopMnuElementIn");
+    trigger("mnuFileNewSave");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(OpenTest, ADialogFailureIsToldPlainly) {
+    fillEditor();
+    files.fail(32002, "ダイアログを開けません。");
+    trigger("mnuFileOpenDSD");
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"ダイアログを開けません。"});
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+    EXPECT_FALSE(editor->schemaDoc().has_value());
+}
+
+TEST_F(OpenTest, LoadedShowsTreeListRootAndEncoding) {
+    fillEditor();
+    open(kSchema);
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+    EXPECT_EQ(treeDump(),
+              "element 1 #0000c0 open\n  attribute 5 #ff8000\n  element 1 #0000c0\n    text 3 #400000\n");
+    EXPECT_EQ(nodeListDump(), "element|shop|\nattribute|id|1\nelement|city|\ntext|--|2\n");
+    EXPECT_EQ(editor->schemaNodeList().size(), 4u);
+    EXPECT_EQ(text1()->text(), "shops");
+    EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/shops");
+    EXPECT_EQ(txtEncoding()->text(), "EUC-JP");  // the attribute, not the declaration
+    EXPECT_EQ(selectedIndex(), 0);
+    EXPECT_EQ(txtName()->text(), "");
+    EXPECT_EQ(combo2()->currentText(), "3");
+    EXPECT_EQ(comboItems(), "1,2,3,4,5");
+    EXPECT_EQ(previewDump(), "1\nkept\n");
+    EXPECT_TRUE(editor->isModified());  // as it was
+}
+
+TEST_F(OpenTest, WithoutRootAndEncodingBothBoxesAreEmpty) {
+    fillEditor();
+    open("<element name=\"r\" Root=\"R\" ENCODING=\"E\"><text DataSource=\"1\"/></element>");
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+    EXPECT_EQ(text1()->text(), "");
+    EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/");
+    EXPECT_EQ(txtEncoding()->text(), "");
+    EXPECT_EQ(tree()->nodeCount(), 2);
+}
+
+TEST_F(OpenTest, NotXml) {
+    fillEditor();
+    open("name,DataSource\r\nid,1\r\n");
+    expectParserMessage();
+    ASSERT_TRUE(editor->schemaDoc().has_value());
+    EXPECT_FALSE(editor->schemaDoc()->documentElement());
+    expectEmptied();
+    EXPECT_TRUE(editor->isModified());
+}
+
+TEST_F(OpenTest, AnotherTopElementStillFillsTheList) {
+    fillEditor();
+    open("<Element name=\"r\" root=\"list\"><text DataSource=\"1\"/></Element>");
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"最上位のノードは<element>でなければなりません。"
+                                                         "\r\n<Element> ではじまりました。"});
+    EXPECT_EQ(tree()->nodeCount(), 0);
+    EXPECT_EQ(nodeListDump(), "Element|r|\ntext|--|1\n");
+    EXPECT_EQ(text1()->text(), "list");
+}
+
+TEST_F(OpenTest, AnUnreachableDocumentTypeIsAParseError) {
+    fillEditor();
+    open("<!DOCTYPE element SYSTEM \"http://10.255.255.1/dsd.dtd\">\n<element name=\"r\"/>");
+    expectParserMessage();
+    expectEmptied();
+
+    messages.shown.clear();
+    open("<!DOCTYPE element SYSTEM \"no-such.dtd\">\n<element name=\"r\"/>");
+    expectParserMessage();
+    EXPECT_NE(messages.shown[0].text.find("no-such.dtd"), std::string::npos) << messages.shown[0].text;
+    expectEmptied();
+}
+
+TEST_F(OpenTest, AnEncodingThatCannotBeRead) {
+    fillEditor();
+    open("<?xml version=\"1.0\" encoding=\"x-no-such\"?>\n<element name=\"r\"/>");
+    expectParserMessage();
+    expectEmptied();
+}
+
+TEST_F(OpenTest, ShiftJisWithCodePage932Characters) {
+    // "市" and "①～" in code page 932.
+    open("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
+         "<element name=\"\x8E\x73\" root=\"\x87\x40\x81\x60\" encoding=\"Shift_JIS\">"
+         "<attribute name=\"\x87\x40\" DataSource=\"1\"/></element>\r\n");
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+    EXPECT_EQ(text1()->text(), QString::fromUtf8("①～"));
+    EXPECT_EQ(txtEncoding()->text(), "Shift_JIS");
+    EXPECT_EQ(nodeListDump(), "element|市|\nattribute|①|1\n");
+}
+
+TEST_F(OpenTest, OpeningInAFreshEditorIsClean) {
+    open(kSchema);
+    EXPECT_FALSE(editor->isModified());
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(OpenTest, OpenSchemaOnItsOwnKeepsTheViewsOnFailure) {
+    fillEditor();
+    const std::string treeBefore = treeDump();
+    const std::string listBefore = nodeListDump();
+    files.cancel();
+    control<QPushButton>("cmdOpenDSD")->click();
+    EXPECT_EQ(treeDump(), treeBefore);
+    EXPECT_NE(schemaXml(), "");
+
+    files.choose(QString::fromStdString(dir.write("bad.dsd", "<element")));
+    control<QPushButton>("cmdOpenDSD")->click();
+    expectParserMessage();
+    EXPECT_FALSE(editor->schemaDoc()->documentElement());
+    EXPECT_EQ(treeDump(), treeBefore);
+    EXPECT_EQ(nodeListDump(), listBefore);
+    EXPECT_EQ(editor->schemaNodeList().size(), 2u);
+    EXPECT_EQ(text1()->text(), "oldroot");
+    EXPECT_EQ(txtEncoding()->text(), "old");
+    EXPECT_EQ(txtName()->text(), "typed");
+}
+
+}  // namespace
+}  // namespace trelmo::test

@@ -1,0 +1,204 @@
+// The properties panel: loading a clicked node and the register button.
+#include <QGuiApplication>
+#include <QPalette>
+#include <QTest>
+
+#include "tests/support/ui/editor_fixture.h"
+
+namespace trelmo::test {
+namespace {
+
+const char* const kDataSourceMessage =
+    "データソースを指定してください。\r\n（CSVの左から数えて何列目を挿入したいのかということです。）";
+const char* const kDecl = "<?xml version=\"1.0\"?>";
+
+class PanelTest : public EditorTest {
+protected:
+    // One line per field: text, enabled, background ("window" or "grey").
+    std::string fields() const {
+        auto describe = [](const QWidget* w, const QString& text) {
+            const QColor base = w->palette().color(QPalette::Base);
+            std::string colour = base == QGuiApplication::palette().color(QPalette::Base)
+                                     ? "window"
+                                 : base == QColor(0xC0, 0xC0, 0xC0) ? "grey"
+                                                                    : base.name().toStdString();
+            return "[" + text.toStdString() + "] " + (w->isEnabled() ? "on " : "off ") + colour;
+        };
+        return describe(txtName(), txtName()->text()) + " / " +
+               describe(combo2(), combo2()->currentText());
+    }
+    // Registers the text in the data-source box for the node k.
+    void registerDataSource(int k, const char* text) {
+        clickNode(k);
+        combo2()->setEditText(QString::fromUtf8(text));
+        clickButton("cmdApply");
+    }
+    const QTreeWidgetItem* firstRow() const { return nodeList()->topLevelItem(0); }
+    void expectMessage(const std::string& text, MsgIcon icon) {
+        ASSERT_FALSE(messages.shown.empty());
+        EXPECT_EQ(messages.shown.back().text, text);
+        EXPECT_EQ(messages.shown.back().buttons, MsgButtons::Ok);
+        EXPECT_EQ(messages.shown.back().icon, icon);
+    }
+};
+
+const char* const kKinds =
+    "<element name=\"r\"><element name=\"e\" DataSource=\"9\"/>"
+    "<attribute name=\"a\" DataSource=\"2\"/><text DataSource=\"3\"/>"
+    "<cdatasection DataSource=\"4\"/><comment DataSource=\"5\"/><bogus name=\"b\" DataSource=\"6\"/>"
+    "<Element name=\"cap\"/><x:element xmlns:x=\"urn:x\" name=\"ns\"/><Text DataSource=\"7\"/>"
+    "</element>";
+
+TEST_F(PanelTest, FieldsFollowTheKindOfTheClickedNode) {
+    show(kKinds);
+    const std::pair<int, const char*> expected[] = {
+        {2, "[e] on window / [] off grey"},        // element: its DataSource is not shown
+        {3, "[a] on window / [2] on window"},      // attribute
+        {4, "[] off grey / [3] on window"},        // text
+        {5, "[] off grey / [4] on window"},        // cdatasection
+        {6, "[] off grey / [5] on window"},        // comment
+        {7, "[] off grey / [] off grey"},          // unknown kind
+        {8, "[cap] on window / [] off grey"},      // kind compared in lower case
+        {9, "[ns] on window / [] off grey"},       // and without its prefix
+        {10, "[] off grey / [7] on window"},
+        {1, "[r] on window / [] off grey"},
+    };
+    for (const auto& [k, state] : expected) {
+        clickNode(k);
+        EXPECT_EQ(fields(), state) << "node " << k;
+        EXPECT_TRUE(nodeList()->isEnabled());
+    }
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PanelTest, RegisterElementName) {
+    show(kKinds);
+    clickNode(2);
+    txtName()->clear();
+    const QTreeWidgetItem* row = firstRow();
+    clickButton("cmdApply");
+    expectMessage("要素の名前が必要です。", MsgIcon::None);
+    EXPECT_EQ(editor->focusWidget(), txtName());
+    EXPECT_EQ(firstRow(), row);  // the list was not refreshed
+
+    const std::string tree = treeDump();
+    txtName()->setText(" shop ");
+    clickButton("cmdApply");
+    EXPECT_EQ(nodeList()->topLevelItem(1)->text(1), " shop ");
+    EXPECT_EQ(nodeList()->topLevelItem(1)->text(2), "9");  // left untouched
+    EXPECT_EQ(editor->schemaNodeList()[1].attribute("name"), " shop ");
+    EXPECT_EQ(treeDump(), tree);
+    EXPECT_FALSE(editor->isModified());
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(PanelTest, RegisterAttributeNeedsNameThenDataSource) {
+    trigger("mnuFileNew");
+    clickNode(1);
+    ctrlKey(Qt::Key_A);
+    txtName()->clear();
+    clickButton("cmdApply");
+    expectMessage("属性の名前が必要です。", MsgIcon::None);
+    EXPECT_EQ(editor->focusWidget(), txtName());
+
+    txtName()->setText("id");
+    combo2()->setEditText("");
+    const QTreeWidgetItem* row = firstRow();
+    clickButton("cmdApply");
+    expectMessage(kDataSourceMessage, MsgIcon::None);
+    EXPECT_EQ(editor->focusWidget(), combo2());
+    EXPECT_EQ(firstRow(), row);
+    EXPECT_EQ(nodeListDump(), "element|element|\nattribute|attribute|\n");
+
+    combo2()->setCurrentIndex(0);
+    clickButton("cmdApply");
+    EXPECT_EQ(schemaXml(), std::string(kDecl) +
+                               "<element name=\"element\"><attribute name=\"id\" DataSource=\"1\"/>"
+                               "</element>");
+    EXPECT_EQ(nodeListDump(), "element|element|\nattribute|id|1\n");
+    EXPECT_EQ(messages.shown.size(), 2u);
+}
+
+TEST_F(PanelTest, DataSourceIsStoredAsASixteenBitNumber) {
+    show("<element name=\"r\"><text/><cdatasection/><comment/></element>");
+    const std::pair<const char*, const char*> cases[] = {
+        {"2.5", "2"}, {"3.5", "4"}, {" +007 ", "7"}, {"0", "0"}, {"-3", "-3"}, {"99", "99"},
+        {"32767", "32767"}};
+    for (const auto& [typed, stored] : cases) {
+        for (int k = 2; k <= 4; ++k) {
+            registerDataSource(k, typed);
+            EXPECT_EQ(editor->schemaNodeList()[static_cast<std::size_t>(k - 1)].attribute(
+                          "DataSource"),
+                      stored)
+                << typed << " on node " << k;
+            EXPECT_EQ(nodeList()->topLevelItem(k - 1)->text(2).toStdString(), stored);
+        }
+    }
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PanelTest, DataSourceThatIsNoNumberIsARunTimeError) {
+    show("<element name=\"r\"><text DataSource=\"1\"/><attribute name=\"a\"/></element>");
+    const QTreeWidgetItem* row = firstRow();
+    registerDataSource(2, "abc");
+    expectMessage("型が一致しません。", MsgIcon::Critical);
+    registerDataSource(2, "40000");
+    expectMessage("オーバーフローしました。", MsgIcon::Critical);
+    EXPECT_EQ(editor->schemaNodeList()[1].attribute("DataSource"), "1");
+    EXPECT_EQ(firstRow(), row);
+
+    // An attribute keeps the name stored before the number failed.
+    clickNode(3);
+    txtName()->setText("renamed");
+    combo2()->setEditText("x1");
+    clickButton("cmdApply");
+    expectMessage("型が一致しません。", MsgIcon::Critical);
+    EXPECT_EQ(editor->schemaNodeList()[2].attribute("name"), "renamed");
+    EXPECT_FALSE(editor->schemaNodeList()[2].attribute("DataSource").has_value());
+    EXPECT_EQ(firstRow(), row);
+}
+
+TEST_F(PanelTest, DataNodesNeedADataSource) {
+    show("<element name=\"r\"><text/><cdatasection/><comment/></element>");
+    for (int k = 2; k <= 4; ++k) {
+        messages.shown.clear();
+        registerDataSource(k, "");
+        expectMessage(kDataSourceMessage, MsgIcon::None);
+        EXPECT_EQ(editor->focusWidget(), combo2());
+    }
+    EXPECT_EQ(nodeListDump(), "element|r|\ntext||\ncdatasection||\ncomment||\n");
+}
+
+TEST_F(PanelTest, UnknownKindStoresNothingButRefreshesTheList) {
+    show("<element name=\"r\"><bogus name=\"b\"/></element>");
+    clickNode(2);
+    const QTreeWidgetItem* row = firstRow();
+    clickButton("cmdApply");
+    EXPECT_NE(firstRow(), row);
+    EXPECT_EQ(nodeListDump(), "element|r|\nbogus|b|\n");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PanelTest, KeyboardSelectionLoadsThePanel) {
+    show(kKinds);
+    clickNode(2);
+    activate();
+    tree()->setFocus();
+    QTest::keyClick(tree(), Qt::Key_Down);
+    EXPECT_EQ(selectedIndex(), 3);
+    EXPECT_EQ(fields(), "[a] on window / [2] on window");
+}
+
+TEST_F(PanelTest, FocusSelectsTheWholeText) {
+    show(kKinds);
+    clickNode(3);
+    activate();
+    combo2()->setFocus();
+    txtName()->setFocus();
+    EXPECT_EQ(txtName()->selectedText(), "a");
+    combo2()->setFocus();
+    EXPECT_EQ(combo2()->lineEdit()->selectedText(), "2");
+}
+
+}  // namespace
+}  // namespace trelmo::test

@@ -1,0 +1,184 @@
+// Saving: the save dialog, the file written, Modified, the close question, and
+// the failures that must leave files and state alone.
+#include <QPushButton>
+#include <QTest>
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/ui/editor_fixture.h"
+
+namespace trelmo::test {
+namespace {
+
+const char* const kQuestion = "変更されています。保存しますか？";
+const char* const kShops =
+    "<element name=\"shop\"><attribute name=\"id\" DataSource=\"1\"/>"
+    "<element name=\"city\"><text DataSource=\"2\"/></element></element>";
+
+class SaveTest : public EditorTest {
+protected:
+    // A changed schema that passes the check.
+    void changedSchema() {
+        trigger("mnuFileNew");
+        show(kShops);
+        text1()->setText("shops");
+        ASSERT_TRUE(editor->isModified());
+        messages.shown.clear();
+    }
+    QString path(const char* name) const { return QString::fromStdString(dir.file(name)); }
+    TempDir dir;
+};
+
+TEST_F(SaveTest, WithoutADocumentNothingHappens) {
+    trigger("mnuFileNewSave");
+    control<QPushButton>("cmdSave")->click();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(files.shown.empty());
+}
+
+TEST_F(SaveTest, TheSaveDialog) {
+    changedSchema();
+    trigger("mnuFileNewSave");
+    ASSERT_EQ(files.shown.size(), 1u);
+    const ScriptedFileDialog::Shown& shown = files.shown[0];
+    EXPECT_EQ(shown.mode, ui::FileDialogMode::Save);
+    EXPECT_EQ(shown.settings.title, QString::fromUtf8("保存"));
+    EXPECT_EQ(shown.settings.fileName, "");
+    EXPECT_EQ(shown.settings.filter,
+              QString::fromUtf8("DataSourceDefinition(*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*"));
+    EXPECT_EQ(shown.settings.defaultExt, "dsd");
+    EXPECT_EQ(shown.settings.flags, ui::dlgflags::OverwritePrompt);
+    EXPECT_TRUE(shown.settings.cancelError);
+    // Cancelled: silent, nothing written, still changed.
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(SaveTest, WritesTheSchemaAndClearsModified) {
+    changedSchema();
+    txtEncoding()->setText("Shift_JIS");
+    files.choose(path("shops"));  // the default extension is added
+    trigger("mnuFileNewSave");
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+    EXPECT_FALSE(editor->isModified());
+    EXPECT_EQ(readFile(dir.path() / "shops.dsd"),
+              "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
+              "<element name=\"shop\" encoding=\"Shift_JIS\" root=\"shops\"><attribute name=\"id\" "
+              "DataSource=\"1\"/><element name=\"city\"><text DataSource=\"2\"/></element></element>\r\n");
+
+    // Every save asks for the name again; the file is replaced.
+    text1()->setText("stores");
+    files.choose(path("shops.dsd"));
+    control<QPushButton>("cmdSave")->click();
+    EXPECT_EQ(files.shown.size(), 2u);
+    EXPECT_EQ(files.shown[1].settings.fileName, "");
+    EXPECT_NE(readFile(dir.path() / "shops.dsd").find("root=\"stores\""), std::string::npos);
+}
+
+TEST_F(SaveTest, ANewSchemaSavedAtOnce) {
+    trigger("mnuFileNew");
+    files.choose(path("new.dsd"));
+    trigger("mnuFileNewSave");  // M7 answered with OK
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(readFile(dir.path() / "new.dsd"),
+              "<?xml version=\"1.0\"?>\r\n<element name=\"element\" root=\"RootNode\"/>\r\n");
+    EXPECT_FALSE(editor->isModified());
+}
+
+TEST_F(SaveTest, ADialogFailureIsToldPlainly) {
+    changedSchema();
+    files.fail(32003, "ファイル名が長すぎます。");
+    trigger("mnuFileNewSave");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "ファイル名が長すぎます。");
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+    EXPECT_TRUE(editor->isModified());
+}
+
+TEST_F(SaveTest, AFailedWriteKeepsModified) {
+    changedSchema();
+    files.choose(path("missing/s.dsd"));
+    trigger("mnuFileNewSave");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("missing"), std::string::npos) << messages.shown[0].text;
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_FALSE(fileExists(dir.path() / "missing"));
+}
+
+TEST_F(SaveTest, AFailedWriteLeavesTheExistingFileAlone) {
+    const std::string old = dir.write("s.dsd", "old schema");
+    changedSchema();
+    // An encoding the writer cannot use, or one that breaks the declaration,
+    // fails before anything is written.
+    for (const char* encoding : {"x-no-such-encoding", "UTF-8\"?><x"}) {
+        SCOPED_TRACE(encoding);
+        messages.shown.clear();
+        txtEncoding()->setText(encoding);
+        files.choose(QString::fromStdString(old));
+        trigger("mnuFileNewSave");
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+        EXPECT_NE(messages.shown[0].text.find(encoding), std::string::npos) << messages.shown[0].text;
+        EXPECT_EQ(readFile(old), "old schema");
+        EXPECT_TRUE(editor->isModified());
+    }
+    // A folder in the way fails the same way.
+    messages.shown.clear();
+    txtEncoding()->setText("UTF-8");
+    std::filesystem::create_directory(dir.path() / "folder.dsd");
+    files.choose(path("folder.dsd"));
+    trigger("mnuFileNewSave");
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "folder.dsd"));
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2);  // no temporary file left behind
+}
+
+TEST_F(SaveTest, CloseQuestionYesSavesThenClosesWithoutAsking) {
+    changedSchema();
+    messages.answerNext(MsgAnswer::Yes);
+    files.choose(path("closing.dsd"));
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
+    EXPECT_TRUE(fileExists(dir.path() / "closing.dsd"));
+    EXPECT_FALSE(editor->isModified());
+
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(SaveTest, CloseQuestionYesThenCancelStaysChanged) {
+    changedSchema();
+    messages.answerNext(MsgAnswer::Yes);
+    editor->close();  // the save dialog cancels
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(files.shown.size(), 1u);
+    EXPECT_TRUE(editor->isModified());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
+    messages.answerNext(MsgAnswer::No);
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{kQuestion, kQuestion}));
+}
+
+TEST_F(SaveTest, ASavedSchemaOpenedAgainIsClean) {
+    changedSchema();
+    files.choose(path("s.dsd"));
+    trigger("mnuFileNewSave");
+    files.choose(path("s.dsd"));
+    trigger("mnuFileOpenDSD");
+    EXPECT_FALSE(editor->isModified());
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+}
+
+}  // namespace
+}  // namespace trelmo::test

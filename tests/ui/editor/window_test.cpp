@@ -1,0 +1,269 @@
+// The editor window: its controls, menus, pictures, showing and resizing.
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSet>
+#include <QTest>
+#include <QTreeView>
+
+#include "tests/support/ui/editor_fixture.h"
+#include "tests/support/ui/qt_app.h"
+#include "ui/convert/frm_main.h"
+#include "ui/editor/image_list.h"
+
+namespace trelmo::test {
+namespace {
+
+QString u8(const char* text) { return QString::fromUtf8(text); }
+QRect twips(int left, int top, int width, int height) {
+    return {qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0)};
+}
+
+using WindowTest = EditorTest;
+
+TEST_F(WindowTest, CaptionAndClientArea) {
+    EXPECT_EQ(editor->objectName(), "frmEdit");
+    EXPECT_EQ(editor->windowTitle(), u8("Trelmo - DSD スキーマ\u3000エディター"));
+    EXPECT_EQ(editor->windowTitle().indexOf(QChar(0x3000)), 17);
+    EXPECT_EQ(control<QWidget>("client")->size(), QSize(605, 417));
+}
+
+TEST_F(WindowTest, ControlsStandWhereTheTableSays) {
+    struct Row {
+        const char* name;
+        const char* container;
+        QRect rect;
+    };
+    const Row rows[] = {
+        {"Frame2", "client", twips(0, 0, 4515, 4485)},
+        {"lblRootName", "Frame2", twips(90, 270, 1995, 255)},
+        {"Text1", "Frame2", twips(90, 540, 1935, 285)},
+        {"lblEncoding", "Frame2", twips(2490, 240, 1785, 255)},
+        {"txtEncoding", "Frame2", twips(2520, 540, 1815, 285)},
+        {"Frame3", "Frame2", twips(90, 900, 4335, 3135)},
+        {"TreeView1", "Frame3", twips(120, 270, 4125, 2775)},
+        {"Text2", "Frame2", twips(90, 4110, 1935, 285)},
+        {"Frame1", "client", twips(4560, 0, 4485, 1155)},
+        {"lblName", "Frame1", twips(150, 240, 2055, 255)},
+        {"txtName", "Frame1", twips(120, 540, 2115, 285)},
+        {"Label1", "Frame1", twips(2370, 240, 1455, 255)},
+        {"Combo2", "Frame1", twips(2370, 540, 1155, 300)},
+        {"cmdApply", "Frame1", twips(3600, 520, 765, 345)},
+        {"ListView1", "client", twips(4590, 1170, 4485, 3315)},
+        // moved to the full width by the resize rule
+        {"ListView2", "client", QRect(0, qRound(4530 / 15.0), 605, qRound(1695 / 15.0))},
+    };
+    for (const Row& row : rows) {
+        QWidget* w = control<QWidget>(row.name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->parentWidget()->objectName(), row.container) << row.name;
+        EXPECT_EQ(w->geometry(), row.rect) << row.name;
+        EXPECT_TRUE(w->isVisible()) << row.name;
+    }
+}
+
+TEST_F(WindowTest, CaptionsOfFramesLabelsAndLists) {
+    EXPECT_EQ(control<QGroupBox>("Frame2")->title(), u8("XMLの構造デザイン"));
+    EXPECT_EQ(control<QGroupBox>("Frame3")->title(), u8("繰り返し"));
+    EXPECT_EQ(control<QGroupBox>("Frame1")->title(), u8("要素名とCSVのフィールド番号"));
+    EXPECT_EQ(control<QLabel>("lblRootName")->text(), u8("最上位の要素名"));
+    EXPECT_EQ(control<QLabel>("lblEncoding")->text(), u8("エンコーディング指定"));
+    EXPECT_EQ(control<QLabel>("lblName")->text(), u8("ノード名"));
+    EXPECT_EQ(control<QLabel>("Label1")->text(), u8("データソース"));
+    EXPECT_EQ(control<QPushButton>("cmdApply")->text(), u8("登録"));
+    EXPECT_TRUE(control<QLineEdit>("Text2")->isReadOnly());
+    EXPECT_TRUE(combo2()->isEditable());
+
+    QTreeWidgetItem* header = nodeList()->headerItem();
+    ASSERT_EQ(nodeList()->columnCount(), 3);
+    EXPECT_EQ(header->text(0), "NodeType");
+    EXPECT_EQ(header->text(1), "NodeName");
+    EXPECT_EQ(header->text(2), "DataSource");
+
+    auto* preview = control<QTreeView>("ListView2");
+    EXPECT_FALSE(preview->rootIsDecorated());
+    EXPECT_TRUE(preview->uniformRowHeights());
+    EXPECT_EQ(preview->model()->columnCount(), 0);
+}
+
+TEST_F(WindowTest, HiddenButtonsCarryTheFileOperations) {
+    const std::pair<const char*, const char*> buttons[] = {
+        {"cmdOpenDSD", "開く"}, {"cmdNew", "新規作成"}, {"cmdSave", "保存"}};
+    for (const auto& [name, caption] : buttons) {
+        auto* b = control<QPushButton>(name);
+        EXPECT_EQ(b->text(), u8(caption));
+        EXPECT_FALSE(b->isVisible()) << name;
+    }
+    control<QPushButton>("cmdNew")->click();
+    EXPECT_TRUE(editor->schemaDoc().has_value());
+    EXPECT_TRUE(editor->isModified());
+}
+
+TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
+    auto texts = [](const QMenu* menu) {
+        QStringList out;
+        for (const QAction* a : menu->actions())
+            out << a->objectName() + "=" + a->text() + "=" + a->shortcut().toString();
+        return out;
+    };
+    auto* bar = control<QMenuBar>("menuBar");
+    ASSERT_EQ(bar->actions().size(), 2);
+    EXPECT_EQ(bar->actions()[0]->menu(), control<QMenu>("mnuFile"));
+    EXPECT_EQ(bar->actions()[1]->menu(), control<QMenu>("PopMnu"));
+    EXPECT_EQ(control<QMenu>("mnuFile")->title(), u8("ﾌｧｲﾙ(&F)"));
+    EXPECT_EQ(control<QMenu>("PopMnu")->title(), u8("操作"));
+    EXPECT_EQ(control<QMenu>("PopMnuInsert")->title(), u8("挿入"));
+
+    EXPECT_EQ(texts(control<QMenu>("mnuFile")),
+              QStringList({u8("mnuFileNew=新規(&N)="), u8("mnuFileOpenDSD=スキーマを開く(&O)="),
+                           u8("mnuFileOpenCSV=CSVを開く="),
+                           u8("mnuFileNewSave=名前をつけて保存（&A）="),
+                           u8("mnuFileExit=終了(&X)=")}));
+    EXPECT_EQ(texts(control<QMenu>("PopMnuInsert")),
+              QStringList({"PopMnuElementIn=Element=Ctrl+E", "PopMnuTextIn=Text=Ctrl+T",
+                           "PopMnuAttributeIn=Attribute=Ctrl+A", "PopMnuCommentIn=Comment=Ctrl+C",
+                           "PopMnuCDATAIn=CDATA=Ctrl+D"}));
+    const QList<QAction*> pop = control<QMenu>("PopMnu")->actions();
+    ASSERT_EQ(pop.size(), 3);
+    EXPECT_EQ(pop[0]->menu(), control<QMenu>("PopMnuInsert"));
+    EXPECT_EQ(pop[1], action("PopMnuDel"));
+    EXPECT_EQ(pop[1]->text(), u8("削除"));
+    EXPECT_EQ(pop[2], action("PopMnuSet"));
+    EXPECT_EQ(pop[2]->text(), u8("変更"));
+    EXPECT_FALSE(pop[2]->isEnabled());
+    EXPECT_FALSE(pop[2]->isVisible());
+}
+
+TEST_F(WindowTest, StartsEmptyWithoutDocument) {
+    EXPECT_FALSE(editor->schemaDoc().has_value());
+    EXPECT_FALSE(editor->isModified());
+    EXPECT_EQ(tree()->nodeCount(), 0);
+    EXPECT_EQ(nodeList()->topLevelItemCount(), 0);
+    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "");
+    EXPECT_EQ(control<QLineEdit>("txtEncoding")->text(), "");
+    EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/RootNodeName");
+    EXPECT_EQ(txtName()->text(), "");
+    EXPECT_EQ(combo2()->currentText(), "");
+    EXPECT_EQ(combo2()->count(), 0);
+}
+
+TEST_F(WindowTest, Text2ShowsTheRootPath) {
+    auto* text1 = control<QLineEdit>("Text1");
+    auto* text2 = control<QLineEdit>("Text2");
+    text1->setText("shops");
+    EXPECT_EQ(text2->text(), "/shops");
+    text1->clear();
+    EXPECT_EQ(text2->text(), "/");
+    trigger("mnuFileNew");
+    EXPECT_EQ(text2->text(), "/RootNode");
+}
+
+TEST_F(WindowTest, ResizeKeepsThePreviewAtFullWidthAndNothingElseMoves) {
+    const QRect list1 = nodeList()->geometry();
+    auto* preview = control<QWidget>("ListView2");
+    const int top = preview->y();
+    const int height = preview->height();
+    editor->resize(800, 600);
+    EXPECT_EQ(preview->geometry(), QRect(0, top, 800, height));
+    EXPECT_EQ(nodeList()->geometry(), list1);
+    editor->resize(300, 200);
+    EXPECT_EQ(preview->geometry(), QRect(0, top, 300, height));
+}
+
+TEST_F(WindowTest, PicturesAreSixteenColourBoxes) {
+    const ui::ImageList images;
+    QSet<QRgb> vga;
+    for (QRgb c : {0x000000u, 0x800000u, 0x008000u, 0x808000u, 0x000080u, 0x800080u, 0x008080u,
+                   0xC0C0C0u, 0x808080u, 0xFF0000u, 0x00FF00u, 0xFFFF00u, 0x0000FFu, 0xFF00FFu,
+                   0x00FFFFu, 0xFFFFFFu})
+        vga.insert(c | 0xFF000000u);
+    for (int i = 1; i <= ui::picture::Count; ++i) {
+        const QImage image = images.picture(i).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(image.size(), QSize(16, 16)) << "picture " << i;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const QRgb px = image.pixel(x, y);
+                if (qAlpha(px) == 0) continue;
+                EXPECT_TRUE(vga.contains(px)) << "picture " << i << " at " << x << "," << y;
+            }
+        for (int j = 1; j < i; ++j)
+            EXPECT_NE(image, images.picture(j).toImage().convertToFormat(QImage::Format_ARGB32))
+                << i << " and " << j;
+    }
+    EXPECT_TRUE(images.picture(0).isNull());
+    EXPECT_TRUE(images.picture(6).isNull());
+}
+
+TEST_F(WindowTest, SecondShowingStartsEmptyButKeepsTheDocument) {
+    trigger("mnuFileNew");
+    clickNode(1);
+    ctrlKey(Qt::Key_E);
+    control<QLineEdit>("txtEncoding")->setText("UTF-8");
+    const std::string before = schemaXml();
+    ASSERT_TRUE(editor->isModified());
+
+    messages.answerNext(MsgAnswer::No);
+    editor->close();
+    ASSERT_FALSE(editor->isVisible());
+    editor->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+
+    EXPECT_FALSE(editor->isModified());
+    EXPECT_EQ(tree()->nodeCount(), 0);
+    EXPECT_EQ(nodeList()->topLevelItemCount(), 0);
+    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "");
+    EXPECT_EQ(control<QLineEdit>("txtEncoding")->text(), "");
+    EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/RootNodeName");
+    EXPECT_EQ(txtName()->text(), "");
+    EXPECT_EQ(combo2()->count(), 0);
+    EXPECT_EQ(schemaXml(), before);
+    EXPECT_EQ(editor->schemaNodeList().size(), 2u);
+
+    // Nothing is selected, so the commands do nothing; closing asks nothing.
+    const std::size_t shown = messages.shown.size();
+    ctrlKey(Qt::Key_E);
+    trigger("PopMnuDel");
+    clickButton("cmdApply");
+    EXPECT_EQ(schemaXml(), before);
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(messages.shown.size(), shown);
+}
+
+// The conversion window shows one editor, modally, and each showing starts
+// afresh.
+TEST(EditorFromConversionWindow, OneEditorShownModallyEachTimeAfresh) {
+    qtApp();
+    RecordingMessages messages;
+    ScriptedFileDialog files;
+    RecordingCursor cursor;
+    ui::UiServices services{messages, files, cursor};
+    ui::FrmMain main(services);
+    main.show();
+    auto* open = main.findChild<QPushButton*>("cmdEditSchema");
+    open->click();
+    auto* editor = main.findChild<ui::FrmEdit*>("frmEdit");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
+
+    editor->findChild<QAction*>("mnuFileNew")->trigger();
+    messages.answerNext(MsgAnswer::No);
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+
+    open->click();
+    EXPECT_EQ(main.findChild<ui::FrmEdit*>("frmEdit"), editor);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_FALSE(editor->isModified());
+    EXPECT_TRUE(editor->schemaDoc().has_value());
+    EXPECT_EQ(editor->findChild<ui::SchemaTreeView*>("TreeView1")->nodeCount(), 0);
+    editor->close();
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace trelmo::test

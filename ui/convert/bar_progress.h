@@ -1,0 +1,24 @@
+#pragma once
+// The generator's progress shown on a progress bar; its yield lets the
+// window's pending events run once.
+
+#include <QPointer>
+#include <QProgressBar>
+
+#include "engine/progress.h"
+
+namespace trelmo::ui {
+
+class BarProgress final : public ProgressSink {
+public:
+    explicit BarProgress(QProgressBar& bar) : bar_(&bar) {}
+    void setMinimum(float value) override;
+    void setMaximum(float value) override;
+    void setValue(float value) override;
+    void yield() override;
+
+private:
+    QPointer<QProgressBar> bar_;
+};
+
+}  // namespace trelmo::ui

@@ -1,0 +1,71 @@
+#pragma once
+// The conversion window: three paths, one conversion with a status line and a
+// progress bar, the about box and the way into the schema editor.
+
+#include <QPointer>
+#include <QWidget>
+
+#include "ui/common/file_dialog.h"
+#include "ui/common/services.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace trelmo::ui {
+
+class FrmEdit;
+
+class FrmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit FrmMain(UiServices& services, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // True while a conversion runs (and its yields let events through).
+    bool converting() const { return busy_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Chooser { Csv, Schema, Output };
+
+    void buildControls();
+    void centreOnScreen();
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void cmdDoConvert_Click();
+    void cmdEditSchema_Click();
+    void cmdInfo_Click();
+
+    void choose(Chooser which);
+    void convert();
+
+    UiServices& services_;
+    CommonDialog CommonDialog1;
+    QPointer<FrmEdit> frmEdit_;
+    bool busy_ = false;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* cmdDoConvert = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* cmdEditSchema = nullptr;
+    QPushButton* cmdInfo = nullptr;
+};
+
+}  // namespace trelmo::ui

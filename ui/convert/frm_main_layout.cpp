@@ -1,0 +1,100 @@
+// The controls of the conversion window, placed at fixed positions given in
+// twips (15 twips to a pixel).
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include "ui/common/app_look.h"
+#include "ui/convert/frm_main.h"
+
+namespace trelmo::ui {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+QRect twips(int left, int top, int width, int height) {
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+
+template <typename W>
+W* place(W* widget, const char* name, QRect geometry) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text, QRect geometry) {
+    auto* l = place(new QLabel(QString::fromUtf8(text), parent), name, geometry);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* text, QRect geometry) {
+    auto* b = place(new QPushButton(QString::fromUtf8(text), parent), name, geometry);
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+void FrmMain::buildControls() {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Trelmo - CSV->XML Converter"));
+    setWindowIcon(appIcon());
+    setFont(windowFont());
+    setFixedSize(4680 / kTwipsPerPixel, 3960 / kTwipsPerPixel);
+
+    Label1 = label(this, "Label1", "CSV(*.csv)", twips(150, 90, 3525, 240));
+    Text1 = place(new QLineEdit(this), "Text1", twips(150, 330, 3525, 285));
+    Command1 = button(this, "Command1", "参照", twips(3780, 300, 795, 345));
+    Label2 = label(this, "Label2", "スキーマ(*.dsd)", twips(150, 660, 3525, 240));
+    Text2 = place(new QLineEdit(this), "Text2", twips(150, 900, 3525, 285));
+    Command2 = button(this, "Command2", "参照", twips(3780, 870, 795, 345));
+    Label3 = label(this, "Label3", "保存先XML(*.xml)", twips(150, 1230, 3525, 240));
+    Text3 = place(new QLineEdit(this), "Text3", twips(150, 1470, 3525, 285));
+    Command3 = button(this, "Command3", "参照", twips(3780, 1440, 795, 345));
+    cmdDoConvert = button(this, "cmdDoConvert", "変換", twips(150, 1920, 4425, 435));
+    ProgressBar1 = place(new QProgressBar(this), "ProgressBar1", twips(150, 2490, 4425, 285));
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    Label4 = label(this, "Label4", "", twips(150, 2850, 4455, 285));
+    Frame1 = place(new QGroupBox(QString::fromUtf8("オプション"), this), "Frame1", twips(90, 3240, 4485, 645));
+    // The frame's line runs through the middle of its caption, so the buttons
+    // placed near its top stay inside the border.
+    Frame1->setStyleSheet(QStringLiteral(
+        "QGroupBox#Frame1 { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
+        "QGroupBox#Frame1::title { subcontrol-origin: border; subcontrol-position: top left;"
+        " left: 6px; top: -8px; padding: 0 2px; }"));
+    cmdEditSchema = button(Frame1, "cmdEditSchema", "スキーマの作成、編集", twips(90, 210, 2055, 345));
+    cmdInfo = button(Frame1, "cmdInfo", "Info", twips(2340, 210, 2055, 345));
+
+    // Tab order as numbered: the text boxes, their buttons, then the rest.
+    QWidget* const order[] = {Text1, Text2,  Text3,  Command1,      Command2, Command3,     Label1, Label2,
+                              Label3, cmdDoConvert, Frame1, cmdEditSchema, cmdInfo, ProgressBar1, Label4};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    Text1->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(cmdDoConvert, &QPushButton::clicked, this, [this] { cmdDoConvert_Click(); });
+    connect(cmdEditSchema, &QPushButton::clicked, this, [this] { cmdEditSchema_Click(); });
+    connect(cmdInfo, &QPushButton::clicked, this, [this] { cmdInfo_Click(); });
+}
+
+void FrmMain::centreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // The client area is centred; the frame's size is known only once shown.
+    QRect area(QPoint(), size());
+    area.moveCenter(screen->availableGeometry().center());
+    setGeometry(area);
+}
+
+}  // namespace trelmo::ui

@@ -1,0 +1,55 @@
+// The CSV preview in ListView2, and one data-source choice per column.
+#include <limits>
+
+#include "engine/csv.h"
+#include "engine/error.h"
+#include "ui/editor/frm_edit.h"
+#include "ui/editor/preview_model.h"
+
+namespace trelmo::ui {
+
+void FrmEdit::mnuFileOpenCSV_Click() {
+    try {
+        ListView2Items->clearItems();
+        ListView2Items->clearHeaders();
+    } catch (const std::exception& e) {
+        showError(e, MsgIcon::Critical);
+        return;
+    }
+    OpenCSVPreview();
+}
+
+void FrmEdit::OpenCSVPreview() {
+    try {
+        FileDialogSettings& dlg = CommonDialog1.settings;
+        dlg.title = QStringLiteral("CSVを選択してください");
+        dlg.fileName.clear();
+        dlg.cancelError = true;
+        dlg.defaultExt = QStringLiteral("csv");
+        dlg.filter = QStringLiteral("CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*");
+        dlg.flags = dlgflags::FileMustExist | dlgflags::ExtensionDifferent | dlgflags::HideReadOnly;
+    } catch (const std::exception& e) {
+        showError(e, MsgIcon::Critical);
+        return;
+    }
+    if (!ChooseFile(FileDialogMode::Open)) return;
+    const std::string path = CommonDialog1.settings.fileName.toStdString();
+
+    // From here a failing step is skipped without a message: a file without
+    // records, or that cannot be read, leaves the list empty; a record longer
+    // than the first ends the list before it.
+    try {
+        // The views see the whole list at once, when the load ends.
+        const PreviewModel::BulkLoad bulk(*ListView2Items);
+        CSV().LoadCSVToListView(path, *ListView2Items);
+    } catch (const std::exception&) {
+    }
+    try {
+        const int columns = ListView2Items->columnCount();
+        if (columns > std::numeric_limits<std::int16_t>::max()) throw overflowError();
+        FillDataSourceList(static_cast<std::int16_t>(columns));
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace trelmo::ui

@@ -1,0 +1,35 @@
+// Saving the schema: the check, the save dialog and the file.
+#include "engine/error.h"
+#include "ui/editor/frm_edit.h"
+
+namespace trelmo::ui {
+
+void FrmEdit::SaveSchema() {
+    try {
+        if (!SchemaDoc) return;
+        if (!ValidateSchema()) return;
+        FileDialogSettings& dlg = CommonDialog1.settings;
+        dlg.title = QStringLiteral("保存");
+        dlg.fileName.clear();
+        dlg.cancelError = true;
+        dlg.defaultExt = QStringLiteral("dsd");
+        dlg.filter = QStringLiteral("DataSourceDefinition(*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*");
+        dlg.flags = dlgflags::OverwritePrompt;
+    } catch (const std::exception& e) {
+        showError(e, MsgIcon::Critical);
+        return;
+    }
+    if (!ChooseFile(FileDialogMode::Save)) return;
+
+    // The DOM writes a new file and puts it in place only when every byte was
+    // written, so a failed write leaves an existing file as it was.
+    try {
+        SchemaDoc->save(CommonDialog1.settings.fileName.toStdString());
+    } catch (const std::exception& e) {
+        showError(e, MsgIcon::None);
+        return;
+    }
+    Modified = false;
+}
+
+}  // namespace trelmo::ui

@@ -1,0 +1,118 @@
+#include "ui/editor/schema_tree_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+namespace trelmo::ui {
+
+namespace {
+// Draws the drop-highlight node as a selected one.
+class DropHighlightDelegate : public QStyledItemDelegate {
+public:
+    explicit DropHighlightDelegate(SchemaTreeView* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        QTreeWidgetItem* drop = tree_->dropHighlight();
+        if (drop && tree_->indexFromItem(drop) == index) option->state |= QStyle::State_Selected;
+    }
+
+private:
+    SchemaTreeView* tree_;
+};
+}  // namespace
+
+SchemaTreeView::SchemaTreeView(const ImageList& images, QWidget* parent)
+    : QTreeWidget(parent), images_(images) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setRootIsDecorated(true);
+    setIconSize(QSize(16, 16));
+    setItemDelegate(new DropHighlightDelegate(this));
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (releasing_ == Qt::LeftButton) emit nodeClick(item);
+    });
+}
+
+QTreeWidgetItem* SchemaTreeView::addNode(QTreeWidgetItem* parent, const QString& text, int image,
+                                         int selectedImage, const QColor& textColor) {
+    auto* item = new QTreeWidgetItem(QStringList{text});
+    item->setIcon(0, images_.icon(image, selectedImage));
+    item->setForeground(0, textColor);
+    item->setData(0, PictureRole, image);
+    item->setData(0, SelectedPictureRole, selectedImage);
+    nodes_.push_back(item);
+    item->setData(0, TreeIndexRole, static_cast<int>(nodes_.size()));
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
+    return item;
+}
+
+void SchemaTreeView::clearNodes() {
+    dropHighlight_ = nullptr;
+    nodes_.clear();
+    clear();
+}
+
+QTreeWidgetItem* SchemaTreeView::node(int treeIndex) const {
+    if (treeIndex < 1 || treeIndex > nodeCount()) return nullptr;
+    return nodes_[static_cast<std::size_t>(treeIndex - 1)];
+}
+
+int SchemaTreeView::treeIndex(const QTreeWidgetItem* item) {
+    return item ? item->data(0, TreeIndexRole).toInt() : 0;
+}
+
+QTreeWidgetItem* SchemaTreeView::selectedNode() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void SchemaTreeView::selectNode(QTreeWidgetItem* item) {
+    if (!item) return;
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+    scrollToItem(item);
+    item->setExpanded(true);
+    setCurrentItem(item);
+}
+
+void SchemaTreeView::setDropHighlight(QTreeWidgetItem* item) {
+    if (item == dropHighlight_) return;
+    dropHighlight_ = item;
+    viewport()->update();
+}
+
+// The right button neither selects nor clicks: it only raises mouseUp, so the
+// commands of the pop-up menu act on the node selected before.
+void SchemaTreeView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void SchemaTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) {
+        releasing_ = event->button();
+        QTreeWidget::mouseReleaseEvent(event);  // may emit itemClicked
+        releasing_ = Qt::NoButton;
+    } else {
+        event->accept();
+    }
+    emit mouseUp(event->button(), event->position().toPoint());
+}
+
+void SchemaTreeView::keyPressEvent(QKeyEvent* event) {
+    QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    QTreeWidgetItem* after = currentItem();
+    if (after && after != before && after->isSelected()) emit nodeClick(after);
+}
+
+}  // namespace trelmo::ui
