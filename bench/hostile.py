@@ -100,7 +100,7 @@ def main():
             largest = max(len(csv), len(dsd))
             with open(report) as f:
                 rss = int(f.read().split()[-1]) * 1024
-            ratio = "%.1f×" % (rss / largest) if largest >= 1e6 else "-"
+            ratio = "%.1f×" % (rss / largest) if largest >= 1e7 else "-"
             print("| %s | %d | %s | %.2f s | %.1f MB | %.2f MB | %s |" % (
                 name, proc.returncode, message.replace("|", "\\|") or "(none)", wall,
                 rss / 1e6, largest / 1e6, ratio))
