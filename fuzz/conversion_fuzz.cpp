@@ -1,10 +1,16 @@
 // Schema loading and the conversion of a small CSV. The input is the schema,
-// optionally followed by a line "--csv--" and the CSV bytes. A conversion
-// that succeeds must give XML that loads again.
+// optionally followed by a line "--csv--" and the CSV bytes. The streamed
+// output must be the saved nodes' to the byte, or fail the same way, and a
+// conversion that succeeds must give XML that loads again.
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +46,23 @@ bool prefixedName(const trelmo::xml::Document& schema) {
     return false;
 }
 
+// In memory where the system has it: saving waits for the disk otherwise.
+const std::string& outputPath() {
+    static const std::string path =
+        ((std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                    : std::filesystem::temp_directory_path()) /
+         ("trelmo-fuzz-" + std::to_string(getpid()) + ".xml"))
+            .string();
+    return path;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -64,14 +87,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     trelmo::NullProgress progress;
     trelmo::Convert2XML generator(progress);
     trelmo::xml::Document output;
-    std::string bytes;
+    std::string bytes, error;
     try {
         generator.CreateXML(schema, output, records);
         bytes = output.xml();
     } catch (const trelmo::RuntimeError& e) {
-        require(!e.description().empty(), "an error says what failed");
-        return 0;
+        error = e.description();
+        require(!error.empty(), "an error says what failed");
     }
+
+    // The streamed output: the same file or the same error, and no file then.
+    trelmo::xml::Document again;
+    again.loadXml(schemaText);
+    std::filesystem::remove(outputPath());
+    try {
+        generator.WriteXML(again, records, outputPath());
+        require(error.empty() && readFile(outputPath()) == bytes, "streamed output as saved nodes");
+    } catch (const trelmo::RuntimeError& e) {
+        require(e.description() == error, "streamed error as with nodes");
+        require(!std::filesystem::exists(outputPath()), "no file after an error");
+    }
+    if (!error.empty()) return 0;
+
     trelmo::xml::Document back;
     require(back.loadXml(bytes) || prefixedName(schema), "the output loads again");
     return 0;
