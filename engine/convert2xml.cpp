@@ -96,10 +96,6 @@ void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
     CSV2XMLDoc.appendChild(root);
 }
 
-}  // namespace trelmo
-
-namespace trelmo {
-
 // The errors come in CreateXML's order, then save()'s: errors of the schema
 // show in record 0, built as nodes; the record split, the only other step
 // that can fail while building, is checked for the remaining records before

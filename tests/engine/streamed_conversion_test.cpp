@@ -190,6 +190,13 @@ TEST_F(StreamedConversion, TheLastRecordIndexOverflowsEitherWay) {
     EXPECT_TRUE(expectSame(schema, records, out).ok);
 }
 
+TEST_F(StreamedConversion, NoRecordsAndNoSchemaNodes) {
+    EXPECT_EQ(expectSame("<element root=\"t\"><text DataSource=\"1\"/></element>", {}, out).bytes,
+              "<?xml version=\"1.0\"?>\r\n<t/>\r\n");
+    EXPECT_EQ(expectSame("<element root=\"t\"/>", {"a,b", "\"open"}, out).bytes,
+              "<?xml version=\"1.0\"?>\r\n<t><Element/><Element/></t>\r\n");
+}
+
 TEST_F(StreamedConversion, ExistingOutputStaysWhenStreamingFails) {
     test::writeFile(out, "keep");
     xml::Document schema;
