@@ -1,6 +1,5 @@
 #include "engine/text/cp932.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -80,19 +79,19 @@ std::size_t Cp932Decoder::decode(std::string_view bytes, std::string& out) const
         }
         const unsigned char c = in[i];
         if (c < 0x80 && asciiIsAscii_) {
-            // A run of ASCII, copied as it is.
-            std::size_t run = i + 1;
-            const std::size_t stop = std::min(size, i + (sizeof chunk - 8 - used));
-            while (run + 8 <= stop) {
+            // ASCII is copied as it is, eight bytes at a time where it runs on.
+            if (size - i >= 8) {
                 std::uint64_t word;
-                std::memcpy(&word, in + run, 8);
-                if (word & 0x8080808080808080u) break;
-                run += 8;
+                std::memcpy(&word, in + i, 8);
+                if (!(word & 0x8080808080808080u)) {
+                    std::memcpy(chunk + used, &word, 8);
+                    used += 8;
+                    i += 8;
+                    continue;
+                }
             }
-            while (run < stop && in[run] < 0x80) ++run;
-            std::memcpy(chunk + used, in + i, run - i);
-            used += run - i;
-            i = run;
+            chunk[used++] = static_cast<char>(c);
+            ++i;
             continue;
         }
         const Entry* entry = &single_[c];

@@ -163,14 +163,18 @@ std::size_t OutputEncoding::encodeByTable(const char* utf8, std::size_t size, By
             out = chunk_.data();
         }
         if (*p < 0x80 && asciiSame_) {
-            // A run of ASCII, copied as it is.
-            const auto room = static_cast<std::size_t>(limit - out) + 1;
-            const auto* stop = end - p > static_cast<std::ptrdiff_t>(room) ? p + room : end;
-            const auto* run = p + 1;
-            while (run < stop && *run < 0x80) ++run;
-            std::memcpy(out, p, static_cast<std::size_t>(run - p));
-            out += run - p;
-            p = run;
+            // ASCII is copied as it is, eight bytes at a time where it runs on.
+            if (end - p >= 8 && limit - out >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, p, 8);
+                if (!(word & 0x8080808080808080u)) {
+                    std::memcpy(out, &word, 8);
+                    out += 8;
+                    p += 8;
+                    continue;
+                }
+            }
+            *out++ = static_cast<char>(*p++);
             continue;
         }
         char32_t cp = *p;
