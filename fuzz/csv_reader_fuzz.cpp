@@ -13,79 +13,19 @@
 #include "engine/text/decode.h"
 #include "engine/text/iconv_handle.h"
 #include "engine/text/utf8.h"
+#include "tests/support/csv_reference.h"
 
 namespace {
 
-using Records = std::vector<std::string>;
+using trelmo::reference::plainFields;
+using trelmo::reference::plainRecords;
+using trelmo::reference::Records;
 
 void require(bool ok, const char* what) {
     if (!ok) {
         std::fprintf(stderr, "check failed: %s\n", what);
         std::abort();
     }
-}
-
-// 1-based position of c at or after 1-based start, 0 when none.
-std::size_t inStr(std::string_view text, std::size_t start, char c) {
-    if (start == 0 || start > text.size()) return 0;
-    const std::size_t at = text.find(c, start - 1);
-    return at == std::string_view::npos ? 0 : at + 1;
-}
-
-// The fields of a record, found with the 1-based scan; false on an open quote.
-bool plainFields(std::string_view text, Records& fields) {
-    std::size_t consumed = 0;
-    for (;;) {
-        std::size_t search = consumed + 1;
-        if (consumed < text.size() && text[consumed] == '"') {
-            search = inStr(text, consumed + 2, '"');
-            if (search == 0) return false;
-        }
-        const std::size_t m = inStr(text, search, ',');
-        if (m == 0) {
-            fields.emplace_back(text.substr(consumed));
-            return true;
-        }
-        fields.emplace_back(text.substr(consumed, m - consumed - 1));
-        consumed = m;
-    }
-}
-
-int closedCount(std::string_view line) {
-    Records fields;
-    return plainFields(line, fields) ? static_cast<int>(fields.size()) - 1 : -1;
-}
-
-// Lines split the simple way, joined while a line has fewer than two closed
-// fields; what is pending at the end is dropped.
-Records plainRecords(const std::string& text) {
-    const bool lf = text.find('\r') == std::string::npos;
-    Records lines;
-    std::string current;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == (lf ? '\n' : '\r')) {
-            lines.push_back(current);
-            current.clear();
-            if (!lf && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            current += text[i];
-            if (i + 1 == text.size()) lines.push_back(current);
-        }
-    }
-    Records records;
-    std::string pending;
-    for (std::string line : lines) {
-        if (!pending.empty()) {
-            line = pending + (lf ? "\n" : "\r\n") + line;
-            pending.clear();
-        }
-        if (closedCount(line) > 0) {
-            records.push_back(line);
-        } else {
-            pending = line;
-        }
-    }
-    return records;
 }
 
 // Code page 932 decoded by iconv in one call: the text, or false at a bad byte.
