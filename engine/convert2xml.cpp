@@ -56,6 +56,30 @@ xml::Node declarationFor(xml::Document& schemaXML, xml::Document& out, const std
 
 constexpr std::size_t kMaxIndex = static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max());
 
+// The steps before the first record: the schema read into a plan, the
+// declaration appended, the root made, the progress range set.
+struct Start {
+    convert::Plan plan;
+    xml::Node root;
+    std::size_t highest;
+};
+
+Start begin(xml::Document& schemaXML, xml::Document& out, const std::vector<std::string>& MyCSV,
+            ProgressSink& progress) {
+    const xml::Node top = schemaXML.documentElement();
+    if (!top) throw RuntimeError(err::XmlDom, "スキーマに最上位の要素がありません。");
+    convert::Plan plan = convert::compilePlan(top);
+
+    out.appendChild(declarationFor(schemaXML, out, plan.encoding));
+    xml::Node root = out.createElement(plan.rootName);
+
+    const std::size_t highest = MyCSV.empty() ? 0 : MyCSV.size() - 1;
+    progress.setMinimum(0);
+    progress.setMaximum(static_cast<float>(highest));
+    if (highest > kMaxIndex) throw overflowError();
+    return {std::move(plan), root, highest};
+}
+
 // Records with values that the DOM refuses as nodes are made (NUL characters,
 // values too long for libxml2): only building the nodes fails exactly as
 // CreateXML does.
@@ -69,17 +93,10 @@ bool needsNodes(const std::vector<std::string>& records) {
 
 void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
                             const std::vector<std::string>& MyCSV) {
-    const xml::Node top = schemaXML.documentElement();
-    if (!top) throw RuntimeError(err::XmlDom, "スキーマに最上位の要素がありません。");
-    const convert::Plan plan = convert::compilePlan(top);
-
-    CSV2XMLDoc.appendChild(declarationFor(schemaXML, CSV2XMLDoc, plan.encoding));
-    xml::Node root = CSV2XMLDoc.createElement(plan.rootName);
-
-    const std::size_t highest = MyCSV.empty() ? 0 : MyCSV.size() - 1;
-    progress_.setMinimum(0);
-    progress_.setMaximum(static_cast<float>(highest));
-    if (highest > kMaxIndex) throw overflowError();
+    Start start = begin(schemaXML, CSV2XMLDoc, MyCSV, progress_);
+    const convert::Plan& plan = start.plan;
+    xml::Node& root = start.root;
+    const std::size_t highest = start.highest;
 
     RecordFields fields;
     for (std::size_t i = 0; i <= highest && !MyCSV.empty(); ++i) {
@@ -108,18 +125,11 @@ void Convert2XML::WriteXML(xml::Document& schemaXML, const std::vector<std::stri
         output.save(path);
         return;
     }
-    const xml::Node top = schemaXML.documentElement();
-    if (!top) throw RuntimeError(err::XmlDom, "スキーマに最上位の要素がありません。");
-    const convert::Plan plan = convert::compilePlan(top);
-
     xml::Document head;  // the output's top level, its records written as they are made
-    head.appendChild(declarationFor(schemaXML, head, plan.encoding));
-    xml::Node root = head.createElement(plan.rootName);
-
-    const std::size_t highest = MyCSV.empty() ? 0 : MyCSV.size() - 1;
-    progress_.setMinimum(0);
-    progress_.setMaximum(static_cast<float>(highest));
-    if (highest > kMaxIndex) throw overflowError();
+    Start start = begin(schemaXML, head, MyCSV, progress_);
+    const convert::Plan& plan = start.plan;
+    xml::Node& root = start.root;
+    const std::size_t highest = start.highest;
 
     RecordFields fields;
     if (!MyCSV.empty()) {
