@@ -10,42 +10,42 @@ namespace trelmo {
 using csv_scan::FieldCursor;
 using csv_scan::Step;
 
-std::int16_t CSV::GetFieldCount(std::string_view sTmp) const {
+namespace {
+
+// Calls onField(index, field) for every field of a text without an open quote.
+template <typename OnField>
+std::int32_t scanFields(std::string_view sTmp, OnField onField) {
     FieldCursor cursor(sTmp);
     std::string_view field;
     std::int32_t count = 0;
     for (;;) {
         switch (cursor.next(field)) {
         case Step::Field:
+            onField(count, field);
             csv_scan::checkFieldCount(++count);
             break;
         case Step::End:
-            return static_cast<std::int16_t>(count - 1);
+            return count;
         case Step::OpenQuote:
             throw invalidArgumentError();
         }
     }
 }
 
+}  // namespace
+
+std::int16_t CSV::GetFieldCount(std::string_view sTmp) const {
+    return static_cast<std::int16_t>(scanFields(sTmp, [](std::int32_t, std::string_view) {}) - 1);
+}
+
 std::vector<std::string> CSV::GetFieldItems(std::string_view sTmp, std::int16_t& intFieldCount) const {
     if (intFieldCount < 0) throw subscriptOutOfRangeError();
     std::vector<std::string> fields(static_cast<std::size_t>(intFieldCount) + 1);
-    FieldCursor cursor(sTmp);
-    std::string_view field;
-    std::int32_t count = 0;
-    for (;;) {
-        switch (cursor.next(field)) {
-        case Step::Field:
-            if (count > intFieldCount) throw subscriptOutOfRangeError();
-            fields[static_cast<std::size_t>(count)] = csv_detail::StripFieldQuotes(field);
-            csv_scan::checkFieldCount(++count);
-            break;
-        case Step::End:
-            return fields;
-        case Step::OpenQuote:
-            throw invalidArgumentError();
-        }
-    }
+    scanFields(sTmp, [&](std::int32_t index, std::string_view field) {
+        if (index > intFieldCount) throw subscriptOutOfRangeError();
+        fields[static_cast<std::size_t>(index)] = csv_detail::StripFieldQuotes(field);
+    });
+    return fields;
 }
 
 namespace csv_detail {
