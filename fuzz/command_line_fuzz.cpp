@@ -9,15 +9,11 @@
 
 #include "engine/error.h"
 #include "engine/startup.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
-void require(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
+using trelmo::fuzz::require;
 
 }  // namespace
 

@@ -2,15 +2,12 @@
 // optionally followed by a line "--csv--" and the CSV bytes. The streamed
 // output must be the saved nodes' to the byte, or fail the same way, and a
 // conversion that succeeds must give XML that loads again.
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,15 +16,13 @@
 #include "engine/csv.h"
 #include "engine/error.h"
 #include "engine/xml/dom.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
-void require(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
+using trelmo::fuzz::readFile;
+using trelmo::fuzz::require;
+using trelmo::fuzz::scratchPath;
 
 constexpr std::string_view kSeparator = "\n--csv--\n";
 constexpr std::string_view kDefaultCsv = "1,a&b,2.5\r\n-3,\"x, y\",]]>\r\n";
@@ -46,22 +41,7 @@ bool prefixedName(const trelmo::xml::Document& schema) {
     return false;
 }
 
-// In memory where the system has it: saving waits for the disk otherwise.
-const std::string& outputPath() {
-    static const std::string path =
-        ((std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                    : std::filesystem::temp_directory_path()) /
-         ("trelmo-fuzz-" + std::to_string(getpid()) + ".xml"))
-            .string();
-    return path;
-}
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 }  // namespace
 
@@ -99,13 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The streamed output: the same file or the same error, and no file then.
     trelmo::xml::Document again;
     again.loadXml(schemaText);
-    std::filesystem::remove(outputPath());
+    std::filesystem::remove(scratchPath());
     try {
-        generator.WriteXML(again, records, outputPath());
-        require(error.empty() && readFile(outputPath()) == bytes, "streamed output as saved nodes");
+        generator.WriteXML(again, records, scratchPath());
+        require(error.empty() && readFile(scratchPath()) == bytes, "streamed output as saved nodes");
     } catch (const trelmo::RuntimeError& e) {
         require(e.description() == error, "streamed error as with nodes");
-        require(!std::filesystem::exists(outputPath()), "no file after an error");
+        require(!std::filesystem::exists(scratchPath()), "no file after an error");
     }
     if (!error.empty()) return 0;
 

@@ -14,6 +14,7 @@
 #include "engine/text/iconv_handle.h"
 #include "engine/text/utf8.h"
 #include "tests/support/csv_reference.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
@@ -21,12 +22,7 @@ using trelmo::reference::plainFields;
 using trelmo::reference::plainRecords;
 using trelmo::reference::Records;
 
-void require(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
+using trelmo::fuzz::require;
 
 // Code page 932 decoded by iconv in one call: the text, or false at a bad byte.
 bool iconvCp932(std::string bytes, std::string& text) {

@@ -1,7 +1,6 @@
 // The DOM layer's save and load: a document built from the input bytes, saved
 // in one of several encodings and loaded again, gives back every name and
 // value put in (comments with the blanks that saving inserts after a hyphen).
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +11,7 @@
 
 #include "engine/error.h"
 #include "engine/xml/dom.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
@@ -19,12 +19,8 @@ using trelmo::xml::Document;
 using trelmo::xml::Node;
 using trelmo::xml::NodeType;
 
-void require(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
+using trelmo::fuzz::require;
+using trelmo::fuzz::scratchPath;
 
 class Input {
 public:
@@ -115,15 +111,6 @@ std::string shape(const Node& element, bool saved, bool comments) {
     return out + "</>";
 }
 
-// In memory where the system has it: saving waits for the disk otherwise.
-std::string tempPath() {
-    static const std::string path =
-        ((std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                    : std::filesystem::temp_directory_path()) /
-         ("trelmo-fuzz-" + std::to_string(getpid()) + ".xml"))
-            .string();
-    return path;
-}
 
 }  // namespace
 
@@ -172,10 +159,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(saved == built, "same names and values");
 
     // The file written by save() holds the same bytes and loads the same way.
-    doc.save(tempPath());
+    doc.save(scratchPath());
     Document fromFile;
-    require(fromFile.load(tempPath()), "the saved file loads");
+    require(fromFile.load(scratchPath()), "the saved file loads");
     require(fromFile.xml() == back.xml(), "file and memory agree");
-    std::filesystem::remove(tempPath());
+    std::filesystem::remove(scratchPath());
     return 0;
 }
