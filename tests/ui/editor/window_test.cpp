@@ -22,7 +22,21 @@ QRect twips(int left, int top, int width, int height) {
     return {qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0)};
 }
 
-using WindowTest = EditorTest;
+class WindowTest : public EditorTest {
+protected:
+    // The controls as every showing of the window starts them.
+    void expectControlsAsLoaded() {
+        EXPECT_FALSE(editor->isModified());
+        EXPECT_EQ(tree()->nodeCount(), 0);
+        EXPECT_EQ(nodeList()->topLevelItemCount(), 0);
+        EXPECT_EQ(control<QLineEdit>("Text1")->text(), "");
+        EXPECT_EQ(control<QLineEdit>("txtEncoding")->text(), "");
+        EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/RootNodeName");
+        EXPECT_EQ(txtName()->text(), "");
+        EXPECT_EQ(combo2()->currentText(), "");
+        EXPECT_EQ(combo2()->count(), 0);
+    }
+};
 
 TEST_F(WindowTest, CaptionAndClientArea) {
     EXPECT_EQ(editor->objectName(), "frmEdit");
@@ -139,15 +153,7 @@ TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
 
 TEST_F(WindowTest, StartsEmptyWithoutDocument) {
     EXPECT_FALSE(editor->schemaDoc().has_value());
-    EXPECT_FALSE(editor->isModified());
-    EXPECT_EQ(tree()->nodeCount(), 0);
-    EXPECT_EQ(nodeList()->topLevelItemCount(), 0);
-    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "");
-    EXPECT_EQ(control<QLineEdit>("txtEncoding")->text(), "");
-    EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/RootNodeName");
-    EXPECT_EQ(txtName()->text(), "");
-    EXPECT_EQ(combo2()->currentText(), "");
-    EXPECT_EQ(combo2()->count(), 0);
+    expectControlsAsLoaded();
 }
 
 TEST_F(WindowTest, Text2ShowsTheRootPath) {
@@ -211,14 +217,7 @@ TEST_F(WindowTest, SecondShowingStartsEmptyButKeepsTheDocument) {
     editor->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
 
-    EXPECT_FALSE(editor->isModified());
-    EXPECT_EQ(tree()->nodeCount(), 0);
-    EXPECT_EQ(nodeList()->topLevelItemCount(), 0);
-    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "");
-    EXPECT_EQ(control<QLineEdit>("txtEncoding")->text(), "");
-    EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/RootNodeName");
-    EXPECT_EQ(txtName()->text(), "");
-    EXPECT_EQ(combo2()->count(), 0);
+    expectControlsAsLoaded();
     EXPECT_EQ(schemaXml(), before);
     EXPECT_EQ(editor->schemaNodeList().size(), 2u);
 
