@@ -32,4 +32,17 @@ void CommonDialog::show(FileDialogMode mode) {
     settings.fileName = withDefaultExt(*chosen, settings.defaultExt, mode);
 }
 
+bool CommonDialog::choose(FileDialogMode mode, MessageSink& messages) {
+    try {
+        show(mode);
+    } catch (const RuntimeError& e) {
+        if (e.number() != err::Cancelled) messages.show(e.description());
+        return false;
+    } catch (const std::exception& e) {
+        messages.show(e.what());
+        return false;
+    }
+    return !settings.fileName.isEmpty();
+}
+
 }  // namespace trelmo::ui

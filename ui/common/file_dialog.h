@@ -5,6 +5,8 @@
 // a scripted one in tests.
 
 #include <QString>
+
+#include "engine/messages.h"
 #include <optional>
 
 namespace trelmo::ui {
@@ -49,6 +51,11 @@ public:
     // is thrown.
     void showOpen();
     void showSave();
+
+    // The file choosers' pattern: shows the dialog and returns true with a
+    // chosen path in settings.fileName. Cancelling returns false silently; a
+    // dialog that failed shows its description as a plain message first.
+    bool choose(FileDialogMode mode, MessageSink& messages);
 
 private:
     void show(FileDialogMode mode);

@@ -123,18 +123,8 @@ void FrmMain::choose(Chooser which) {
         break;
     }
 
-    try {
-        if (which == Chooser::Output) {
-            CommonDialog1.showSave();
-        } else {
-            CommonDialog1.showOpen();
-        }
-    } catch (const RuntimeError& e) {
-        // Cancelling ends the chooser silently; any other failure is told.
-        if (e.number() != err::Cancelled) services_.messages.show(e.description());
-        return;
-    }
-    if (dlg.fileName.isEmpty()) return;
+    const FileDialogMode mode = which == Chooser::Output ? FileDialogMode::Save : FileDialogMode::Open;
+    if (!CommonDialog1.choose(mode, services_.messages)) return;
     target->setText(dlg.fileName);
 }
 

@@ -10,7 +10,6 @@
 //   frm_edit_tree.cpp     rebuilding the views, RefreshNodeList, FillDataSourceList
 //   frm_edit_insert.cpp   the pop-up menu, InsertNode, deleting
 //   frm_edit_panel.cpp    the properties panel and its register button
-//   frm_edit_dialog.cpp   the file dialog as the file commands show it
 //   frm_edit_open.cpp     opening a schema file
 //   frm_edit_save.cpp     saving; frm_edit_validate.cpp the check before it
 //   frm_edit_preview.cpp  the CSV preview
@@ -121,12 +120,6 @@ private:
     void cmdApply_Click();
     void SetFieldEnabled(QWidget* field, bool enabled);
     void Field_GotFocus(QWidget* field);
-
-    // frm_edit_dialog.cpp
-    // Shows CommonDialog1 as set up; true when a file was chosen (its path in
-    // CommonDialog1.settings.fileName). A cancel ends silently, any other
-    // failure of the dialog is shown as a plain message.
-    bool ChooseFile(FileDialogMode mode);
 
     // frm_edit_open.cpp, frm_edit_save.cpp, frm_edit_validate.cpp,
     // frm_edit_preview.cpp

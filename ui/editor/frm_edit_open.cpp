@@ -37,7 +37,7 @@ void FrmEdit::OpenSchema() {
         showError(e, MsgIcon::Critical);
         return;
     }
-    if (!ChooseFile(FileDialogMode::Open)) return;
+    if (!CommonDialog1.choose(FileDialogMode::Open, services_.messages)) return;
     const std::string path = CommonDialog1.settings.fileName.toStdString();
 
     // From here a failing step is skipped and the next one runs. The parser

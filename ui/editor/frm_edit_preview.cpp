@@ -32,7 +32,7 @@ void FrmEdit::OpenCSVPreview() {
         showError(e, MsgIcon::Critical);
         return;
     }
-    if (!ChooseFile(FileDialogMode::Open)) return;
+    if (!CommonDialog1.choose(FileDialogMode::Open, services_.messages)) return;
     const std::string path = CommonDialog1.settings.fileName.toStdString();
 
     // From here a failing step is skipped without a message: a file without

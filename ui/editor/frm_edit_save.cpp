@@ -19,7 +19,7 @@ void FrmEdit::SaveSchema() {
         showError(e, MsgIcon::Critical);
         return;
     }
-    if (!ChooseFile(FileDialogMode::Save)) return;
+    if (!CommonDialog1.choose(FileDialogMode::Save, services_.messages)) return;
 
     // The DOM writes a new file and puts it in place only when every byte was
     // written, so a failed write leaves an existing file as it was.
