@@ -27,7 +27,10 @@ const xml::Attribute* findAttribute(const std::vector<xml::Attribute>& attribute
     return nullptr;
 }
 
+// Only elements are schema nodes: a processing instruction named like a kind
+// (<?text?>) is not one.
 std::optional<Kind> kindOf(const xml::Node& node) {
+    if (node.type() != xml::NodeType::Element) return std::nullopt;
     const std::string name = node.name();
     if (equalsLowered(name, "element")) return Kind::Element;
     if (equalsLowered(name, "attribute")) return Kind::Attribute;
