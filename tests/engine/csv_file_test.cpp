@@ -116,15 +116,20 @@ TEST_F(CsvFile, ShiftJisIsDecoded) {
 }
 
 TEST_F(CsvFile, InvalidShiftJisNamesFileAndLine) {
-    const RuntimeError error = failure("\x93\xFA,a\r\nb,c\r\nd,\x81\x20\r\ne,f\r\n");
-    EXPECT_EQ(error.number(), err::BadFileData);
-    EXPECT_NE(error.description().find(dir.file("in.csv")), std::string::npos) << error.description();
-    EXPECT_NE(error.description().find("3 行目"), std::string::npos) << error.description();
-
-    // A lead byte cut off by the end of the file; lines counted at LF here.
-    const RuntimeError cut = failure("\x93\xFA,a\nb,\x81");
-    EXPECT_EQ(cut.number(), err::BadFileData);
-    EXPECT_NE(cut.description().find("2 行目"), std::string::npos) << cut.description();
+    const struct {
+        const char* bytes;
+        const char* line;
+    } cases[] = {
+        {"\x93\xFA,a\r\nb,c\r\nd,\x81\x20\r\ne,f\r\n", "3 行目"},
+        {"\x93\xFA,a\rb,c\rd,\x81\x20\re,f\r", "3 行目"},  // lines that end in CR alone
+        {"\x93\xFA,a\nb,\x81", "2 行目"},                     // a lead byte cut off by the end
+    };
+    for (const auto& c : cases) {
+        const RuntimeError error = failure(c.bytes);
+        EXPECT_EQ(error.number(), err::BadFileData);
+        EXPECT_NE(error.description().find(dir.file("in.csv")), std::string::npos) << error.description();
+        EXPECT_NE(error.description().find(c.line), std::string::npos) << error.description();
+    }
 }
 
 TEST_F(CsvFile, BrokenUtf8AfterBomIsAnError) {
