@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "ui/common/app_look.h"
 #include "ui/common/qt_cursor.h"
 #include "ui/common/qt_file_dialog.h"
 #include "ui/common/qt_messages.h"
+#include "ui/convert/display_guard.h"
 #include "ui/convert/frm_main.h"
 
 namespace trelmo::ui {
@@ -17,11 +19,12 @@ int runConversionWindow(int& argc, char** argv) {
     const bool headless = !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
                           !(platform && *platform);
     if (headless) {
-        std::cerr << "trelmo: no display to open the conversion window on; "
-                     "to convert without a window give three paths: CSV DSD XML\n";
+        std::cerr << kNoDisplay;
         return 1;
     }
+    std::optional<DisplayGuard> guard(std::in_place);
     QApplication app(argc, argv);
+    guard.reset();
     QApplication::setApplicationName(QStringLiteral("trelmo"));
     QApplication::setDesktopFileName(QStringLiteral("trelmo"));
     QApplication::setWindowIcon(appIcon());
