@@ -13,8 +13,7 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const std::string commandLine = trelmo::JoinArguments(args);
-    if (commandLine.empty()) {
+    if (args.empty()) {
 #ifdef TRELMO_WITH_UI
         return trelmo::ui::runConversionWindow(argc, argv);
 #else
@@ -24,5 +23,5 @@ int main(int argc, char** argv) {
     }
     trelmo::StreamMessages messages(std::cerr);
     trelmo::NullProgress progress;
-    return static_cast<int>(trelmo::Main(commandLine, messages, progress));
+    return static_cast<int>(trelmo::RunArguments(args, messages, progress));
 }

@@ -32,6 +32,19 @@ std::size_t findQuote(std::string_view text, std::size_t start) {
     return pos == std::string_view::npos ? 0 : pos + 1;
 }
 
+// Standing unquoted, an argument comes back only when it is not empty, holds
+// no space and does not begin with a quote.
+bool needsQuotes(const std::string& arg) {
+    return arg.empty() || arg.front() == '"' || arg.find(' ') != std::string::npos;
+}
+
+// Quoted, an argument runs from its opening quote to the first space after the
+// next quote, so a space after a quote inside it would end it early.
+bool quotable(const std::string& arg) {
+    const std::size_t quote = arg.find('"');
+    return quote == std::string::npos || arg.find(' ', quote) == std::string::npos;
+}
+
 }  // namespace
 
 std::string JoinArguments(const std::vector<std::string>& args) {
@@ -39,13 +52,26 @@ std::string JoinArguments(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (i > 0) text += ' ';
         const std::string& arg = args[i];
-        if (arg.empty() || arg.find(' ') != std::string::npos) {
+        if (!needsQuotes(arg)) {
+            text += arg;
+        } else if (quotable(arg)) {
             text += '"' + arg + '"';
         } else {
-            text += arg;
+            throw RuntimeError(err::InvalidArgument, "引数 「" + arg + "」 は使えません: " + kUncarriableArg);
         }
     }
     return text;
+}
+
+ExitStatus RunArguments(const std::vector<std::string>& args, MessageSink& messages, ProgressSink& progress) {
+    std::string commandLine;
+    try {
+        commandLine = JoinArguments(args);
+    } catch (const RuntimeError& e) {
+        messages.show(e.description());
+        return ExitStatus::Failure;
+    }
+    return Main(commandLine, messages, progress);
 }
 
 std::int16_t CountArgs(std::string_view text) {

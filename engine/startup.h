@@ -14,8 +14,15 @@ namespace trelmo {
 enum class ExitStatus : int { Success = 0, Failure = 1, NotEnoughArguments = 2 };
 
 // The command-line text made from the program's arguments: joined by single
-// spaces, each argument that is empty or holds a blank wrapped in quotes.
+// spaces, in quotes each argument that would not come back from
+// SplitCommandLine as it is (empty, holding a blank, or beginning with a
+// quote). An argument that no quoting brings back (a space after a quote in
+// it) raises the invalid-argument error naming it.
 std::string JoinArguments(const std::vector<std::string>& args);
+
+// Main on the program's arguments, refused with a message when they cannot be
+// joined.
+ExitStatus RunArguments(const std::vector<std::string>& args, MessageSink& messages, ProgressSink& progress);
 
 // Runs one conversion for a non-empty command-line text. Messages go to the
 // sink; success is silent.
@@ -31,6 +38,8 @@ inline constexpr const char* kNotEnoughArgs1 = "引数が足りません。 ";
 inline constexpr const char* kNotEnoughArgs2 =
     "CSVへのパス、スキーマへのパス、保存するファイルまでのパスをスペースで区切って引数にしてください。";
 inline constexpr const char* kSchemaLoadFailed = "スキーマファイルの読み込みに失敗しました。";
+inline constexpr const char* kUncarriableArg =
+    "ダブルクォーテーション (\") の後に空白がある引数は、区切りの規則で別の引数に分かれてしまいます。";
 inline constexpr const char* kNoValidData = "有効なデータ(CSV)がありません。";
 
 }  // namespace trelmo

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "engine/error.h"
 #include "engine/startup.h"
 
@@ -47,13 +50,47 @@ TEST(CommandLine, PositionsPast16BitsOverflow) {
     EXPECT_NO_THROW(SplitCommandLine(std::string(30000, 'x') + " b c"));
 }
 
-TEST(CommandLine, JoinQuotesEmptyArgumentsAndArgumentsWithBlanks) {
+TEST(CommandLine, JoinQuotesWhatTheSplitWouldChange) {
     EXPECT_EQ(JoinArguments({}), "");
     EXPECT_EQ(JoinArguments({"a.csv", "s.dsd", "o.xml"}), "a.csv s.dsd o.xml");
     EXPECT_EQ(JoinArguments({"my data.csv", "", "o.xml"}), "\"my data.csv\" \"\" o.xml");
-    EXPECT_EQ(SplitCommandLine(JoinArguments({"my data.csv", "s.dsd", "o.xml"}))[0], "my data.csv");
+    EXPECT_EQ(JoinArguments({"\"o\".xml", "a\"b"}), "\"\"o\".xml\" a\"b");
     EXPECT_EQ(StripArgQuotes("\"x"), "");
     EXPECT_EQ(StripArgQuotes("plain\""), "plain\"");
+}
+
+// Random argument vectors over the characters that matter to the split: each
+// comes back exactly, or the joining refuses an argument that has a space
+// after a quote, naming it.
+TEST(CommandLine, ArgumentsComeBackExactlyOrAreRefused) {
+    std::mt19937 random(20261207);
+    const char alphabet[] = {'a', ' ', '"', 'b'};
+    int refused = 0;
+    for (int run = 0; run < 5000; ++run) {
+        Args args(1 + random() % 5);
+        for (std::string& arg : args) {
+            for (std::size_t n = random() % 6; n > 0; --n) arg += alphabet[random() % 4];
+        }
+        std::string text;
+        try {
+            text = JoinArguments(args);
+        } catch (const RuntimeError& e) {
+            ++refused;
+            EXPECT_EQ(e.number(), err::InvalidArgument);
+            const bool namesOne = std::any_of(args.begin(), args.end(), [&](const std::string& arg) {
+                const std::size_t quote = arg.find('"');
+                return quote != std::string::npos && arg.find(' ', quote) != std::string::npos &&
+                       e.description().find("「" + arg + "」") != std::string::npos;
+            });
+            EXPECT_TRUE(namesOne) << e.description();
+            continue;
+        }
+        const Args split = SplitCommandLine(text);
+        ASSERT_GT(split.size(), args.size()) << text;
+        EXPECT_EQ(Args(split.begin(), split.begin() + static_cast<long>(args.size())), args) << text;
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_LT(refused, 5000);
 }
 
 }  // namespace
