@@ -23,9 +23,13 @@ RuntimeError fileNotFoundError(const std::string& path) {
 }
 
 RuntimeError fileAccessError(const std::string& path, const std::string& reason) {
-    std::string text = "ファイルにアクセスできません: " + path;
-    if (!reason.empty()) text += " (" + reason + ")";
+    std::string text = "ファイル " + path + " を読み込めません";
+    text += reason.empty() ? "。" : ": " + reason;
     return {err::FileAccess, text};
+}
+
+RuntimeError blankPathError(const std::string& path) {
+    return {err::BadFileName, "ファイル 「" + path + "」 を読み込めません: ファイル名が空白だけです。"};
 }
 
 }  // namespace trelmo

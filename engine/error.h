@@ -13,6 +13,7 @@ inline constexpr int InvalidArgument = 5;
 inline constexpr int Overflow = 6;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
+inline constexpr int BadFileName = 52;
 inline constexpr int FileNotFound = 53;
 inline constexpr int FileAccess = 75;
 inline constexpr int BadFileData = 62;        // CSV text that cannot be decoded
@@ -41,6 +42,9 @@ RuntimeError overflowError();
 RuntimeError subscriptOutOfRangeError();
 RuntimeError typeMismatchError();
 RuntimeError fileNotFoundError(const std::string& path);
+// `reason`: a sentence ending in "。", or empty.
 RuntimeError fileAccessError(const std::string& path, const std::string& reason = {});
+// A path of blanks only, shown in brackets so that its blanks can be seen.
+RuntimeError blankPathError(const std::string& path);
 
 }  // namespace trelmo

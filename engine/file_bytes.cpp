@@ -1,40 +1,27 @@
 #include "engine/file_bytes.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 
 #include "engine/error.h"
+#include "engine/file_io.h"
+#include "engine/os_error.h"
 
 namespace trelmo {
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-std::string reasonOf(int error) {
-    if (error == EACCES || error == EPERM) return "アクセスが拒否されました";
-    if (error == EISDIR) return "フォルダーです";
-    return std::strerror(error);
-}
-
-}  // namespace
 
 std::string readFileBytes(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "rbe"));
-    if (!file) {
+    if (fileio::isBlankPath(path)) throw blankPathError(path);
+    fileio::Fd file(fileio::open(path.c_str(), O_RDONLY));
+    if (file.get() < 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR) throw fileNotFoundError(path);
-        throw fileAccessError(path, reasonOf(error));
+        throw fileAccessError(path, osErrorText(error));
     }
     struct stat info {};
-    if (fstat(fileno(file.get()), &info) != 0) throw fileAccessError(path, reasonOf(errno));
-    if (S_ISDIR(info.st_mode)) throw fileAccessError(path, reasonOf(EISDIR));
+    if (::fstat(file.get(), &info) != 0) throw fileAccessError(path, osErrorText(errno));
+    if (S_ISDIR(info.st_mode)) throw fileAccessError(path, osErrorText(EISDIR));
 
     std::string bytes;
     // The size is only a hint: read until the end, whatever it turns out to be.
@@ -43,14 +30,13 @@ std::string readFileBytes(const std::string& path) {
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size()) bytes.resize(used == 0 ? capacity : used * 2);
-        const std::size_t got = std::fread(bytes.data() + used, 1, bytes.size() - used, file.get());
-        used += got;
-        if (got == 0) {
-            if (std::ferror(file.get())) throw fileAccessError(path, reasonOf(errno));
-            break;
-        }
+        const ssize_t got = fileio::read(file.get(), bytes.data() + used, bytes.size() - used);
+        if (got < 0) throw fileAccessError(path, osErrorText(errno));
+        if (got == 0) break;
+        used += static_cast<std::size_t>(got);
     }
     bytes.resize(used);
+    if (file.reset() != 0) throw fileAccessError(path, osErrorText(errno));
     return bytes;
 }
 

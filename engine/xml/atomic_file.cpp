@@ -5,41 +5,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "engine/error.h"
+#include "engine/os_error.h"
+#include "engine/xml/temp_cleanup.h"
 
 namespace trelmo::xml::detail {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string reasonFor(int error) {
-    switch (error) {
-    case ENOENT:
-        return "フォルダーが見つかりません。";
-    case ENOTDIR:
-        return "パスの途中にフォルダーでないものがあります。";
-    case EACCES:
-    case EPERM:
-        return "書き込みが許可されていません。";
-    case EROFS:
-        return "読み取り専用の場所です。";
-    case EISDIR:
-        return "同じ名前のフォルダーがあります。";
-    case ENOSPC:
-    case EDQUOT:
-        return "ディスクの空き容量が足りません。";
-    case EFBIG:
-        return "ファイルが大きすぎます。";
-    case ENAMETOOLONG:
-        return "パスが長すぎます。";
-    default:
-        return std::strerror(error);
-    }
-}
 
 // The mode a newly created file gets: 0666 less the umask.
 mode_t newFileMode() {
@@ -65,71 +41,128 @@ std::string resolveLinks(const std::string& path) {
     return p.string();
 }
 
+std::string folderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
 }  // namespace
 
 AtomicFile::AtomicFile(const std::string& path) : path_(path) {
     if (path.empty()) throw RuntimeError(err::XmlSave, "保存先のファイル名が指定されていません。");
-    target_ = resolveLinks(path);
+    if (fileio::isBlankPath(path)) fail("ファイル名が空白だけです。");
     struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) fail(EISDIR);
-
-    fs::path folder = fs::path(target_).parent_path();
-    if (folder.empty()) folder = ".";
-    temp_ = (folder / ".trelmo-save-XXXXXX").string();
-    fd_ = ::mkstemp(temp_.data());
-    if (fd_ < 0) {
-        const int error = errno;
-        temp_.clear();
-        fail(error);
+    if (::stat(path.c_str(), &existing) != 0) {
+        if (errno != ENOENT) fail(errno);
+        target_ = resolveLinks(path);  // a link to a file yet to be made creates that file
+        openTemporary(nullptr);
+        return;
     }
-    if (exists) {
-        // Keep owner and permissions of the file being replaced, where allowed.
-        if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
-            // Not permitted for other users' files: the new file is ours.
+    if (S_ISDIR(existing.st_mode)) fail(EISDIR);
+    if (S_ISBLK(existing.st_mode)) fail("ブロックデバイスには保存できません。");
+    if (S_ISSOCK(existing.st_mode)) fail("ソケットには保存できません。");
+    if (!S_ISREG(existing.st_mode)) {
+        openInPlace();
+        return;
+    }
+    target_ = resolveLinks(path);
+    struct stat named {};
+    if (::stat(target_.c_str(), &named) != 0 || !sameFile(named, existing)) {
+        // A file that no name leads to, such as a deleted file behind /proc/self/fd.
+        openInPlace();
+        return;
+    }
+    // The kernel's rule for opening it for writing, with the effective ids.
+    if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) fail(errno);
+    openTemporary(&existing);
+}
+
+// Devices and FIFOs cannot be replaced; they take the bytes as they come.
+void AtomicFile::openInPlace() {
+    fd_.assign(fileio::open(path_.c_str(), O_WRONLY | O_NOCTTY));
+    if (fd_.get() < 0) fail(errno);
+    struct stat opened {};
+    if (::fstat(fd_.get(), &opened) != 0) fail(errno);
+    if (!S_ISCHR(opened.st_mode) && !S_ISFIFO(opened.st_mode)) {
+        fail("保存先が別の種類のファイルに置き換えられました。");
+    }
+}
+
+void AtomicFile::openTemporary(const struct stat* existing) {
+    temp_ = folderOf(target_) + "/.trelmo-save-XXXXXX";
+    {
+        const SignalBlock block;
+        fd_.assign(fileio::makeTemp(temp_));
+        if (fd_.get() < 0) {
+            const int error = errno;
+            temp_.clear();
+            // A folder that exists but takes no new files, such as /proc.
+            struct stat folder {};
+            if (error == ENOENT && ::stat(folderOf(target_).c_str(), &folder) == 0 && S_ISDIR(folder.st_mode)) {
+                fail("このフォルダーには新しいファイルを作れません。");
+            }
+            fail(error);
         }
-        ::fchmod(fd_, existing.st_mode & 07777);
+        registerTemp(temp_);
+    }
+    if (existing) {
+        // Keep owner, group and permissions of the file being replaced, as far as allowed.
+        if (::fchown(fd_.get(), existing->st_uid, existing->st_gid) != 0 &&
+            ::fchown(fd_.get(), static_cast<uid_t>(-1), existing->st_gid) != 0) {
+            // Not permitted: the new file is the user's own.
+        }
+        ::fchmod(fd_.get(), existing->st_mode & 07777);
     } else {
-        ::fchmod(fd_, newFileMode());
+        ::fchmod(fd_.get(), newFileMode());
     }
 }
 
 AtomicFile::~AtomicFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
+    fd_.reset();
+    if (!committed_ && !temp_.empty()) {
+        const SignalBlock block;
+        ::unlink(temp_.c_str());
+        unregisterTemp(temp_);
+    }
 }
 
-void AtomicFile::fail(int error) const {
-    throw RuntimeError(err::XmlSave, "ファイル " + path_ + " に保存できません: " + reasonFor(error));
+void AtomicFile::fail(int error) const { fail(osErrorText(error)); }
+
+void AtomicFile::fail(const std::string& reason) const {
+    const std::string shown = fileio::isBlankPath(path_) ? fileio::bracketed(path_) : path_;
+    throw RuntimeError(err::XmlSave, "ファイル " + shown + " に保存できません: " + reason);
 }
 
 void AtomicFile::write(const char* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t written = ::write(fd_, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
+        const ssize_t written = fileio::write(fd_.get(), data, size);
+        if (written < 0) fail(errno);
         data += written;
         size -= static_cast<std::size_t>(written);
     }
 }
 
 void AtomicFile::commit() {
-    if (::fsync(fd_) != 0) fail(errno);
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) fail(errno);
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) fail(errno);
-    committed_ = true;
-    // Make the rename itself durable; a failure here loses nothing already written.
-    fs::path folder = fs::path(target_).parent_path();
-    if (folder.empty()) folder = ".";
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+    if (temp_.empty()) {
+        if (fd_.reset() != 0) fail(errno);
+        committed_ = true;
+        return;
     }
+    if (fileio::sync(fd_.get()) != 0) fail(errno);
+    if (fd_.reset() != 0) fail(errno);
+    {
+        const SignalBlock block;
+        if (fileio::rename(temp_.c_str(), target_.c_str()) != 0) fail(errno);
+        committed_ = true;
+        unregisterTemp(temp_);
+    }
+    // Make the rename itself durable. The new content is in place by now, so
+    // a failure here is not one of the save: nothing would be gained by
+    // reporting a save that did replace the file as failed.
+    fileio::Fd folder(fileio::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY));
+    if (folder.get() >= 0) fileio::sync(folder.get());
 }
 
 }  // namespace trelmo::xml::detail

@@ -1,11 +1,19 @@
 #pragma once
-// Replaces a file only when every byte of the new content was written: the
-// bytes go to a temporary file in the same folder, which is synced and then
-// renamed over the destination. On any failure the destination is untouched
-// and the temporary file removed.
+// The destination of a save. An existing regular file, or a new one, is
+// replaced only when every byte of the new content was written: the bytes go
+// to a temporary file in the same folder, which is synced and then renamed
+// over the destination; on any failure or on SIGINT, SIGTERM or SIGHUP the
+// destination is untouched and the temporary file removed. A regular file is
+// replaced only when the user may open it for writing, and keeps its mode and,
+// where the user may set them, its owner and group. An existing character
+// device or FIFO (a null device, /dev/stdout, a named pipe) is written in
+// place and stays what it was. Folders, block devices and sockets are refused.
+
+#include <sys/stat.h>
 
 #include <string>
 
+#include "engine/file_io.h"
 #include "engine/xml/byte_sink.h"
 
 namespace trelmo::xml::detail {
@@ -23,12 +31,15 @@ public:
     void commit();
 
 private:
+    void openInPlace();
+    void openTemporary(const struct stat* existing);
     [[noreturn]] void fail(int error) const;
+    [[noreturn]] void fail(const std::string& reason) const;
 
     std::string path_;    // as given, for messages
     std::string target_;  // the file to replace (a symbolic link followed)
     std::string temp_;
-    int fd_ = -1;
+    fileio::Fd fd_;
     bool committed_ = false;
 };
 

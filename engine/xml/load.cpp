@@ -4,14 +4,14 @@
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 
+#include "engine/file_io.h"
+#include "engine/os_error.h"
 #include "engine/xml/declaration.h"
 #include "engine/xml/doc_state.h"
 #include "engine/xml/encoding.h"
@@ -31,20 +31,6 @@ namespace {
 constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NODICT | XML_PARSE_BIG_LINES;
 constexpr int kValidating = kOptions | XML_PARSE_DTDLOAD | XML_PARSE_DTDVALID;
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 ParseError fileError(long code, std::string reason) {
     ParseError error;
     error.errorCode = code;
@@ -59,11 +45,11 @@ ParseError readError(const std::string& path, int error) {
         return fileError(XML_IO_ENOENT, "ファイル " + path + " が見つかりません。");
     case EACCES:
     case EPERM:
-        return fileError(XML_IO_EACCES, "ファイル " + path + " を開けません（アクセスが拒否されました）。");
+        return fileError(XML_IO_EACCES, "ファイル " + path + " を開けません: " + osErrorText(error));
     case EISDIR:
         return fileError(XML_IO_EISDIR, path + " はフォルダーです。ファイルを指定してください。");
     default:
-        return fileError(XML_IO_EIO, "ファイル " + path + " を読めません（" + std::strerror(error) + "）。");
+        return fileError(XML_IO_EIO, "ファイル " + path + " を読めません: " + osErrorText(error));
     }
 }
 
@@ -73,7 +59,11 @@ bool readSource(const std::string& path, std::string& bytes, ParseError& error) 
         error = fileError(XML_IO_ENOENT, "ファイル名が指定されていません。");
         return false;
     }
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fileio::isBlankPath(path)) {
+        error = fileError(XML_IO_ENOENT, "ファイル " + fileio::bracketed(path) + " を開けません: ファイル名が空白だけです。");
+        return false;
+    }
+    fileio::Fd fd(fileio::open(path.c_str(), O_RDONLY));
     if (fd.get() < 0) {
         error = readError(path, errno);
         return false;
@@ -90,14 +80,17 @@ bool readSource(const std::string& path, std::string& bytes, ParseError& error) 
     if (S_ISREG(info.st_mode)) bytes.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[1 << 16];
     while (true) {
-        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+        const ssize_t got = fileio::read(fd.get(), chunk, sizeof chunk);
         if (got == 0) break;
         if (got < 0) {
-            if (errno == EINTR) continue;
             error = readError(path, errno);
             return false;
         }
         bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    if (fd.reset() != 0) {
+        error = readError(path, errno);
+        return false;
     }
     return true;
 }

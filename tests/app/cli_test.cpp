@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/error.h"
@@ -86,17 +87,51 @@ TEST_F(Cli, FailuresPrintTheMessagesInOrderAndExitWithOne) {
     EXPECT_FALSE(test::fileExists(out));
 }
 
-TEST_F(Cli, UnclosedQuoteIsReportedNotCrashed) {
-    // An argument that starts with a quote and holds a blank is passed on quoted.
-    const Result run = trelmo({"\"a.csv", "s.dsd", "o.xml"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, invalidArgumentError().description() + "\r\n");
+// Each argument reaches the conversion exactly as given, or the run is
+// refused naming it, with nothing read or written.
+TEST_F(Cli, ArgumentsArriveExactlyOrAreRefused) {
+    const std::string csv = tmp.write("in.csv", "1,a\r\n2,b\r\n");
+    const std::string inFolder = "cd " + quote(tmp.path().string()) + " &&";
+    const Result quoted = trelmo({csv, example("shops.dsd"), "\"o\".xml"}, inFolder.c_str());
+    EXPECT_EQ(quoted.status, 0) << quoted.err;
+    EXPECT_TRUE(test::fileExists(tmp.path() / "\"o\".xml"));
+
+    const Result refused = trelmo({csv, example("shops.dsd"), "o\" x.xml"}, inFolder.c_str());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "引数 「o\" x.xml」 は使えません: " + std::string(kUncarriableArg) + "\r\n");
+    EXPECT_FALSE(test::fileExists(tmp.path() / "o\""));
+    EXPECT_FALSE(test::fileExists(tmp.path() / "o\" x.xml"));
 }
 
-TEST_F(Cli, NoArgumentsWithoutADisplaySaysSo) {
-    const Result run = trelmo({}, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("display"), std::string::npos) << run.err;
+// A path of blanks fails as its file is opened, shown so that its blanks can be seen.
+TEST_F(Cli, PathsOfBlanksWriteNothing) {
+    const std::string csv = tmp.write("in.csv", "1,a\r\n2,b\r\n");
+    const std::string dsd = example("shops.dsd");
+    const std::string inFolder = "cd " + quote(tmp.path().string()) + " &&";
+    for (const auto& args : {std::vector<std::string>{"   ", dsd, "out.xml"},
+                             std::vector<std::string>{csv, "   ", "out.xml"},
+                             std::vector<std::string>{csv, dsd, "   "}}) {
+        const Result run = trelmo(args, inFolder.c_str());
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("「   」"), std::string::npos) << run.err;
+        EXPECT_FALSE(test::fileExists(tmp.path() / "   "));
+        EXPECT_FALSE(test::fileExists(tmp.path() / "out.xml"));
+    }
+}
+
+// No display, and a display that does not answer: the same one line, status 1.
+TEST_F(Cli, NoArgumentsWithoutAWorkingDisplaySaysSo) {
+    const Result none = trelmo({}, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("display"), std::string::npos) << none.err;
+    EXPECT_EQ(std::count(none.err.begin(), none.err.end(), '\n'), 1) << none.err;
+
+    int display = 90;
+    while (test::fileExists("/tmp/.X11-unix/X" + std::to_string(display))) ++display;
+    const std::string silent = "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:" + std::to_string(display);
+    const Result dead = trelmo({}, silent.c_str());
+    EXPECT_EQ(dead.status, 1);
+    EXPECT_EQ(dead.err, none.err);
 }
 
 }  // namespace

@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 
 #include "engine/error.h"
+#include "engine/os_error.h"
 #include "engine/xml/dom.h"
 #include "tests/support/temp_dir.h"
 
@@ -253,6 +255,7 @@ TEST_F(SaveToFile, ThroughASymbolicLinkTheTargetIsReplaced) {
     EXPECT_EQ(test::readFile(target), "<r/>\r\n");
 }
 
+// Each failure names the file and its own reason.
 TEST_F(SaveToFile, FailuresLeaveTheDestinationAndNoTemporaryFile) {
     const std::string existing = tmp.write("keep.xml", "previous");
     fs::create_directory(tmp.path() / "folder");
@@ -265,21 +268,26 @@ TEST_F(SaveToFile, FailuresLeaveTheDestinationAndNoTemporaryFile) {
         std::string path;
         int number;
         std::string named;
+        std::string reason;
     } cases[] = {
-        {good.doc, tmp.file("missing/out.xml"), err::XmlSave, "out.xml"},
-        {good.doc, existing + "/out.xml", err::XmlSave, "out.xml"},  // below a regular file
-        {good.doc, tmp.file("folder"), err::XmlSave, "folder"},
-        {good.doc, "", err::XmlSave, ""},
-        {badEncoding.doc, existing, err::Encoding, "no-such"},
-        {badContent.doc, existing, err::XmlSave, "U+0002"},
+        {good.doc, tmp.file("missing/out.xml"), err::XmlSave, "out.xml", osErrorText(ENOENT)},
+        {good.doc, existing + "/out.xml", err::XmlSave, "out.xml", osErrorText(ENOTDIR)},
+        {good.doc, tmp.file("folder"), err::XmlSave, "folder", osErrorText(EISDIR)},
+        {good.doc, tmp.file(std::string(300, 'x')), err::XmlSave, "xxx", osErrorText(ENAMETOOLONG)},
+        {good.doc, "", err::XmlSave, "", "指定されていません"},
+        {good.doc, "   ", err::XmlSave, "「   」", "空白"},  // relative: it would land in the current folder
+        {badEncoding.doc, existing, err::Encoding, "no-such", ""},
+        {badContent.doc, existing, err::XmlSave, "U+0002", ""},
     };
     for (auto& c : cases) {
         const RuntimeError e = thrown([&] { c.doc.save(c.path); });
         EXPECT_EQ(e.number(), c.number) << c.path;
         EXPECT_NE(e.description().find(c.named), std::string::npos) << e.description();
+        EXPECT_NE(e.description().find(c.reason), std::string::npos) << e.description();
         EXPECT_EQ(test::readFile(existing), "previous");
         EXPECT_EQ(leftovers(tmp.path()), (std::vector<std::string>{"folder", "keep.xml"})) << c.path;
     }
+    EXPECT_FALSE(test::fileExists("   "));
 }
 
 TEST_F(SaveToFile, AWriteThatFailsMidwayKeepsTheOldFile) {

@@ -135,13 +135,31 @@ TEST_F(ConvertTest, SaveIntoAMissingFolderShowsTheErrorAndKeepsTheStage) {
     EXPECT_EQ(cursor.changes, (std::vector<bool>{true, false}));
 }
 
-TEST_F(ConvertTest, PathOfBlanksIsNotMissingButFailsWhenOpened) {
-    setPaths("   ", dir.write("s.dsd", kSchema), dir.file("out.xml"));
-    click("cmdDoConvert");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
-    EXPECT_EQ(status(), "DSD has loaded.");
-    EXPECT_FALSE(cursor.wait);
+// A path of blanks is not missing: it fails when its file is opened, shown
+// so that its blanks can be seen, and nothing is written.
+TEST_F(ConvertTest, PathOfBlanksFailsWhenOpened) {
+    const std::string csv = dir.write("in.csv", kCsv);
+    const std::string dsd = dir.write("s.dsd", kSchema);
+    const struct {
+        std::string csv, dsd, xml;
+        const char* stage;
+    } cases[] = {
+        {"   ", dsd, dir.file("out.xml"), "DSD has loaded."},
+        {csv, "   ", dir.file("out.xml"), ""},
+        {csv, dsd, "   ", "Saving XML..."},
+    };
+    for (const auto& c : cases) {
+        messages.shown.clear();
+        control<QLabel>("Label4")->clear();
+        setPaths(c.csv, c.dsd, c.xml);
+        click("cmdDoConvert");
+        ASSERT_FALSE(messages.shown.empty());
+        EXPECT_NE(messages.shown[0].text.find("「   」"), std::string::npos) << messages.shown[0].text;
+        EXPECT_EQ(status(), c.stage);
+        EXPECT_FALSE(cursor.wait);
+        EXPECT_FALSE(fileExists("   "));
+        EXPECT_FALSE(fileExists(dir.file("out.xml")));
+    }
 }
 
 void postClick(QWidget* target) {

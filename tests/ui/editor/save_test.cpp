@@ -2,7 +2,10 @@
 // the failures that must leave files and state alone.
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 
+#include "engine/os_error.h"
+#include "tests/support/io_faults.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"
 
@@ -136,6 +139,36 @@ TEST_F(SaveTest, AFailedWriteLeavesTheExistingFileAlone) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               2);  // no temporary file left behind
+}
+
+// Each file operation of the save, made to fail in turn: the message, the old
+// file as it was, Modified kept, no temporary file; the run without a failure
+// writes the schema.
+TEST_F(SaveTest, EachFailingFileOperationKeepsTheOldFile) {
+    changedSchema();
+    const std::string old = dir.file("s.dsd");
+    const FaultSweep sweep = eachFailingOperation([&](unsigned long n) {
+        SCOPED_TRACE(n);
+        writeFile(old, "old schema");
+        const bool modified = editor->isModified();
+        messages.shown.clear();
+        files.choose(QString::fromStdString(old));
+        trigger("mnuFileNewSave");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                std::filesystem::directory_iterator()),
+                  1);
+        if (messages.shown.empty()) {
+            EXPECT_FALSE(editor->isModified());
+            EXPECT_NE(readFile(old).find("root=\"shops\""), std::string::npos) << readFile(old);
+            return true;
+        }
+        EXPECT_NE(messages.shown[0].text.find(osErrorText(EIO)), std::string::npos) << messages.shown[0].text;
+        EXPECT_NE(messages.shown[0].text.find(old), std::string::npos) << messages.shown[0].text;
+        EXPECT_EQ(readFile(old), "old schema");
+        EXPECT_EQ(editor->isModified(), modified);
+        return false;
+    });
+    for (unsigned long n : sweep.succeededDespite) EXPECT_GT(n + 3, sweep.operations) << n;
 }
 
 TEST_F(SaveTest, CloseQuestionYesSavesThenClosesWithoutAsking) {

@@ -1,0 +1,105 @@
+#include "engine/file_io.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace trelmo::fileio {
+namespace {
+
+unsigned long failAt = 0;
+int failError = 0;
+unsigned long count = 0;
+
+// Counts an operation; true when it is the one that must fail.
+bool injected() {
+    ++count;
+    if (failAt == 0 || count != failAt) return false;
+    errno = failError;
+    return true;
+}
+
+}  // namespace
+
+void failOperation(unsigned long n, int error) {
+    failAt = n;
+    failError = error;
+    count = 0;
+}
+
+unsigned long operationCount() { return count; }
+
+int open(const char* path, int flags, mode_t mode) {
+    if (injected()) return -1;
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int makeTemp(std::string& pattern) {
+    if (injected()) return -1;
+    return ::mkostemp(pattern.data(), O_CLOEXEC);
+}
+
+ssize_t read(int fd, void* data, std::size_t size) {
+    if (injected()) return -1;
+    ssize_t got;
+    do {
+        got = ::read(fd, data, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+ssize_t write(int fd, const void* data, std::size_t size) {
+    if (injected()) return -1;
+    ssize_t done;
+    do {
+        done = ::write(fd, data, size);
+    } while (done < 0 && errno == EINTR);
+    return done;
+}
+
+int sync(int fd) {
+    if (injected()) return -1;
+    return ::fsync(fd);
+}
+
+int close(int fd) {
+    const bool fail = injected();
+    const int saved = errno;
+    const int result = ::close(fd);
+    if (fail) {
+        errno = saved;
+        return -1;
+    }
+    return result;
+}
+
+int rename(const char* from, const char* to) {
+    if (injected()) return -1;
+    return std::rename(from, to);
+}
+
+bool isBlankPath(std::string_view path) {
+    if (path.empty()) return false;
+    std::size_t i = 0;
+    while (i < path.size()) {
+        if (path[i] == ' ' || path[i] == '\t') {
+            ++i;
+        } else if (path.substr(i, 3) == "\xE3\x80\x80") {  // U+3000
+            i += 3;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string bracketed(std::string_view path) { return "「" + std::string(path) + "」"; }
+
+}  // namespace trelmo::fileio

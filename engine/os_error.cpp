@@ -1,0 +1,49 @@
+#include "engine/os_error.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace trelmo {
+
+std::string osErrorText(int error) {
+    switch (error) {
+    case ENOENT:
+        return "ファイルまたはフォルダーが見つかりません。";
+    case EACCES:
+    case EPERM:
+        return "アクセスが許可されていません。";
+    case EROFS:
+        return "読み取り専用のファイルシステムです。";
+    case ENOSPC:
+        return "ディスクの空き容量が足りません。";
+    case EDQUOT:
+        return "ディスクの使用量の上限を超えました。";
+    case EISDIR:
+        return "フォルダーです。";
+    case ENOTDIR:
+        return "パスの途中にフォルダーでないものがあります。";
+    case ENAMETOOLONG:
+        return "パスまたはファイル名が長すぎます。";
+    case EFBIG:
+        return "ファイルが大きすぎます。";
+    case EIO:
+        return "入出力エラーが発生しました。";
+    case ELOOP:
+        return "シンボリックリンクが多すぎるか、循環しています。";
+    case ENXIO:
+    case ENODEV:
+        return "デバイスがありません。";
+    case EBUSY:
+    case ETXTBSY:
+        return "使用中です。";
+    case EMFILE:
+    case ENFILE:
+        return "開いているファイルが多すぎます。";
+    default: {
+        std::string text = std::strerror(error);
+        return text + "。";
+    }
+    }
+}
+
+}  // namespace trelmo
