@@ -50,7 +50,7 @@ protected:
 
     // The shell command that converts into `out`, after `prefix`.
     std::string command(const std::string& out, const std::string& prefix = "") const {
-        return prefix + " " + quote(std::getenv("TRELMO_EXE")) + " " + quote(csv) + " " + quote(dsd) + " " +
+        return prefix + " " + quote(exe) + " " + quote(csv) + " " + quote(dsd) + " " +
                quote(out) + " 2>" + quote(logs.file("stderr")) + " </dev/null";
     }
     // Runs it with standard output discarded; the exit status (-1 for a signal).
@@ -68,6 +68,7 @@ protected:
 
     test::TempDir tmp;
     test::TempDir logs;
+    std::string exe = std::getenv("TRELMO_EXE");
     std::string csv, dsd, expected, err;
 };
 
@@ -146,6 +147,7 @@ TEST_F(Destination, FoldersBlockDevicesAndSocketsAreRefused) {
 // write-protected for them; root may, and the file keeps mode and owner.
 TEST_F(Destination, AWriteProtectedFileIsReplacedOnlyByWhoMayWriteIt) {
     const bool root = ::geteuid() == 0;
+    test::TempDir bin;
     const std::string out = tmp.write("out.xml", "previous");
     ::chmod(out.c_str(), 0444);
     std::string asUser;
