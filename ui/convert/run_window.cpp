@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "ui/common/app_look.h"
+#include "ui/common/app_setup.h"
 #include "ui/common/qt_cursor.h"
 #include "ui/common/qt_file_dialog.h"
 #include "ui/common/qt_messages.h"
@@ -22,10 +22,7 @@ int runConversionWindow(int& argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("trelmo"));
-    QApplication::setDesktopFileName(QStringLiteral("trelmo"));
-    QApplication::setWindowIcon(appIcon());
-    useJapaneseFont();
+    setUpApplication(app, std::cerr);
 
     QtMessages messages;
     QtFileDialogBackend files;
