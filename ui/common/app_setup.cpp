@@ -5,6 +5,7 @@
 
 #include "ui/common/app_look.h"
 #include "ui/common/enter_key.h"
+#include "ui/common/qt_file_dialog.h"
 #include "ui/common/qt_texts.h"
 
 namespace trelmo::ui {
@@ -13,6 +14,7 @@ void setUpApplication(QApplication& app, std::ostream& warnings) {
     QApplication::setApplicationName(QStringLiteral("trelmo"));
     QApplication::setDesktopFileName(QStringLiteral("trelmo"));
     QApplication::setWindowIcon(appIcon());
+    keepNoQtSettings();
     useQtJapanese(app, warnings);
     // In English: without the font a terminal may not show Japanese either.
     if (japaneseFontFamily().isEmpty()) {

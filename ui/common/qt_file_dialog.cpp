@@ -1,12 +1,16 @@
 #include "ui/common/qt_file_dialog.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTreeView>
 
 #include "ui/common/qt_cursor.h"
 
@@ -46,6 +50,23 @@ public:
 
 bool isFile(const QString& path) { return QFileInfo(path).isFile(); }
 
+// Qt sizes the detail view's columns for English; these fit the Japanese
+// size, type and date texts.
+void fitDetailColumns(QFileDialog& dialog) {
+    auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!tree) return;
+    const QFontMetrics metrics(tree->font());
+    const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text + QStringLiteral("MM")); };
+    const QLocale locale;
+    QHeaderView* header = tree->header();
+    header->resizeSection(0, width(QStringLiteral("a_somewhat_long_file_name.csv")));
+    header->resizeSection(1, width(locale.formattedDataSize(1023 * 1024)));
+    header->resizeSection(2, width(QString::fromUtf8("CSV ドキュメント")));
+    header->resizeSection(3, width(locale.toString(QDateTime(QDate(2000, 12, 31), QTime(23, 59)), QLocale::ShortFormat)));
+    // Wide enough for them beside the places list.
+    dialog.resize(std::max(dialog.width(), header->length() + 240), dialog.height());
+}
+
 }  // namespace
 
 QStringList qtNameFilters(const QString& filter) {
@@ -59,6 +80,13 @@ QStringList qtNameFilters(const QString& filter) {
         result << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return result;
+}
+
+void keepNoQtSettings() {
+    // A file cannot hold a folder: nothing is read there and nothing written.
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+    }
 }
 
 void configureFileDialog(QFileDialog& dialog, FileDialogMode mode, const FileDialogSettings& settings) {
@@ -100,6 +128,7 @@ void configureFileDialog(QFileDialog& dialog, FileDialogMode mode, const FileDia
 ChooserDialog::ChooserDialog(QWidget* parent, FileDialogMode mode, const FileDialogSettings& settings)
     : QFileDialog(parent) {
     configureFileDialog(*this, mode, settings);
+    fitDetailColumns(*this);
     const bool open = mode == FileDialogMode::Open;
     mustExist_ = open && (settings.flags & dlgflags::FileMustExist) != 0;
     if (open) openExt_ = settings.defaultExt;

@@ -24,6 +24,11 @@ private:
 // patterns, and every pattern matches in either letter case.
 QStringList qtNameFilters(const QString& filter);
 
+// Qt's file dialog keeps its last folder, history and column widths in a
+// settings file of the user's; the program keeps no settings between runs, so
+// this sends Qt's settings nowhere (for the whole process).
+void keepNoQtSettings();
+
 // Sets up the dialog for one use (separate so tests can check it).
 void configureFileDialog(QFileDialog& dialog, FileDialogMode mode, const FileDialogSettings& settings);
 

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTest>
+#include <filesystem>
 #include <sstream>
 
 #include "tests/support/temp_dir.h"
@@ -32,7 +33,12 @@ protected:
         static const TempDir fontless;
         const std::string conf = fontless.write("fonts.conf", "<?xml version=\"1.0\"?><fontconfig></fontconfig>");
         setenv("FONTCONFIG_FILE", conf.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", configHome().path().c_str(), 1);
         ui::setUpApplication(qtApp(), warnings());
+    }
+    static const TempDir& configHome() {
+        static const TempDir home;
+        return home;
     }
     static std::ostringstream& warnings() {
         static std::ostringstream text;
@@ -82,6 +88,14 @@ TEST_F(AppSetupTest, QtTextsAreJapaneseEvenInTheFileDialogsDetails) {
     EXPECT_EQ(cell(1), QString::fromUtf8("5 バイト"));
     EXPECT_EQ(cell(2), QString::fromUtf8("CSV ドキュメント"));
     EXPECT_TRUE(cell(3).contains(QLatin1Char('/'))) << cell(3).toStdString();
+}
+
+TEST_F(AppSetupTest, FileDialogsLeaveNoSettingsFile) {
+    {
+        ui::ChooserDialog dialog(nullptr, ui::FileDialogMode::Save, {});
+        dialog.show();
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(configHome().path()));
 }
 
 }  // namespace
