@@ -18,7 +18,8 @@ QString japaneseFontFamily() {
         const QString name = QString::fromLatin1(family);
         if (installed.contains(name, Qt::CaseInsensitive)) return name;
     }
-    return {};
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    return japanese.isEmpty() ? QString() : japanese.first();
 }
 
 void useJapaneseFont() {

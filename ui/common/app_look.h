@@ -7,7 +7,8 @@
 
 namespace trelmo::ui {
 
-// The first installed font family that covers Japanese, or empty.
+// A preferred installed font family that covers Japanese, else the first
+// installed one that does; empty when no installed font has Japanese glyphs.
 QString japaneseFontFamily();
 
 // Makes the application font a Japanese-capable one, when one is installed.

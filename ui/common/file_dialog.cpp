@@ -23,13 +23,16 @@ void CommonDialog::showOpen() { show(FileDialogMode::Open); }
 void CommonDialog::showSave() { show(FileDialogMode::Save); }
 
 void CommonDialog::show(FileDialogMode mode) {
-    const std::optional<QString> chosen = backend_.run(mode, settings);
+    FileDialogSettings shown = settings;
+    if (shown.initDir.isEmpty()) shown.initDir = lastFolder_;
+    const std::optional<QString> chosen = backend_.run(mode, shown);
     if (!chosen || chosen->isEmpty()) {
         settings.fileName.clear();
         if (settings.cancelError) throw RuntimeError(err::Cancelled, "キャンセルされました。");
         return;
     }
     settings.fileName = withDefaultExt(*chosen, settings.defaultExt, mode);
+    lastFolder_ = QFileInfo(settings.fileName).absolutePath();
 }
 
 bool CommonDialog::choose(FileDialogMode mode, MessageSink& messages) {

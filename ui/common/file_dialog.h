@@ -28,6 +28,9 @@ struct FileDialogSettings {
     int flags = 0;
     QString defaultExt;  // without the dot
     bool cancelError = false;
+    // The folder the dialog opens in; when empty, the folder of the last
+    // choice made through the same CommonDialog (at first the working folder).
+    QString initDir;
 };
 
 class FileDialogBackend {
@@ -38,7 +41,9 @@ public:
     virtual std::optional<QString> run(FileDialogMode mode, const FileDialogSettings& settings) = 0;
 };
 
-// The shared dialog object of one window.
+// The shared dialog object of one window. It remembers the folder of the last
+// file chosen through it, apart from its settings, so that the window's next
+// dialog opens there.
 class CommonDialog {
 public:
     explicit CommonDialog(FileDialogBackend& backend) : backend_(backend) {}
@@ -46,7 +51,8 @@ public:
     FileDialogSettings settings;
 
     // Shows the dialog. On a choice, settings.fileName is the full path (with
-    // the default extension added to a name that has none). On cancel it is
+    // the default extension added to a name that has none, unless an open
+    // dialog finds the name as it is). On cancel it is
     // empty, and with cancelError set a RuntimeError numbered err::Cancelled
     // is thrown.
     void showOpen();
@@ -60,6 +66,7 @@ public:
 private:
     void show(FileDialogMode mode);
     FileDialogBackend& backend_;
+    QString lastFolder_;
 };
 
 }  // namespace trelmo::ui

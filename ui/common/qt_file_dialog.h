@@ -24,7 +24,26 @@ private:
 // patterns, and every pattern matches in either letter case.
 QStringList qtNameFilters(const QString& filter);
 
+// Qt's file dialog keeps its last folder, history and column widths in a
+// settings file of the user's; the program keeps no settings between runs, so
+// this sends Qt's settings nowhere (for the whole process).
+void keepNoQtSettings();
+
 // Sets up the dialog for one use (separate so tests can check it).
 void configureFileDialog(QFileDialog& dialog, FileDialogMode mode, const FileDialogSettings& settings);
+
+// Qt's file dialog as the choosers show it. Opening a file that must exist,
+// a name typed without extension that is not found as it is gets the default
+// extension before the check ("people" finds people.csv); a name not found
+// either way is refused with Qt's "file not found" message.
+class ChooserDialog final : public QFileDialog {
+public:
+    ChooserDialog(QWidget* parent, FileDialogMode mode, const FileDialogSettings& settings);
+    void accept() override;
+
+private:
+    bool mustExist_ = false;
+    QString openExt_;  // the default extension of an open dialog
+};
 
 }  // namespace trelmo::ui

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <vector>
@@ -146,7 +148,18 @@ void FrmMain::cmdDoConvert_Click() {
         choose(Chooser::Output);
         return;
     }
+    setConverting(true);
     convert();
+    setConverting(false);
+}
+
+void FrmMain::setConverting(bool converting) {
+    if (converting) focusBeforeConverting_ = focusWidget();
+    for (QWidget* control : std::initializer_list<QWidget*>{Text1, Text2, Text3, Command1, Command2, Command3,
+                                                            cmdDoConvert, cmdEditSchema, cmdInfo}) {
+        control->setEnabled(!converting);
+    }
+    if (!converting && focusBeforeConverting_) focusBeforeConverting_->setFocus();
 }
 
 void FrmMain::convert() {

@@ -45,11 +45,15 @@ private:
 
     void choose(Chooser which);
     void convert();
+    // While a conversion runs its paths and buttons are disabled, so nothing
+    // changes under it; afterwards they are enabled and the focus is back.
+    void setConverting(bool converting);
 
     UiServices& services_;
     CommonDialog CommonDialog1;
     QPointer<FrmEdit> frmEdit_;
     bool busy_ = false;
+    QPointer<QWidget> focusBeforeConverting_;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <optional>
 
-#include "ui/common/app_look.h"
+#include "ui/common/app_setup.h"
 #include "ui/common/qt_cursor.h"
 #include "ui/common/qt_file_dialog.h"
 #include "ui/common/qt_messages.h"
@@ -25,10 +25,7 @@ int runConversionWindow(int& argc, char** argv) {
     std::optional<DisplayGuard> guard(std::in_place);
     QApplication app(argc, argv);
     guard.reset();
-    QApplication::setApplicationName(QStringLiteral("trelmo"));
-    QApplication::setDesktopFileName(QStringLiteral("trelmo"));
-    QApplication::setWindowIcon(appIcon());
-    useJapaneseFont();
+    setUpApplication(app, std::cerr);
 
     QtMessages messages;
     QtFileDialogBackend files;

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "ui/common/qt_file_dialog.h"
+
 namespace trelmo::test {
 
 QApplication& qtApp() {
@@ -11,7 +13,9 @@ QApplication& qtApp() {
     // Kept to the end of the process: Qt objects of the tests may outlive main.
     static QApplication* app = [] {
         if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return new QApplication(argc, argv);
+        auto* created = new QApplication(argc, argv);
+        ui::keepNoQtSettings();  // dialogs of the tests leave nothing in the user's settings
+        return created;
     }();
     return *app;
 }

@@ -171,11 +171,24 @@ void postClick(QWidget* target) {
                                                         Qt::NoButton, Qt::NoModifier));
 }
 
-TEST_F(ConvertTest, ClicksDuringAConversionAreIgnored) {
+TEST_F(ConvertTest, ClicksDuringAConversionAreIgnoredAndTheControlsDisabled) {
     std::string csv;
     for (int i = 1; i <= 300; ++i) csv += std::to_string(i) + ",x\r\n";
     const std::string out = dir.file("out.xml");
     setPaths(dir.write("in.csv", csv), dir.write("s.dsd", kSchema), out);
+
+    const std::vector<const char*> controls = {"Text1",        "Text2",         "Text3",  "Command1", "Command2",
+                                               "cmdDoConvert", "cmdEditSchema", "cmdInfo", "Command3"};
+    std::vector<const char*> enabledDuring;
+    QMetaObject::invokeMethod(
+        window.get(),
+        [&] {
+            for (const char* name : controls) {
+                if (control<QWidget>(name)->isEnabled()) enabledDuring.push_back(name);
+            }
+        },
+        Qt::QueuedConnection);
+    control<QWidget>("cmdDoConvert")->setFocus();
 
     // These arrive while the generator yields.
     for (const char* name : {"cmdDoConvert", "Command1", "Command3", "cmdInfo", "cmdEditSchema"}) {
@@ -192,6 +205,9 @@ TEST_F(ConvertTest, ClicksDuringAConversionAreIgnored) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(bar()->value(), 299);
     EXPECT_EQ(cursor.changes, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
+    for (const char* name : controls) EXPECT_TRUE(control<QWidget>(name)->isEnabled()) << name;
+    EXPECT_EQ(window->focusWidget(), control<QWidget>("cmdDoConvert"));
 
     // Afterwards the buttons work again.
     click("cmdInfo");

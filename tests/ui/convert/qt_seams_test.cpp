@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "engine/error.h"
 #include "tests/support/temp_dir.h"
@@ -77,7 +79,7 @@ QStringList comboItems(QFileDialog& dialog) {
     return items;
 }
 
-TEST_F(QtSeamsTest, OpenDialogShowsDescriptionsAsWrittenAndNeedsAnExistingFile) {
+TEST_F(QtSeamsTest, OpenDialogShowsDescriptionsAsWritten) {
     ui::FileDialogSettings settings;
     settings.title = QString::fromUtf8("CSVを開く");
     settings.filter = QString::fromUtf8("CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*");
@@ -88,10 +90,74 @@ TEST_F(QtSeamsTest, OpenDialogShowsDescriptionsAsWrittenAndNeedsAnExistingFile) 
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("CSVを開く"));
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
     EXPECT_EQ(comboItems(dialog),
               (QStringList{QString::fromUtf8("CSVファイル(*.csv)"), QString::fromUtf8("すべてのﾌｧｲﾙ (*.*)")}));
+}
+
+// Types a name into a dialog (an open one needs an existing file) and presses
+// its button. Returns the chosen file, or the message that refused the name.
+QString typeAndAccept(const TempDir& dir, FileDialogMode mode, const QString& name, const QString& defaultExt) {
+    ui::FileDialogSettings settings;
+    settings.flags = ui::dlgflags::FileMustExist;
+    settings.defaultExt = defaultExt;
+    settings.initDir = QString::fromStdString(dir.path().string());
+    ui::ChooserDialog dialog(nullptr, mode, settings);
+    dialog.findChild<QLineEdit*>("fileNameEdit")->setText(name);
+    QString refused;
+    QTimer::singleShot(0, [&refused] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            refused = box->text();
+            box->reject();
+        }
+    });
+    dialog.accept();
+    if (dialog.result() != QDialog::Accepted) return refused;
+    return QFileInfo(dialog.selectedFiles().value(0)).fileName();
+}
+
+TEST_F(QtSeamsTest, OpenDialogTriesTheDefaultExtensionBeforeTheFileMustExist) {
+    TempDir dir;
+    dir.write("people.csv", "a,b");
+    dir.write("README", "x");
+    dir.write("README.csv", "x");
+    const FileDialogMode open = FileDialogMode::Open;
+    struct Case {
+        FileDialogMode mode;
+        const char* typed;
+        const char* defaultExt;
+        const char* result;
+    };
+    for (const Case& c : {Case{open, "people", "csv", "people.csv"}, Case{open, "people.csv", "csv", "people.csv"},
+                          Case{open, "README", "csv", "README"}, Case{open, "people", "", "people\nFile not found"},
+                          Case{open, "ghost", "csv", "ghost\nFile not found"},
+                          Case{open, "people.txt", "csv", "people.txt\nFile not found"},
+                          Case{FileDialogMode::Save, "new", "xml", "new.xml"}}) {
+        SCOPED_TRACE(c.typed);
+        const QString result = typeAndAccept(dir, c.mode, c.typed, c.defaultExt);
+        EXPECT_TRUE(result.startsWith(QString::fromUtf8(c.result))) << result.toStdString();
+    }
+}
+
+TEST_F(QtSeamsTest, DialogOpensInTheGivenFileFolderElseTheInitialElseTheWorkingFolder) {
+    TempDir dir;
+    const QString initial = QString::fromStdString(dir.path().string());
+    const QString other = QString::fromStdString((dir.path() / "other").string());
+    QDir().mkpath(other);
+    struct Case {
+        QString fileName, initDir, folder;
+    };
+    for (const Case& c : {Case{"", initial, initial}, Case{other + "/x.csv", initial, other},
+                          Case{"", initial + "/gone", QDir::currentPath()}, Case{"", "", QDir::currentPath()}}) {
+        SCOPED_TRACE(c.fileName.toStdString() + " " + c.initDir.toStdString());
+        ui::FileDialogSettings settings;
+        settings.fileName = c.fileName;
+        settings.initDir = c.initDir;
+        QFileDialog dialog;
+        ui::configureFileDialog(dialog, FileDialogMode::Open, settings);
+        EXPECT_EQ(QFileInfo(dialog.directory().absolutePath()).canonicalFilePath(),
+                  QFileInfo(c.folder).canonicalFilePath());
+    }
 }
 
 TEST_F(QtSeamsTest, SaveDialogOverwritesWithoutAskingUnlessTold) {
@@ -149,6 +215,27 @@ TEST_F(QtSeamsTest, CommonDialogAddsTheDefaultExtensionToANameWithout) {
     EXPECT_EQ(dialog.settings.fileName, existing);
     dialog.showOpen();
     EXPECT_EQ(dialog.settings.fileName, "/d/new.xml");
+}
+
+TEST_F(QtSeamsTest, CommonDialogOpensInTheFolderOfItsLastChoice) {
+    ScriptedFileDialog files;
+    ui::CommonDialog dialog(files);
+    files.choose("/d/a/in.csv");
+    dialog.showOpen();
+    dialog.showOpen();  // cancelled: the folder stays
+    dialog.settings = ui::FileDialogSettings{};  // a window that resets the properties keeps the folder
+    dialog.showOpen();
+    dialog.settings.initDir = "/given";
+    dialog.showOpen();
+    ASSERT_EQ(files.shown.size(), 4u);
+    EXPECT_EQ(files.shown[0].settings.initDir, "");
+    EXPECT_EQ(files.shown[1].settings.initDir, "/d/a");
+    EXPECT_EQ(files.shown[2].settings.initDir, "/d/a");
+    EXPECT_EQ(files.shown[3].settings.initDir, "/given");
+
+    ui::CommonDialog another(files);  // another window's dialog
+    another.showOpen();
+    EXPECT_EQ(files.shown.back().settings.initDir, "");
 }
 
 TEST_F(QtSeamsTest, WaitCursorIsOneOverrideAndGivesWayToMessageBoxes) {
