@@ -1,5 +1,5 @@
-// Saving: the save dialog, the file written, Modified, the close question, and
-// the failures that must leave files and state alone.
+// Saving: the save dialog, the file written, Modified, and the failures that
+// must leave files and state alone.
 #include <QPushButton>
 #include <QTest>
 
@@ -9,7 +9,6 @@
 namespace trelmo::test {
 namespace {
 
-const char* const kQuestion = kSaveQuestion;
 const char* const kShops =
     "<element name=\"shop\"><attribute name=\"id\" DataSource=\"1\"/>"
     "<element name=\"city\"><text DataSource=\"2\"/></element></element>";
@@ -115,36 +114,6 @@ TEST_F(SaveTest, AFailedWriteIsToldAndKeepsModified) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);
-}
-
-TEST_F(SaveTest, CloseQuestionYesSavesThenClosesWithoutAsking) {
-    changedSchema();
-    messages.answerNext(MsgAnswer::Yes);
-    files.choose(path("closing.dsd"));
-    editor->close();
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
-    EXPECT_TRUE(fileExists(dir.path() / "closing.dsd"));
-    EXPECT_FALSE(editor->isModified());
-
-    editor->close();
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(messages.shown.size(), 1u);
-}
-
-TEST_F(SaveTest, CloseQuestionYesThenCancelStaysChanged) {
-    changedSchema();
-    messages.answerNext(MsgAnswer::Yes);
-    editor->close();  // the save dialog cancels
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(files.shown.size(), 1u);
-    EXPECT_TRUE(editor->isModified());
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-
-    messages.answerNext(MsgAnswer::No);
-    editor->close();
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{kQuestion, kQuestion}));
 }
 
 TEST_F(SaveTest, ASavedSchemaOpenedAgainIsClean) {

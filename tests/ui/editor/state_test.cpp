@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
+#include <algorithm>
 #include <functional>
 
 #include "tests/support/temp_dir.h"
@@ -100,16 +101,21 @@ TEST_F(StateTest, EveryEditIsAChange) {
     EXPECT_FALSE(editor->isModified());
 }
 
-// "新規" and opening ask first while there are changes: Yes goes on only after
-// a save that went through, No drops the changes, Cancel does nothing.
-TEST_F(StateTest, NewAndOpenAskFirst) {
+// Closing, "新規" and opening ask before changes are lost. Yes saves: closing
+// then keeps the window open, the others go on only after a save that went
+// through. No drops the changes and goes on; Cancel does nothing.
+TEST_F(StateTest, TheQuestionBeforeChangesAreLost) {
     struct Case {
         const char* command;
         MsgAnswer answer;
         bool saved;
-        bool goesOn;
+        bool goesOn;  // closed, or the schema replaced
     };
     const Case cases[] = {
+        {"mnuFileExit", MsgAnswer::Yes, true, false},
+        {"mnuFileExit", MsgAnswer::Yes, false, false},
+        {"mnuFileExit", MsgAnswer::No, false, true},
+        {"mnuFileExit", MsgAnswer::Cancel, false, false},
         {"mnuFileNew", MsgAnswer::Yes, true, true},
         {"mnuFileNew", MsgAnswer::Yes, false, false},
         {"mnuFileNew", MsgAnswer::No, false, true},
@@ -122,13 +128,19 @@ TEST_F(StateTest, NewAndOpenAskFirst) {
     // Without changes nothing is asked.
     show(kBound);
     trigger("mnuFileOpenDSD");
-    trigger("mnuFileNew");
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
     EXPECT_TRUE(messages.shown.empty());
 
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.command) + " " + std::to_string(static_cast<int>(c.answer)) +
+        const std::string command = c.command;
+        SCOPED_TRACE(command + " " + std::to_string(static_cast<int>(c.answer)) +
                      (c.saved ? " saved" : ""));
         TempDir dir;
+        if (!editor->isVisible()) {
+            editor->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+        }
         show(kBound);
         type(text1(), "out");
         ASSERT_TRUE(editor->isModified());
@@ -139,13 +151,23 @@ TEST_F(StateTest, NewAndOpenAskFirst) {
         trigger(c.command);  // opening then cancels its dialog
 
         ASSERT_FALSE(messages.shown.empty());
-        EXPECT_EQ(messages.shown[0].text, kQuestion);
-        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNoCancel);
+        const Message& asked = messages.shown[0];
+        EXPECT_EQ(asked.text, kQuestion);
+        EXPECT_EQ(asked.buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(asked.icon, MsgIcon::None);
+        EXPECT_EQ(asked.defaultButton, 0);
+        const std::vector<std::string> texts = messages.texts();
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), kQuestion), 1);
+        // Yes runs the save: its dialog comes first.
+        EXPECT_EQ(!files.shown.empty() && files.shown[0].mode == ui::FileDialogMode::Save,
+                  c.answer == MsgAnswer::Yes);
         EXPECT_EQ(fileExists(dir.path() / "s.dsd"), c.saved);
-        const bool wentOn = tree()->nodeCount() != 2;
+        const bool wentOn =
+            command == "mnuFileExit" ? !editor->isVisible() : tree()->nodeCount() != 2;
         EXPECT_EQ(wentOn, c.goesOn);
+        if (command == "mnuFileExit" && c.goesOn) continue;
         // Past the question nothing of the old schema counts as changed.
-        if (c.goesOn) EXPECT_EQ(editor->isModified(), std::string(c.command) == "mnuFileNew");
+        EXPECT_EQ(editor->isModified(), c.goesOn ? command == "mnuFileNew" : !c.saved);
     }
 }
 
@@ -169,50 +191,6 @@ TEST_F(StateTest, SchemaChangedFollowsEveryChange) {
         change();
         EXPECT_GE(changed.count(), 1) << name;
     }
-}
-
-TEST_F(StateTest, ClosingUnchangedAsksNothing) {
-    editor->close();
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(StateTest, CloseQuestionYesSavesAndStaysOpen) {
-    trigger("mnuFileNew");
-    messages.answerNext(MsgAnswer::Yes);
-    editor->close();
-    ASSERT_EQ(messages.shown.size(), 2u);
-    const Message& asked = messages.shown[0];
-    EXPECT_EQ(asked.text, kQuestion);
-    EXPECT_EQ(asked.buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(asked.icon, MsgIcon::None);
-    EXPECT_EQ(asked.defaultButton, 0);
-    // The save ran: its check asked about the missing data sources, then the
-    // save dialog was cancelled.
-    EXPECT_EQ(messages.shown[1].buttons, MsgButtons::OkCancel);
-    EXPECT_EQ(files.shown.size(), 1u);
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_TRUE(editor->isModified());  // nothing was written
-}
-
-TEST_F(StateTest, CloseQuestionNoClosesOnce) {
-    trigger("mnuFileNew");
-    const std::string before = schemaXml();
-    messages.answerNext(MsgAnswer::No);
-    trigger("mnuFileExit");
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
-    EXPECT_TRUE(files.shown.empty());
-    EXPECT_EQ(schemaXml(), before);
-}
-
-TEST_F(StateTest, CloseQuestionCancelStays) {
-    trigger("mnuFileNew");
-    messages.answerNext(MsgAnswer::Cancel);
-    editor->close();
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_TRUE(editor->isModified());
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
 }
 
 TEST_F(StateTest, EscapeGoesThroughTheQuestion) {
