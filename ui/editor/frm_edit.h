@@ -61,7 +61,7 @@ public:
     bool isModified() const { return Modified; }
 
     // Makes doc the schema being edited and shows it as opening a file does
-    // (ShowSchemaDoc). Modified is left as it is.
+    // (ShowSchemaDoc), with a new history. Modified is left as it is.
     void ShowDocument(xml::Document doc);
 
     // Size of the client area below the menu bar, in twips.

@@ -116,9 +116,9 @@ void FrmEdit::Text1_Change() {
 }
 
 // The root name and the encoding belong to the schema, so typing them is a
-// change; without a document there is nothing to change.
+// change; without a schema there is nothing to change.
 void FrmEdit::Setting_Edited() {
-    if (SchemaDoc) Modified = true;
+    if (SchemaDoc && SchemaDoc->documentElement()) Modified = true;
 }
 
 void FrmEdit::NewSchema() {
