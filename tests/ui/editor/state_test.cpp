@@ -32,7 +32,7 @@ protected:
 
 TEST_F(StateTest, NewSchemaMakesTheDeclarationAndTopElement) {
     trigger("mnuFileNew");
-    EXPECT_EQ(schemaXml(), "<?xml version=\"1.0\"?><element name=\"element\"/>");
+    EXPECT_EQ(schemaXml(), kNewSchema);
     EXPECT_EQ(treeDump(), "element 1 #0000c0 open\n");
     EXPECT_EQ(nodeListDump(), "element|element|\n");
     EXPECT_EQ(selectedIndex(), 0);
