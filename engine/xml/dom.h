@@ -82,6 +82,8 @@ public:
     std::optional<std::string> attribute(std::string_view name) const;
     // Adds the attribute or replaces the value of the one of the same name.
     void setAttribute(std::string_view name, std::string_view value);
+    // Removes the attribute of that exact name, if there is one.
+    void removeAttribute(std::string_view name);
 
     // The moved or inserted node comes back as the result. A node of another
     // document is moved over. Appending below character data, a comment or a

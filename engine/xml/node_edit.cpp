@@ -224,4 +224,9 @@ void Node::setAttribute(std::string_view name, std::string_view value) {
     }
 }
 
+void Node::removeAttribute(std::string_view name) {
+    xmlNode* element = requireElement(*this);
+    if (auto* attribute = const_cast<xmlAttr*>(detail::findAttribute(element, name))) xmlRemoveProp(attribute);
+}
+
 }  // namespace trelmo::xml

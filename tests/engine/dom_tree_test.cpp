@@ -128,6 +128,12 @@ TEST(DomTree, AttributesInDocumentOrderWithExactLookup) {
     EXPECT_EQ(e.attribute("x:y"), "");
     EXPECT_EQ(e.attribute("B"), std::nullopt);
     EXPECT_EQ(doc.createTextNode("t").attributeCount(), 0u);
+
+    e.removeAttribute("A");
+    e.removeAttribute("B");  // none of that name: nothing happens
+    ASSERT_EQ(e.attributeCount(), 3u);
+    EXPECT_EQ(e.attribute("A"), std::nullopt);
+    EXPECT_EQ(e.attributes()[1].name, "a");
 }
 
 TEST(DomTree, ParsedNamespacesShowAsPrefixedNamesAndAttributes) {
@@ -197,6 +203,7 @@ TEST(DomTree, EmptyHandlesAnswerEmptyAndRefuseChanges) {
     EXPECT_EQ(none.attribute("a"), std::nullopt);
     EXPECT_TRUE(none.selectAllElements().empty());
     EXPECT_EQ(errorNumber([&] { none.setAttribute("a", "b"); }), err::XmlDom);
+    EXPECT_EQ(errorNumber([&] { none.removeAttribute("a"); }), err::XmlDom);
     EXPECT_EQ(errorNumber([&] { none.appendChild(doc.createElement("a")); }), err::XmlDom);
     EXPECT_EQ(errorNumber([&] { doc.appendChild(none); }), err::XmlDom);
     EXPECT_EQ(errorNumber([&] { doc.asNode().removeChild(none); }), err::XmlDom);

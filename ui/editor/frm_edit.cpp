@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QUndoStack>
 
 #include "ui/common/app_look.h"
 #include "ui/editor/load_dsd.h"
@@ -141,18 +142,33 @@ void FrmEdit::createMenus() {
     PopMnuAttributeIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     PopMnuCommentIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     PopMnuCDATAIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+
+    // Undo and redo are enabled only while the history has a step to take.
+    undoStack_ = new QUndoStack(this);
+    mnuEdit = menuBar_->addMenu(u8("編集(&E)"));
+    mnuEdit->setObjectName("mnuEdit");
+    mnuEditUndo = undoStack_->createUndoAction(mnuEdit, u8("元に戻す(&U)"));
+    mnuEditUndo->setObjectName("mnuEditUndo");
+    mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuEditRedo = undoStack_->createRedoAction(mnuEdit, u8("やり直し(&R)"));
+    mnuEditRedo->setObjectName("mnuEditRedo");
+    mnuEditRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    mnuEdit->addActions({mnuEditUndo, mnuEditRedo});
+
     // Shortcuts work wherever the focus is in this window.
     addActions(PopMnuInsert->actions());
+    addActions(mnuEdit->actions());
 }
 
 void FrmEdit::connectEvents() {
-    connect(mnuFileNew, &QAction::triggered, this, [this] { NewSchema(); });
+    connect(mnuFileNew, &QAction::triggered, this, [this] { mnuFileNew_Click(); });
     connect(mnuFileOpenDSD, &QAction::triggered, this, [this] { mnuFileOpenDSD_Click(); });
     connect(mnuFileOpenCSV, &QAction::triggered, this, [this] { mnuFileOpenCSV_Click(); });
     connect(mnuFileNewSave, &QAction::triggered, this, [this] { SaveSchema(); });
     connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
     connect(cmdOpenDSD, &QPushButton::clicked, this, [this] { OpenSchema(); });
-    connect(cmdNew, &QPushButton::clicked, this, [this] { NewSchema(); });
+    connect(cmdNew, &QPushButton::clicked, this, [this] { mnuFileNew_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { SaveSchema(); });
 
     connect(PopMnuElementIn, &QAction::triggered, this, [this] { InsertCommand(nodekind::Element); });
@@ -163,6 +179,9 @@ void FrmEdit::connectEvents() {
     connect(PopMnuCDATAIn, &QAction::triggered, this,
             [this] { InsertCommand(nodekind::CDataSection); });
     connect(PopMnuDel, &QAction::triggered, this, [this] { PopMnuDel_Click(); });
+    // These run after the stack's own connection has taken the step.
+    connect(mnuEditUndo, &QAction::triggered, this, [this] { ShowStep(undoStack_->index()); });
+    connect(mnuEditRedo, &QAction::triggered, this, [this] { ShowStep(undoStack_->index() - 1); });
 
     connect(TreeView1, &SchemaTreeView::mouseUp, this,
             [this](Qt::MouseButton button, const QPoint& pos) { TreeView1_MouseUp(button, pos); });
@@ -170,6 +189,9 @@ void FrmEdit::connectEvents() {
             [this](QTreeWidgetItem* node) { TreeView1_NodeClick(node); });
     connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
+    connect(txtEncoding, &QLineEdit::textChanged, this, &FrmEdit::schemaChanged);
+    connect(Text1, &QLineEdit::textEdited, this, [this] { Setting_Edited(); });
+    connect(txtEncoding, &QLineEdit::textEdited, this, [this] { Setting_Edited(); });
     txtName->installEventFilter(this);
     Combo2->installEventFilter(this);
 }

@@ -9,6 +9,7 @@
 //   frm_edit_state.cpp    showing, closing, resizing, NewSchema, SetNodeAttribute
 //   frm_edit_tree.cpp     rebuilding the views, RefreshNodeList, FillDataSourceList
 //   frm_edit_insert.cpp   the pop-up menu, InsertNode, deleting
+//   frm_edit_history.cpp  undo and redo of the edits in schema_edits.h
 //   frm_edit_panel.cpp    the properties panel and its register button
 //   frm_edit_open.cpp     opening a schema file
 //   frm_edit_save.cpp     saving; frm_edit_validate.cpp the check before it
@@ -17,6 +18,7 @@
 #include <QDialog>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,10 +41,12 @@ class QPushButton;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QUndoStack;
 
 namespace trelmo::ui {
 
 class PreviewModel;
+class SchemaEdit;
 class SchemaTreeView;
 
 class FrmEdit : public QDialog {
@@ -57,7 +61,7 @@ public:
     bool isModified() const { return Modified; }
 
     // Makes doc the schema being edited and shows it as opening a file does
-    // (ShowSchemaDoc). Modified is left as it is.
+    // (ShowSchemaDoc), with a new history. Modified is left as it is.
     void ShowDocument(xml::Document doc);
 
     // Size of the client area below the menu bar, in twips.
@@ -68,6 +72,11 @@ public:
 public slots:
     // Escape and every other close go through the close question.
     void reject() override;
+
+signals:
+    // The schema as shown has changed: its structure, a node's properties, the
+    // root name or encoding, the document itself, or the CSV preview.
+    void schemaChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -85,10 +94,16 @@ private:
     void Form_Load();
     void Form_Resize();
     bool QueryUnload();  // the close question; true when the window may close
+    // The close question before the schema is replaced: true when the user
+    // saved it, dropped the changes, or there were none.
+    bool MayReplaceSchema();
+    void mnuFileNew_Click();
     void NewSchema();
     void SetNodeAttribute(const std::string& attrName, const std::string& value,
                           xml::Node element);
     void Text1_Change();
+    // The user typed in Text1 or txtEncoding.
+    void Setting_Edited();
     void mnuFileExit_Click();
     void showError(const std::exception& error, MsgIcon icon);
 
@@ -117,7 +132,11 @@ private:
     // frm_edit_panel.cpp
     void TreeView1_NodeClick(QTreeWidgetItem* node);
     void MyTreeView1_NodeClick(QTreeWidgetItem* xNode);
+    // The panel when no node is selected: no name, no data source to give.
+    void ShowNoNode();
     void cmdApply_Click();
+    void StoreProperties(const xml::Node& element,
+                         const std::vector<std::pair<std::string, std::string>>& values);
     void SetFieldEnabled(QWidget* field, bool enabled);
     void Field_GotFocus(QWidget* field);
 
@@ -131,6 +150,15 @@ private:
     bool ValidateSchema();
     void mnuFileOpenCSV_Click();
     void OpenCSVPreview();
+
+    // frm_edit_history.cpp
+    // Makes the edit and records it; a failing edit throws and is not recorded.
+    void PushEdit(std::unique_ptr<SchemaEdit> edit);
+    // After an undo or redo of the edit at this index of the history: the
+    // views rebuilt, the node it touched selected and shown, Modified set.
+    void ShowStep(int index);
+    // A new document starts a new history.
+    void ClearHistory();
 
     UiServices& services_;
     CommonDialog CommonDialog1;
@@ -176,6 +204,10 @@ private:
     QAction* PopMnuCDATAIn = nullptr;
     QAction* PopMnuDel = nullptr;
     QAction* PopMnuSet = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditRedo = nullptr;
+    QUndoStack* undoStack_ = nullptr;
 
     std::optional<xml::Document> SchemaDoc;
     std::vector<xml::Node> SchemaNodeList;  // every element of SchemaDoc, "//*"

@@ -5,12 +5,13 @@
 #include "engine/error.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/load_dsd.h"
+#include "ui/editor/schema_edits.h"
 #include "ui/editor/schema_tree_view.h"
 
 namespace trelmo::ui {
 
-// The node under the pointer is drop-highlighted while the menu is up; the
-// commands act on the selected node.
+// The node under the pointer is outlined while the menu is up; the commands
+// act on the selected node, which stays drawn as selected.
 void FrmEdit::TreeView1_MouseUp(Qt::MouseButton button, const QPoint& pos) {
     QTreeWidgetItem* hit = TreeView1->itemAt(pos);
     TreeView1->setDropHighlight(hit);
@@ -35,12 +36,14 @@ void FrmEdit::InsertCommand(std::string_view kind) {
 }
 
 void FrmEdit::InsertNode(std::string_view kind) {
+    bool inserted = false;
     try {
         const int t = TreeIndexOf(TreeView1->selectedNode());
         xml::Node n = SchemaDoc->createElement(kind);
         if (kind == nodekind::Attribute || kind == nodekind::Element)
             n.setAttribute("name", kind);
-        SchemaElement(t).appendChild(n);
+        PushEdit(std::make_unique<InsertNodeEdit>(SchemaElement(t), n));
+        inserted = true;
 
         RebuildViews();
         // The target keeps its tree index; its last child is the new node.
@@ -53,9 +56,11 @@ void FrmEdit::InsertNode(std::string_view kind) {
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
     }
+    if (inserted) emit schemaChanged();
 }
 
 void FrmEdit::PopMnuDel_Click() {
+    bool deleted = false;
     try {
         if (!SchemaDoc) return;
         QTreeWidgetItem* selected = TreeView1->selectedNode();
@@ -67,8 +72,8 @@ void FrmEdit::PopMnuDel_Click() {
             return;
         }
         const int q = TreeIndexOf(selected->parent());
-        xml::Node e = SchemaElement(t);
-        e.parent().removeChild(e);
+        PushEdit(std::make_unique<DeleteNodeEdit>(SchemaElement(t)));
+        deleted = true;
         Modified = true;
 
         RebuildViews();
@@ -81,6 +86,7 @@ void FrmEdit::PopMnuDel_Click() {
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
     }
+    if (deleted) emit schemaChanged();
 }
 
 }  // namespace trelmo::ui

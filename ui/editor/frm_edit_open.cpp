@@ -5,23 +5,28 @@
 #include "engine/parse_xml.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
+#include "ui/editor/skip_step.h"
 
 namespace trelmo::ui {
 
-// Empties the editor, then opens; the CSV preview, Text1, Combo2 and
-// Modified stay as they are.
+// Asks about unsaved changes, empties the editor, then opens; the CSV
+// preview, Text1 and Combo2 stay as they are.
 void FrmEdit::mnuFileOpenDSD_Click() {
+    if (!MayReplaceSchema()) return;
     try {
         ListView1->clear();
         TreeView1->clearNodes();
         SchemaDoc.reset();
         SchemaNodeList.clear();
+        ClearHistory();
         txtName->clear();
         txtEncoding->clear();
+        ShowNoNode();
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
         return;
     }
+    emit schemaChanged();
     OpenSchema();
 }
 
@@ -42,20 +47,21 @@ void FrmEdit::OpenSchema() {
 
     // From here a failing step is skipped and the next one runs. The parser
     // tells about a file that does not load; nothing more is said here.
-    const auto step = [](auto&& work) {
-        try {
-            work();
-        } catch (const std::exception&) {
-        }
-    };
-    bool loaded = false;
-    step([&] { SchemaDoc.emplace(); });
-    step([&] {
-        if (SchemaDoc) ParseXML(services_.messages).Parse(*SchemaDoc, path);
-    });
-    step([&] { loaded = SchemaDoc && isLoaded(*SchemaDoc); });
-    if (!loaded) return;
-    ShowSchemaDoc();
+    try {
+        bool loaded = false;
+        skipFailingStep([&] {
+            SchemaDoc.emplace();
+            ClearHistory();
+        });
+        skipFailingStep([&] {
+            if (SchemaDoc) ParseXML(services_.messages).Parse(*SchemaDoc, path);
+        });
+        skipFailingStep([&] { loaded = SchemaDoc && isLoaded(*SchemaDoc); });
+        if (loaded) ShowSchemaDoc();
+    } catch (const std::exception& e) {
+        showError(e, MsgIcon::Critical);
+    }
+    emit schemaChanged();
 }
 
 }  // namespace trelmo::ui

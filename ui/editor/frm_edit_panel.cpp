@@ -11,6 +11,7 @@
 #include "engine/text/number.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/load_dsd.h"
+#include "ui/editor/schema_edits.h"
 #include "ui/editor/schema_tree_view.h"
 
 namespace trelmo::ui {
@@ -46,6 +47,7 @@ void FrmEdit::MyTreeView1_NodeClick(QTreeWidgetItem* xNode) {
         txtName->clear();
         Combo2->setCurrentIndex(-1);
         Combo2->clearEditText();
+        SetFieldEnabled(Combo2, false);  // until the kind is known to take one
         SetFieldEnabled(ListView1, true);
 
         const xml::Node e = SchemaElement(TreeIndexOf(xNode));
@@ -68,13 +70,17 @@ void FrmEdit::MyTreeView1_NodeClick(QTreeWidgetItem* xNode) {
             Combo2->setEditText(ds);
         } else {
             SetFieldEnabled(txtName, false);
-            SetFieldEnabled(Combo2, false);
         }
     } catch (const std::exception& e) {
         const auto* runtime = dynamic_cast<const RuntimeError*>(&e);
         services_.messages.show((runtime ? runtime->description() : std::string(e.what())) +
                                 "\r\nTreeView1_NodeClick");
     }
+}
+
+void FrmEdit::ShowNoNode() {
+    txtName->clear();
+    SetFieldEnabled(Combo2, false);
 }
 
 void FrmEdit::Field_GotFocus(QWidget* field) {
@@ -108,20 +114,43 @@ void FrmEdit::cmdApply_Click() {
 
         if (kind == nodekind::Element) {
             if (!require(!name.empty(), "要素の名前が必要です。", txtName)) return;
-            SetNodeAttribute("name", name, e);
+            StoreProperties(e, {{"name", name}});
         } else if (kind == nodekind::Attribute) {
             if (!require(!name.empty(), "属性の名前が必要です。", txtName)) return;
             if (!require(!ds.empty(), kDataSourceMessage, Combo2)) return;
-            SetNodeAttribute("name", name, e);
-            SetNodeAttribute("DataSource", number(ds), e);
+            std::string source;
+            try {
+                source = number(ds);
+            } catch (const RuntimeError&) {
+                StoreProperties(e, {{"name", name}});  // the name is kept, as typed
+                throw;
+            }
+            StoreProperties(e, {{"name", name}, {"DataSource", source}});
         } else if (isDataKind(kind)) {
             if (!require(!ds.empty(), kDataSourceMessage, Combo2)) return;
-            SetNodeAttribute("DataSource", number(ds), e);
+            StoreProperties(e, {{"DataSource", number(ds)}});
         }
         RefreshNodeList();
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
     }
+}
+
+// One register is one step of the history, and a change unless it gives
+// every attribute the value it has. A failure is told as SetNodeAttribute
+// tells it.
+void FrmEdit::StoreProperties(const xml::Node& element,
+                              const std::vector<std::pair<std::string, std::string>>& values) {
+    auto edit = std::make_unique<SetPropertiesEdit>(element, values);
+    if (!edit->changesAnything()) return;
+    try {
+        PushEdit(std::move(edit));
+    } catch (const RuntimeError& e) {
+        showError(e, MsgIcon::None);
+        return;
+    }
+    Modified = true;
+    emit schemaChanged();
 }
 
 }  // namespace trelmo::ui

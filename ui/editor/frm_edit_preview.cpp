@@ -5,6 +5,7 @@
 #include "engine/error.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/preview_model.h"
+#include "ui/editor/skip_step.h"
 
 namespace trelmo::ui {
 
@@ -17,6 +18,7 @@ void FrmEdit::mnuFileOpenCSV_Click() {
         return;
     }
     OpenCSVPreview();
+    emit schemaChanged();
 }
 
 void FrmEdit::OpenCSVPreview() {
@@ -39,16 +41,18 @@ void FrmEdit::OpenCSVPreview() {
     // records, or that cannot be read, leaves the list empty; a record longer
     // than the first ends the list before it.
     try {
-        // The views see the whole list at once, when the load ends.
-        const PreviewModel::BulkLoad bulk(*ListView2Items);
-        CSV().LoadCSVToListView(path, *ListView2Items);
-    } catch (const std::exception&) {
-    }
-    try {
-        const int columns = ListView2Items->columnCount();
-        if (columns > std::numeric_limits<std::int16_t>::max()) throw overflowError();
-        FillDataSourceList(static_cast<std::int16_t>(columns));
-    } catch (const std::exception&) {
+        skipFailingStep([&] {
+            // The views see the whole list at once, when the load ends.
+            const PreviewModel::BulkLoad bulk(*ListView2Items);
+            CSV().LoadCSVToListView(path, *ListView2Items);
+        });
+        skipFailingStep([&] {
+            const int columns = ListView2Items->columnCount();
+            if (columns > std::numeric_limits<std::int16_t>::max()) throw overflowError();
+            FillDataSourceList(static_cast<std::int16_t>(columns));
+        });
+    } catch (const std::exception& e) {
+        showError(e, MsgIcon::Critical);
     }
 }
 

@@ -15,10 +15,13 @@
 
 namespace trelmo::ui {
 
-// Every showing starts with the controls as laid out and Modified false;
-// SchemaDoc and SchemaNodeList keep what they held.
+// Every showing starts as the first: no document, no history, the controls
+// as laid out and Modified false. What is saved is always what is shown.
 void FrmEdit::Form_Load() {
     Modified = false;
+    SchemaDoc.reset();
+    SchemaNodeList.clear();
+    ClearHistory();
     CommonDialog1.settings = FileDialogSettings{};
     TreeView1->clearNodes();
     ListView1->clear();
@@ -31,8 +34,9 @@ void FrmEdit::Form_Load() {
     Combo2->clear();
     Combo2->clearEditText();
     SetFieldEnabled(txtName, true);
-    SetFieldEnabled(Combo2, true);
+    ShowNoNode();
     SetFieldEnabled(ListView1, true);
+    emit schemaChanged();
 }
 
 void FrmEdit::showEvent(QShowEvent* event) {
@@ -54,17 +58,37 @@ void FrmEdit::Form_Resize() {
     ListView2->setGeometry(0, r.top(), client_->width(), r.height());
 }
 
+namespace {
+const Message kSaveQuestion{"変更されています。保存しますか？", MsgButtons::YesNoCancel,
+                            MsgIcon::None, 0};
+}
+
 bool FrmEdit::QueryUnload() {
     if (!Modified) return true;
-    const Message question{"変更されています。保存しますか？", MsgButtons::YesNoCancel,
-                           MsgIcon::None, 0};
-    switch (services_.messages.show(question)) {
+    switch (services_.messages.show(kSaveQuestion)) {
     case MsgAnswer::Yes:
         SaveSchema();  // the window stays open whatever the save does
         return false;
     case MsgAnswer::No: return true;
     default: return false;
     }
+}
+
+bool FrmEdit::MayReplaceSchema() {
+    if (!Modified) return true;
+    switch (services_.messages.show(kSaveQuestion)) {
+    case MsgAnswer::Yes:
+        SaveSchema();
+        return !Modified;  // only a save that went through
+    case MsgAnswer::No:
+        Modified = false;  // the changes are dropped
+        return true;
+    default: return false;
+    }
+}
+
+void FrmEdit::mnuFileNew_Click() {
+    if (MayReplaceSchema()) NewSchema();
 }
 
 void FrmEdit::closeEvent(QCloseEvent* event) {
@@ -86,11 +110,21 @@ void FrmEdit::reject() {
 
 void FrmEdit::mnuFileExit_Click() { close(); }
 
-void FrmEdit::Text1_Change() { Text2->setText("/" + Text1->text()); }
+void FrmEdit::Text1_Change() {
+    Text2->setText("/" + Text1->text());
+    emit schemaChanged();
+}
+
+// The root name and the encoding belong to the schema, so typing them is a
+// change; without a schema there is nothing to change.
+void FrmEdit::Setting_Edited() {
+    if (SchemaDoc && SchemaDoc->documentElement()) Modified = true;
+}
 
 void FrmEdit::NewSchema() {
     try {
         SchemaDoc.emplace();
+        ClearHistory();
         xml::Document& doc = *SchemaDoc;
         doc.appendChild(doc.createProcessingInstruction("xml", "version=\"1.0\""));
         xml::Node top = doc.appendChild(doc.createElement(nodekind::Element));
@@ -105,10 +139,12 @@ void FrmEdit::NewSchema() {
         MakeTree(*TreeView1, doc, services_.messages);
         RefreshNodeList();
         FillDataSourceList(5);
+        ShowNoNode();
         Modified = true;
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
     }
+    emit schemaChanged();
 }
 
 void FrmEdit::SetNodeAttribute(const std::string& attrName, const std::string& value,

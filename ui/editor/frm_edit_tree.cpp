@@ -3,11 +3,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTreeWidget>
+#include <algorithm>
+#include <memory>
 
 #include "engine/error.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/load_dsd.h"
 #include "ui/editor/schema_tree_view.h"
+#include "ui/editor/skip_step.h"
 
 namespace trelmo::ui {
 
@@ -34,17 +37,18 @@ void FrmEdit::RefreshNodeList() {
     try {
         SelectSchemaNodeList();
         ListView1->clear();
-        if (SchemaNodeList.size() > kMaxInt16) throw overflowError();
-        rows.reserve(static_cast<qsizetype>(SchemaNodeList.size()));
+        rows.reserve(static_cast<qsizetype>(std::min(SchemaNodeList.size(), kMaxInt16)));
         for (const xml::Node& e : SchemaNodeList) {
-            auto* row = new QTreeWidgetItem;
+            // Rows are counted in 16 bits; those made before the overflow stay.
+            if (static_cast<std::size_t>(rows.size()) == kMaxInt16) throw overflowError();
+            auto row = std::make_unique<QTreeWidgetItem>();
             row->setText(0, QString::fromStdString(e.name()));
             if (e.attributeCount() > 0) {
                 const std::string name = e.attribute("name").value_or("");
                 row->setText(1, name.empty() ? QStringLiteral("--") : QString::fromStdString(name));
                 row->setText(2, QString::fromStdString(e.attribute("DataSource").value_or("")));
             }
-            rows.append(row);
+            rows.append(row.release());
         }
         ListView1->addTopLevelItems(rows);
     } catch (const std::exception& e) {
@@ -65,26 +69,24 @@ void FrmEdit::FillDataSourceList(std::int16_t count) {
 
 void FrmEdit::ShowDocument(xml::Document doc) {
     SchemaDoc = std::move(doc);
+    ClearHistory();
     ShowSchemaDoc();
+    emit schemaChanged();
 }
 
 void FrmEdit::ShowSchemaDoc() {
     if (!SchemaDoc) return;
-    const auto step = [](auto&& work) {
-        try {
-            work();
-        } catch (const std::exception&) {
-        }
-    };
-    step([&] { TreeView1->clearNodes(); });
-    step([&] { SelectSchemaNodeList(); });
-    step([&] { MakeTree(*TreeView1, *SchemaDoc, services_.messages); });
-    step([&] { Text1->clear(); });
-    step([&] {
+    // No node is selected after the rebuild, so the panel shows none.
+    ShowNoNode();
+    skipFailingStep([&] { TreeView1->clearNodes(); });
+    skipFailingStep([&] { SelectSchemaNodeList(); });
+    skipFailingStep([&] { MakeTree(*TreeView1, *SchemaDoc, services_.messages); });
+    skipFailingStep([&] { Text1->clear(); });
+    skipFailingStep([&] {
         if (auto root = SchemaDoc->documentElement().attribute("root"))
             Text1->setText(QString::fromStdString(*root));
     });
-    step([&] {
+    skipFailingStep([&] {
         if (auto encoding = SchemaDoc->documentElement().attribute("encoding"))
             txtEncoding->setText(QString::fromStdString(*encoding));
     });

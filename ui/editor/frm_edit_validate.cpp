@@ -1,6 +1,7 @@
 // The check before saving: the window's document settings go into SchemaDoc,
-// then every element must follow the rule of its kind. The first element that
-// breaks one is reported and selected in the tree.
+// then every element must follow the rule of its kind, and every name the
+// output is built with must be an XML name. The first element that breaks a
+// rule is reported, selected in the tree and shown in the panel.
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -8,6 +9,7 @@
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/load_dsd.h"
 #include "ui/editor/schema_tree_view.h"
+#include "ui/editor/skip_step.h"
 
 namespace trelmo::ui {
 
@@ -22,6 +24,7 @@ const char* const kNoName = "要素名を指定してください：\r\n";
 const char* const kElementWithDataSource = "elementにデータソースは必要ありません：\r\n";
 const char* const kNoDataSource = "データソースを指定してください：\r\n";
 const char* const kUnknownKind = "対象外のノードタイプがあります:\r\n<";
+const char* const kNotAnXmlName = "XMLで使えない名前です：\r\n";
 const char* const kNothingBound =
     "データソースが一つも設定されていません。\r\nデータが挿入されませんがよろしいですか？";
 
@@ -29,6 +32,29 @@ bool given(const xml::Node& e, std::string_view attribute) {
     const std::optional<std::string> value = e.attribute(attribute);
     return value && !value->empty();
 }
+
+// Throws what saving would raise for this declaration (a broken declaration,
+// an encoding the writer cannot use), before it is put into the schema.
+void checkDeclaration(const std::string& data) {
+    xml::Document probe;
+    probe.appendChild(probe.createProcessingInstruction("xml", data));
+    static_cast<void>(probe.xml());
+}
+
+// Whether the DOM, and so the converter that builds the output with it,
+// takes the text as an element or an attribute name.
+class NameCheck {
+public:
+    bool element(const std::string& name) const {
+        return skipFailingStep([&] { scratch_.createElement(name); });
+    }
+    bool attribute(const std::string& name) const {
+        return skipFailingStep([&] { scratch_.createElement("a").setAttribute(name, ""); });
+    }
+
+private:
+    xml::Document scratch_;
+};
 
 }  // namespace
 
@@ -47,6 +73,8 @@ bool FrmEdit::ValidateSchema() {
         // The settings stay in the document whatever the check finds later.
         const std::string encoding = txtEncoding->text().toStdString();
         const std::string declaration = "version=\"1.0\" encoding=\"" + encoding + "\"";
+        // A rejected encoding leaves the declaration as it was.
+        if (!encoding.empty()) checkDeclaration(declaration);
         xml::Node top = SchemaDoc->asNode();
         if (top.childCount() > kMaxInt16) throw overflowError();
         bool replaced = false;
@@ -78,6 +106,7 @@ bool FrmEdit::ValidateSchema() {
                 if (!node) throw subscriptOutOfRangeError();
                 TreeView1->scrollToItem(node);
                 TreeView1->setCurrentItem(node);
+                MyTreeView1_NodeClick(node);  // "登録" writes into the node shown
             };
             if (selectFirst) select();
             say(text);
@@ -108,6 +137,23 @@ bool FrmEdit::ValidateSchema() {
             } else {
                 return fail(i, kUnknownKind + kind + "> ");
             }
+        }
+
+        // The names the output is built with, which the converter refuses
+        // unless XML can use them.
+        const NameCheck names;
+        if (!names.element(root)) {
+            say(kNotAnXmlName + std::string("最上位の要素名"));
+            Text1->setFocus();
+            return false;
+        }
+        for (std::size_t i = 0; i < SchemaNodeList.size(); ++i) {
+            const xml::Node& node = SchemaNodeList[i];
+            const std::string kind = node.name();
+            const std::string name = node.attribute("name").value_or("");
+            if ((kind == nodekind::Element && !names.element(name)) ||
+                (kind == nodekind::Attribute && !names.attribute(name)))
+                return fail(i, kNotAnXmlName + kind);
         }
 
         if (bound == 0) {

@@ -2,21 +2,28 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 
 namespace trelmo::ui {
 
 namespace {
-// Draws the drop-highlight node as a selected one.
+// Outlines the drop-highlight node, so that the node under the pointer is
+// told apart from the selected one, which the commands act on.
 class DropHighlightDelegate : public QStyledItemDelegate {
 public:
     explicit DropHighlightDelegate(SchemaTreeView* tree) : QStyledItemDelegate(tree), tree_(tree) {}
 
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
         QTreeWidgetItem* drop = tree_->dropHighlight();
-        if (drop && tree_->indexFromItem(drop) == index) option->state |= QStyle::State_Selected;
+        if (!drop || tree_->indexFromItem(drop) != index) return;
+        painter->save();
+        painter->setPen(QPen(SchemaTreeView::dropOutlineColor(option.palette), 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->restore();
     }
 
 private:
@@ -81,6 +88,10 @@ void SchemaTreeView::selectNode(QTreeWidgetItem* item) {
     setCurrentItem(item);
 }
 
+QColor SchemaTreeView::dropOutlineColor(const QPalette& palette) {
+    return palette.color(QPalette::Active, QPalette::Highlight);
+}
+
 void SchemaTreeView::setDropHighlight(QTreeWidgetItem* item) {
     if (item == dropHighlight_) return;
     dropHighlight_ = item;
@@ -88,9 +99,11 @@ void SchemaTreeView::setDropHighlight(QTreeWidgetItem* item) {
 }
 
 // The right button neither selects nor clicks: it only raises mouseUp, so the
-// commands of the pop-up menu act on the node selected before.
+// commands of the pop-up menu act on the node selected before. A press on
+// empty space keeps the selection, and with it the node the panel shows.
 void SchemaTreeView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton) {
+    if (event->button() == Qt::RightButton || !itemAt(event->position().toPoint())) {
+        if (event->button() == Qt::LeftButton) setFocus(Qt::MouseFocusReason);
         event->accept();
         return;
     }

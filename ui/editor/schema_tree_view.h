@@ -35,9 +35,10 @@ public:
     // makes it the selected node.
     void selectNode(QTreeWidgetItem* item);
 
-    // The node drawn as a drop target, apart from the selection.
+    // The node drawn as a drop target: outlined, apart from the selection.
     QTreeWidgetItem* dropHighlight() const { return dropHighlight_; }
     void setDropHighlight(QTreeWidgetItem* item);
+    static QColor dropOutlineColor(const QPalette& palette);
 
 signals:
     // A mouse button was released over the tree (viewport coordinates).

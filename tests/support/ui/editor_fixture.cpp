@@ -1,5 +1,7 @@
 #include "tests/support/ui/editor_fixture.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -38,6 +40,12 @@ void EditorTest::clickNode(int treeIndex) const {
 
 void EditorTest::clickButton(const char* name) const {
     QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton);
+}
+
+void EditorTest::type(QLineEdit* box, const char* text) const {
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, QString::fromUtf8(text));
 }
 
 void EditorTest::show(std::string_view text) const {
@@ -107,6 +115,18 @@ std::string EditorTest::comboItems() const {
     for (int i = 0; i < combo2()->count(); ++i)
         out += (i ? "," : "") + combo2()->itemText(i).toStdString();
     return out;
+}
+
+std::string EditorTest::panel() const {
+    auto describe = [](const QWidget* w, const QString& text) {
+        const QColor base = w->palette().color(QPalette::Base);
+        const std::string colour = base == QGuiApplication::palette().color(QPalette::Base) ? "window"
+                                   : base == QColor(0xC0, 0xC0, 0xC0)                     ? "grey"
+                                                                      : base.name().toStdString();
+        return "[" + text.toStdString() + "] " + (w->isEnabled() ? "on " : "off ") + colour;
+    };
+    return describe(txtName(), txtName()->text()) + " / " +
+           describe(combo2(), combo2()->currentText());
 }
 
 std::string EditorTest::lastMessage() const {

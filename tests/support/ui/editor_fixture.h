@@ -26,6 +26,9 @@ class PreviewModel;
 
 namespace trelmo::test {
 
+// The question before unsaved changes would be lost.
+inline constexpr const char* kSaveQuestion = "変更されています。保存しますか？";
+
 class EditorTest : public ::testing::Test {
 protected:
     EditorTest();
@@ -56,6 +59,8 @@ protected:
     // Clicks the tree node with this tree index with the left button.
     void clickNode(int treeIndex) const;
     void clickButton(const char* name) const;
+    // Replaces the text of a box as the user does, by typing.
+    void type(QLineEdit* box, const char* text) const;
 
     // Opens text as the schema being edited.
     void show(std::string_view text) const;
@@ -73,6 +78,9 @@ protected:
     std::string previewDump() const;
     // The choices of Combo2, joined by ",".
     std::string comboItems() const;
+    // The properties panel: "[name] on|off colour / [data source] on|off colour",
+    // colour being "window" or "grey".
+    std::string panel() const;
     // The last message shown, or empty.
     std::string lastMessage() const;
 

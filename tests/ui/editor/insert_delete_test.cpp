@@ -187,22 +187,34 @@ TEST_F(InsertDeleteTest, TheRootCannotBeDeleted) {
     EXPECT_EQ(tree()->nodeCount(), 1);
 }
 
-// The node under the pointer is only highlighted; the command acts on the
-// selected one.
+// The node under the pointer is only outlined, and the selected node, which
+// the command acts on, stays drawn as selected.
 TEST_F(InsertDeleteTest, PopUpOnRightReleaseActsOnTheSelectedNode) {
     show("<element name=\"r\"><element name=\"a\"/><text DataSource=\"1\"/></element>");
     clickNode(2);
     int highlighted = 0;
     int selectedDuring = 0;
+    QColor selectedFill, pointedFill, pointedEdge;
     const bool shown = rightClick(nodeCenter(3), [&](QMenu* menu) {
         EXPECT_EQ(menu, control<QMenu>("PopMnu"));
         highlighted = ui::SchemaTreeView::treeIndex(tree()->dropHighlight());
         selectedDuring = selectedIndex();
+        // Sampled near the right end of the rows, clear of text and icon.
+        const QImage drawn = tree()->viewport()->grab().toImage();
+        const QRect selected = tree()->visualItemRect(tree()->node(2));
+        const QRect pointed = tree()->visualItemRect(tree()->node(3));
+        selectedFill = drawn.pixelColor(selected.right() - 4, selected.center().y());
+        pointedFill = drawn.pixelColor(pointed.right() - 4, pointed.center().y());
+        pointedEdge = drawn.pixelColor(pointed.left(), pointed.center().y());
         trigger("PopMnuTextIn");
     });
     ASSERT_TRUE(shown);
     EXPECT_EQ(highlighted, 3);
     EXPECT_EQ(selectedDuring, 2);
+    const QColor background = tree()->palette().color(QPalette::Base);
+    EXPECT_NE(selectedFill, background);
+    EXPECT_EQ(pointedFill, background);
+    EXPECT_EQ(pointedEdge, ui::SchemaTreeView::dropOutlineColor(tree()->palette()));
     EXPECT_EQ(tree()->dropHighlight(), nullptr);
     EXPECT_TRUE(messages.shown.empty());  // inserted under "a", not refused under the text
     EXPECT_EQ(nodeListDump(), "element|r|\nelement|a|\ntext||\ntext|--|1\n");

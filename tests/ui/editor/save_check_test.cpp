@@ -17,6 +17,7 @@ const std::string kM3 = "要素名を指定してください：\r\n";
 const std::string kM4 = "elementにデータソースは必要ありません：\r\n";
 const std::string kM5 = "データソースを指定してください：\r\n";
 const std::string kM6 = "対象外のノードタイプがあります:\r\n<";
+const std::string kNotAName = "XMLで使えない名前です：\r\n";
 
 class SaveCheckTest : public EditorTest {
 protected:
@@ -40,7 +41,8 @@ protected:
 struct RuleCase {
     const char* schema;
     std::string message;
-    int selected;  // tree index of the node reported
+    int selected;  // tree index of the node reported, 0 for none
+    const char* root = "out";
 };
 
 TEST_F(SaveCheckTest, EachRuleWithItsMessageAndNode) {
@@ -65,17 +67,32 @@ TEST_F(SaveCheckTest, EachRuleWithItsMessageAndNode) {
         // a rule that is tested earlier.
         {"<element name=\"r\"><element name=\"e\"><text name=\"t\"/></element><element/></element>",
          kM5 + "text", 3},
+        // Names the output cannot carry, checked after the rules above and
+        // before the question about data sources.
+        {"<element name=\"r\"><element name=\"a b\"/></element>", kNotAName + "element", 2},
+        {"<element name=\"1r\"><text DataSource=\"1\"/></element>", kNotAName + "element", 1},
+        {"<element name=\"r\"><attribute name=\" \" DataSource=\"1\"/></element>",
+         kNotAName + "attribute", 2},
+        {"<element name=\"r\"><element name=\"a b\"/><text/></element>", kM2 + "text", 3},
+        {"<element name=\"r\"><text DataSource=\"1\"/></element>", kNotAName + "最上位の要素名", 0,
+         "my root"},
     };
     for (const RuleCase& c : cases) {
         SCOPED_TRACE(c.schema);
-        saveSchema(c.schema);
+        saveSchema(c.schema, c.root);
         expectOnly(c.message);
         EXPECT_EQ(selectedIndex(), c.selected);
         EXPECT_EQ(tree()->currentItem(), tree()->node(c.selected));
         EXPECT_TRUE(files.shown.empty());
         // The settings were written before the check.
-        EXPECT_EQ(editor->schemaDoc()->documentElement().attribute("root"), "out");
+        EXPECT_EQ(editor->schemaDoc()->documentElement().attribute("root"), c.root);
         EXPECT_FALSE(editor->isModified());
+        // The panel shows the node reported, as a click does, so "登録"
+        // writes into the node it shows.
+        if (c.selected == 0) continue;
+        const std::string shown = panel();
+        clickNode(c.selected);
+        EXPECT_EQ(panel(), shown);
     }
 }
 
@@ -101,10 +118,10 @@ TEST_F(SaveCheckTest, ANestedNodeIsShownInTheTree) {
 }
 
 TEST_F(SaveCheckTest, PassingSchemasGoOnToTheDialog) {
-    // An empty DataSource on an element, a name of blanks and a data source
-    // that is no number all pass.
-    saveSchema("<element name=\"r\"><element name=\"e\" DataSource=\"\"/>"
-               "<attribute name=\" \" DataSource=\"x\"/></element>");
+    // An empty DataSource on an element, names with a prefix and a data
+    // source that is no number all pass.
+    saveSchema("<element name=\"r\"><element name=\"p:e\" DataSource=\"\"/>"
+               "<attribute name=\"xml:lang\" DataSource=\"x\"/></element>", "_r-1.a");
     EXPECT_TRUE(messages.shown.empty()) << lastMessage();
     ASSERT_EQ(files.shown.size(), 1u);
 
@@ -178,6 +195,35 @@ TEST_F(SaveCheckTest, ADeclarationIsAddedFirstWhenThereIsNone) {
     const xml::Node first = editor->schemaDoc()->asNode().child(0);
     EXPECT_EQ(first.name(), "xml");
     EXPECT_EQ(first.value(), "version=\"1.0\" encoding=\"EUC-JP\"");
+}
+
+// An encoding the writer cannot use, or one that breaks the declaration, is
+// refused before it goes into the schema: clearing the box then saves again.
+TEST_F(SaveCheckTest, ARejectedEncodingIsNotKept) {
+    TempDir dir;
+    const std::string old = dir.write("s.dsd", "old schema");
+    for (const char* encoding : {"x-no-such-encoding", "UTF-8\"?><x"}) {
+        SCOPED_TRACE(encoding);
+        show("<?xml version=\"1.0\"?><element name=\"r\"><text DataSource=\"1\"/></element>");
+        const std::string before = schemaXml();
+        text1()->setText("out");
+        txtEncoding()->setText(encoding);
+        messages.shown.clear();
+        files.shown.clear();
+        trigger("mnuFileNewSave");
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].icon, MsgIcon::Critical);
+        EXPECT_NE(messages.shown[0].text.find(encoding), std::string::npos) << lastMessage();
+        EXPECT_EQ(schemaXml(), before);
+        EXPECT_TRUE(files.shown.empty());
+
+        txtEncoding()->clear();
+        files.choose(QString::fromStdString(old));
+        trigger("mnuFileNewSave");
+        EXPECT_EQ(messages.shown.size(), 1u) << lastMessage();
+        EXPECT_EQ(readFile(old), "<?xml version=\"1.0\"?>\r\n<element name=\"r\" root=\"out\">"
+                                 "<text DataSource=\"1\"/></element>\r\n");
+    }
 }
 
 TEST_F(SaveCheckTest, ADocumentWithoutContentIsAnError) {

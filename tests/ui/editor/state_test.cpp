@@ -1,21 +1,38 @@
-// The document state: a new schema, Modified after each command, and the
-// question asked on closing.
+// The document state: a new schema, Modified after each change, and the
+// question asked before changes would be lost.
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
+#include <algorithm>
+#include <functional>
 
+#include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"
 #include "ui/editor/preview_model.h"
 
 namespace trelmo::test {
 namespace {
 
-const char* const kQuestion = "変更されています。保存しますか？";
+const char* const kQuestion = kSaveQuestion;
+const char* const kNewSchema = "<?xml version=\"1.0\"?><element name=\"element\"/>";
+// Passes the save check without a question.
+const char* const kBound = "<element name=\"r\"><text DataSource=\"1\"/></element>";
 
-using StateTest = EditorTest;
+class StateTest : public EditorTest {
+protected:
+    // Closes (dropping any changes) and shows the window again.
+    void showAgain() {
+        if (editor->isModified()) messages.answerNext(MsgAnswer::No);
+        editor->close();
+        editor->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+        messages.shown.clear();
+    }
+};
 
 TEST_F(StateTest, NewSchemaMakesTheDeclarationAndTopElement) {
     trigger("mnuFileNew");
-    EXPECT_EQ(schemaXml(), "<?xml version=\"1.0\"?><element name=\"element\"/>");
+    EXPECT_EQ(schemaXml(), kNewSchema);
     EXPECT_EQ(treeDump(), "element 1 #0000c0 open\n");
     EXPECT_EQ(nodeListDump(), "element|element|\n");
     EXPECT_EQ(selectedIndex(), 0);
@@ -39,8 +56,9 @@ TEST_F(StateTest, NewSchemaReplacesTheDocumentAndEmptiesThePreview) {
     preview->addHeader("2");
     preview->addItem({"a", "b"});
 
+    messages.answerNext(MsgAnswer::No);
     trigger("mnuFileNew");
-    EXPECT_EQ(schemaXml(), "<?xml version=\"1.0\"?><element name=\"element\"/>");
+    EXPECT_EQ(schemaXml(), kNewSchema);
     EXPECT_EQ(treeDump(), "element 1 #0000c0 open\n");
     EXPECT_EQ(editor->schemaNodeList().size(), 1u);
     EXPECT_EQ(control<QLineEdit>("txtEncoding")->text(), "");
@@ -50,72 +68,129 @@ TEST_F(StateTest, NewSchemaReplacesTheDocumentAndEmptiesThePreview) {
     EXPECT_EQ(combo2()->count(), 5);
 }
 
-TEST_F(StateTest, ModifiedFollowsOnlyNewInsertAndDelete) {
+// Each edit of an opened, unchanged schema is a change that closing asks
+// about; opening and registering the values a node has are none.
+TEST_F(StateTest, EveryEditIsAChange) {
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"register a name",
+         [&] { clickNode(2); txtName()->setText("b"); clickButton("cmdApply"); }},
+        {"register a data source",
+         [&] { clickNode(3); combo2()->setEditText("2"); clickButton("cmdApply"); }},
+        {"type the root name", [&] { type(text1(), "x"); }},
+        {"type the encoding", [&] { type(txtEncoding(), "UTF-8"); }},
+        {"insert", [&] { clickNode(2); ctrlKey(Qt::Key_T); }},
+        {"delete", [&] { clickNode(2); trigger("PopMnuDel"); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        SCOPED_TRACE(name);
+        showAgain();
+        show("<element name=\"r\"><element name=\"a\"/><text DataSource=\"1\"/></element>");
+        clickNode(2);
+        clickButton("cmdApply");  // the name it has
+        ASSERT_FALSE(editor->isModified());
+        edit();
+        EXPECT_TRUE(editor->isModified());
+        messages.answerNext(MsgAnswer::Cancel);
+        editor->close();
+        EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
+        EXPECT_TRUE(editor->isVisible());
+    }
+    // Typing without a document changes nothing.
+    showAgain();
+    type(text1(), "x");
     EXPECT_FALSE(editor->isModified());
-    trigger("mnuFileNew");
-    EXPECT_TRUE(editor->isModified());
-
-    // A clean document: only the commands that change structure set it.
-    messages.answerNext(MsgAnswer::No);
-    editor->close();
-    editor->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
-    show("<element name=\"r\"><element name=\"a\"/></element>");
-    ASSERT_FALSE(editor->isModified());
-
-    clickNode(2);
-    txtName()->setText("b");
-    clickButton("cmdApply");
-    control<QLineEdit>("Text1")->setText("x");
-    control<QLineEdit>("txtEncoding")->setText("UTF-8");
-    EXPECT_FALSE(editor->isModified());
-
-    trigger("PopMnuDel");
-    EXPECT_TRUE(editor->isModified());
 }
 
-TEST_F(StateTest, ClosingUnchangedAsksNothing) {
+// Closing, "新規" and opening ask before changes are lost. Yes saves: closing
+// then keeps the window open, the others go on only after a save that went
+// through. No drops the changes and goes on; Cancel does nothing.
+TEST_F(StateTest, TheQuestionBeforeChangesAreLost) {
+    struct Case {
+        const char* command;
+        MsgAnswer answer;
+        bool saved;
+        bool goesOn;  // closed, or the schema replaced
+    };
+    const Case cases[] = {
+        {"mnuFileExit", MsgAnswer::Yes, true, false},
+        {"mnuFileExit", MsgAnswer::Yes, false, false},
+        {"mnuFileExit", MsgAnswer::No, false, true},
+        {"mnuFileExit", MsgAnswer::Cancel, false, false},
+        {"mnuFileNew", MsgAnswer::Yes, true, true},
+        {"mnuFileNew", MsgAnswer::Yes, false, false},
+        {"mnuFileNew", MsgAnswer::No, false, true},
+        {"mnuFileNew", MsgAnswer::Cancel, false, false},
+        {"mnuFileOpenDSD", MsgAnswer::Yes, true, true},
+        {"mnuFileOpenDSD", MsgAnswer::Yes, false, false},
+        {"mnuFileOpenDSD", MsgAnswer::No, false, true},
+        {"mnuFileOpenDSD", MsgAnswer::Cancel, false, false},
+    };
+    // Without changes nothing is asked.
+    show(kBound);
+    trigger("mnuFileOpenDSD");
     editor->close();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_TRUE(messages.shown.empty());
+
+    for (const Case& c : cases) {
+        const std::string command = c.command;
+        SCOPED_TRACE(command + " " + std::to_string(static_cast<int>(c.answer)) +
+                     (c.saved ? " saved" : ""));
+        TempDir dir;
+        if (!editor->isVisible()) {
+            editor->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+        }
+        show(kBound);
+        type(text1(), "out");
+        ASSERT_TRUE(editor->isModified());
+        messages.shown.clear();
+        files.shown.clear();
+        messages.answerNext(c.answer);
+        if (c.saved) files.choose(QString::fromStdString(dir.file("s.dsd")));
+        trigger(c.command);  // opening then cancels its dialog
+
+        ASSERT_FALSE(messages.shown.empty());
+        const Message& asked = messages.shown[0];
+        EXPECT_EQ(asked.text, kQuestion);
+        EXPECT_EQ(asked.buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(asked.icon, MsgIcon::None);
+        EXPECT_EQ(asked.defaultButton, 0);
+        const std::vector<std::string> texts = messages.texts();
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), kQuestion), 1);
+        // Yes runs the save: its dialog comes first.
+        EXPECT_EQ(!files.shown.empty() && files.shown[0].mode == ui::FileDialogMode::Save,
+                  c.answer == MsgAnswer::Yes);
+        EXPECT_EQ(fileExists(dir.path() / "s.dsd"), c.saved);
+        const bool wentOn =
+            command == "mnuFileExit" ? !editor->isVisible() : tree()->nodeCount() != 2;
+        EXPECT_EQ(wentOn, c.goesOn);
+        if (command == "mnuFileExit" && c.goesOn) continue;
+        // Past the question nothing of the old schema counts as changed.
+        EXPECT_EQ(editor->isModified(), c.goesOn ? command == "mnuFileNew" : !c.saved);
+    }
 }
 
-TEST_F(StateTest, CloseQuestionYesSavesAndStaysOpen) {
-    trigger("mnuFileNew");
-    messages.answerNext(MsgAnswer::Yes);
-    editor->close();
-    ASSERT_EQ(messages.shown.size(), 2u);
-    const Message& asked = messages.shown[0];
-    EXPECT_EQ(asked.text, kQuestion);
-    EXPECT_EQ(asked.buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(asked.icon, MsgIcon::None);
-    EXPECT_EQ(asked.defaultButton, 0);
-    // The save ran: its check asked about the missing data sources, then the
-    // save dialog was cancelled.
-    EXPECT_EQ(messages.shown[1].buttons, MsgButtons::OkCancel);
-    EXPECT_EQ(files.shown.size(), 1u);
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_TRUE(editor->isModified());  // nothing was written
-}
-
-TEST_F(StateTest, CloseQuestionNoClosesOnce) {
-    trigger("mnuFileNew");
-    const std::string before = schemaXml();
-    messages.answerNext(MsgAnswer::No);
-    trigger("mnuFileExit");
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
-    EXPECT_TRUE(files.shown.empty());
-    EXPECT_EQ(schemaXml(), before);
-}
-
-TEST_F(StateTest, CloseQuestionCancelStays) {
-    trigger("mnuFileNew");
-    messages.answerNext(MsgAnswer::Cancel);
-    editor->close();
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_TRUE(editor->isModified());
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
+// A live view of the schema can follow every change through one signal.
+TEST_F(StateTest, SchemaChangedFollowsEveryChange) {
+    QSignalSpy changed(editor.get(), &ui::FrmEdit::schemaChanged);
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"new", [&] { trigger("mnuFileNew"); }},
+        {"insert", [&] { clickNode(1); ctrlKey(Qt::Key_E); }},
+        {"register", [&] { txtName()->setText("b"); clickButton("cmdApply"); }},
+        {"undo", [&] { trigger("mnuEditUndo"); }},
+        {"redo", [&] { trigger("mnuEditRedo"); }},
+        {"delete", [&] { trigger("PopMnuDel"); }},
+        {"root name", [&] { type(text1(), "x"); }},
+        {"encoding", [&] { type(txtEncoding(), "UTF-8"); }},
+        {"CSV preview", [&] { trigger("mnuFileOpenCSV"); }},
+        {"open", [&] { messages.answerNext(MsgAnswer::No); trigger("mnuFileOpenDSD"); }},
+    };
+    for (const auto& [name, change] : changes) {
+        changed.clear();
+        change();
+        EXPECT_GE(changed.count(), 1) << name;
+    }
 }
 
 TEST_F(StateTest, EscapeGoesThroughTheQuestion) {

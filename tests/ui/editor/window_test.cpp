@@ -124,11 +124,13 @@ TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
         return out;
     };
     auto* bar = control<QMenuBar>("menuBar");
-    ASSERT_EQ(bar->actions().size(), 2);
+    ASSERT_EQ(bar->actions().size(), 3);
     EXPECT_EQ(bar->actions()[0]->menu(), control<QMenu>("mnuFile"));
     EXPECT_EQ(bar->actions()[1]->menu(), control<QMenu>("PopMnu"));
+    EXPECT_EQ(bar->actions()[2]->menu(), control<QMenu>("mnuEdit"));
     EXPECT_EQ(control<QMenu>("mnuFile")->title(), u8("ﾌｧｲﾙ(&F)"));
     EXPECT_EQ(control<QMenu>("PopMnu")->title(), u8("操作"));
+    EXPECT_EQ(control<QMenu>("mnuEdit")->title(), u8("編集(&E)"));
     EXPECT_EQ(control<QMenu>("PopMnuInsert")->title(), u8("挿入"));
 
     EXPECT_EQ(texts(control<QMenu>("mnuFile")),
@@ -149,6 +151,10 @@ TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
     EXPECT_EQ(pop[2]->text(), u8("変更"));
     EXPECT_FALSE(pop[2]->isEnabled());
     EXPECT_FALSE(pop[2]->isVisible());
+    EXPECT_EQ(texts(control<QMenu>("mnuEdit")),
+              QStringList({u8("mnuEditUndo=元に戻す(&U)=Ctrl+Z"), u8("mnuEditRedo=やり直し(&R)=Ctrl+Y")}));
+    EXPECT_EQ(action("mnuEditRedo")->shortcuts(),
+              QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
 }
 
 TEST_F(WindowTest, StartsEmptyWithoutDocument) {
@@ -203,12 +209,13 @@ TEST_F(WindowTest, PicturesAreSixteenColourBoxes) {
     EXPECT_TRUE(images.picture(6).isNull());
 }
 
-TEST_F(WindowTest, SecondShowingStartsEmptyButKeepsTheDocument) {
+// Every showing starts as the first, without a document: what was dropped
+// when the window closed cannot be saved unseen.
+TEST_F(WindowTest, SecondShowingStartsWithoutADocument) {
     trigger("mnuFileNew");
     clickNode(1);
     ctrlKey(Qt::Key_E);
     control<QLineEdit>("txtEncoding")->setText("UTF-8");
-    const std::string before = schemaXml();
     ASSERT_TRUE(editor->isModified());
 
     messages.answerNext(MsgAnswer::No);
@@ -218,15 +225,17 @@ TEST_F(WindowTest, SecondShowingStartsEmptyButKeepsTheDocument) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
 
     expectControlsAsLoaded();
-    EXPECT_EQ(schemaXml(), before);
-    EXPECT_EQ(editor->schemaNodeList().size(), 2u);
+    EXPECT_FALSE(editor->schemaDoc().has_value());
+    EXPECT_TRUE(editor->schemaNodeList().empty());
+    EXPECT_FALSE(action("mnuEditUndo")->isEnabled());
 
-    // Nothing is selected, so the commands do nothing; closing asks nothing.
+    // Nothing to act on: the commands and saving do nothing; closing asks nothing.
     const std::size_t shown = messages.shown.size();
     ctrlKey(Qt::Key_E);
     trigger("PopMnuDel");
     clickButton("cmdApply");
-    EXPECT_EQ(schemaXml(), before);
+    trigger("mnuFileNewSave");
+    EXPECT_TRUE(files.shown.empty());
     editor->close();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(messages.shown.size(), shown);
@@ -258,7 +267,7 @@ TEST(EditorFromConversionWindow, OneEditorShownModallyEachTimeAfresh) {
     EXPECT_EQ(main.findChild<ui::FrmEdit*>("frmEdit"), editor);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_FALSE(editor->isModified());
-    EXPECT_TRUE(editor->schemaDoc().has_value());
+    EXPECT_FALSE(editor->schemaDoc().has_value());
     EXPECT_EQ(editor->findChild<ui::SchemaTreeView*>("TreeView1")->nodeCount(), 0);
     editor->close();
     EXPECT_EQ(messages.shown.size(), 1u);
