@@ -143,6 +143,7 @@ void FrmEdit::createMenus() {
     PopMnuCDATAIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     // Shortcuts work wherever the focus is in this window.
     addActions(PopMnuInsert->actions());
+    createViewMenu();
 }
 
 void FrmEdit::connectEvents() {

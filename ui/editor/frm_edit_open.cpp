@@ -23,6 +23,7 @@ void FrmEdit::mnuFileOpenDSD_Click() {
         return;
     }
     OpenSchema();
+    emit schemaChanged();
 }
 
 void FrmEdit::OpenSchema() {

@@ -51,6 +51,7 @@ void FrmEdit::RefreshNodeList() {
         ListView1->addTopLevelItems(rows);  // the rows made so far stay
         showError(e, MsgIcon::Critical);
     }
+    emit schemaChanged();
 }
 
 void FrmEdit::FillDataSourceList(std::int16_t count) {
