@@ -2,9 +2,10 @@
 // beside a CSV preview. With a schema file it opens that file and then the
 // CSV through the editor's own menu commands, and selects the first node below
 // the top element; without one it shows a built-in schema with every node kind.
-// When the window is up it writes its geometry ("WxH+X+Y") to the file named
-// by the first argument, then stays until it is killed (or a minute has passed).
-//   editor_screenshot GEOMETRY-FILE [CSV [DSD]]
+// With --xml the XML preview is shown beside it. When the windows are up it
+// writes their geometry ("WxH+X+Y") to the file named by the first argument,
+// then stays until it is killed (or a minute has passed).
+//   editor_screenshot GEOMETRY-FILE [--xml] [CSV [DSD]]
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include "ui/common/app_look.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
+#include "ui/editor/xml_preview_window.h"
 
 namespace {
 
@@ -34,8 +36,13 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(trelmo::ui::appIcon());
     trelmo::ui::useJapaneseFont();
     if (argc < 2) {
-        qWarning("usage: editor_screenshot GEOMETRY-FILE [CSV [DSD]]");
+        qWarning("usage: editor_screenshot GEOMETRY-FILE [--xml] [CSV [DSD]]");
         return 2;
+    }
+    const bool withXml = argc > 2 && QByteArray(argv[2]) == "--xml";
+    if (withXml) {
+        for (int i = 2; i + 1 < argc; ++i) argv[i] = argv[i + 1];
+        --argc;
     }
     using namespace trelmo;
     test::RecordingMessages messages;
@@ -68,11 +75,14 @@ int main(int argc, char** argv) {
     // Select the node with the mouse, so the panel shows it.
     const QRect node = tree->visualItemRect(tree->node(shown));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node.center());
+    if (withXml) editor.findChild<QAction*>("mnuViewXmlPreview")->trigger();
 
     QTimer::singleShot(500, [&] {
         QFile out(QString::fromLocal8Bit(argv[1]));
         if (out.open(QIODevice::WriteOnly)) {
-            const QRect g = editor.frameGeometry();
+            QRect g = editor.frameGeometry();
+            if (auto* xml = editor.findChild<ui::XmlPreviewWindow*>(); xml && xml->isVisible())
+                g = g.united(xml->frameGeometry());
             out.write(QStringLiteral("%1x%2+%3+%4\n")
                           .arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()).toLatin1());
         }

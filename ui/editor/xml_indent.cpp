@@ -88,6 +88,9 @@ std::string IndentXml(std::string_view xml, std::string_view indent) {
         } else if (t.kind == Kind::End) {
             if (depth > 0) --depth;
             line(t.text);
+        } else if (t.kind == Kind::Text && depth == 0 &&
+                   t.text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+            // the line breaks around the root, which the layout makes anyway
         } else {
             line(t.text);
         }
