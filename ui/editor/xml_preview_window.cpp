@@ -56,6 +56,7 @@ XmlPreviewWindow::XmlPreviewWindow(FrmEdit& editor)
     lblProblem_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     lblProblem_->setTextFormat(Qt::RichText);
     lblProblem_->setMargin(12);
+    lblProblem_->setTextInteractionFlags(Qt::TextBrowserInteraction);
 
     txtRaw_ = textView("txtRaw");
     txtIndented_ = textView("txtIndented");
@@ -87,10 +88,14 @@ XmlPreviewWindow::XmlPreviewWindow(FrmEdit& editor)
     editor.installEventFilter(this);
 }
 
+void XmlPreviewWindow::placeBeside() {
+    const QRect e = editor_.frameGeometry();
+    move(e.right() + 1, e.top());
+}
+
 void XmlPreviewWindow::showBeside() {
     if (!isVisible()) {
-        const QRect e = editor_.frameGeometry();
-        move(e.right() + 1, e.top());
+        placeBeside();
         resize(width(), editor_.height());
     }
     show();
@@ -104,6 +109,8 @@ void XmlPreviewWindow::showEvent(QShowEvent* event) {
 
 bool XmlPreviewWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &editor_ && event->type() == QEvent::Hide) close();
+    if (watched == &editor_ && isVisible() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        placeBeside();
     return QWidget::eventFilter(watched, event);
 }
 

@@ -26,7 +26,7 @@ class XmlPreviewWindow : public QWidget {
 public:
     explicit XmlPreviewWindow(FrmEdit& editor);
 
-    // Shows the window beside the editor, current.
+    // Shows the window beside the editor, current; it keeps beside it when the editor moves.
     void showBeside();
     // Builds the preview again (only while shown; showing refreshes).
     void refresh();
@@ -43,6 +43,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void placeBeside();
     // The records of the previewed CSV, read again only when the file changed.
     const std::vector<std::string>& records(const std::string& path);
     void showProblem(const std::string& text, std::size_t node);

@@ -193,6 +193,8 @@ TEST_F(XmlPreviewTest, AShortcutOfItsOwnAToolWindowBesideTheEditorClosingWithIt)
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isWindow());
     EXPECT_GT(window->x(), editor->frameGeometry().right() - 1);
+    editor->move(editor->pos() + QPoint(40, 30));
+    EXPECT_EQ(window->pos(), editor->frameGeometry().topRight() + QPoint(1, 0));
     editor->close();
     EXPECT_FALSE(window->isVisible());
 }
