@@ -170,8 +170,7 @@ std::string describe(const std::exception& e) {
     return runtime ? runtime->description() : std::string(e.what());
 }
 
-}  // namespace
-
+// The schema with the editor's save settings, as a new document.
 xml::Document CopyWithSettings(const xml::Document& schema, std::string_view rootName,
                                std::string_view encoding) {
     xml::Document copy;
@@ -198,6 +197,8 @@ xml::Document CopyWithSettings(const xml::Document& schema, std::string_view roo
         top.insertBefore(copy.createProcessingInstruction("xml", declaration), top.child(0));
     return copy;
 }
+
+}  // namespace
 
 XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, std::string_view encoding,
                       const std::vector<std::string>& records, std::size_t count) {

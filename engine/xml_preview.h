@@ -27,10 +27,6 @@ struct XmlPreview {
 XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, std::string_view encoding,
                       const std::vector<std::string>& records, std::size_t count);
 
-// The schema with the editor's save settings, as a new document.
-xml::Document CopyWithSettings(const xml::Document& schema, std::string_view rootName,
-                               std::string_view encoding);
-
 // The problem texts.
 inline constexpr const char* kPreviewNoElement = "スキーマに要素がありません。";
 inline constexpr const char* kPreviewFewRecords =
