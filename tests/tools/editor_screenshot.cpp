@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTest>
 #include <QTimer>
+#include <vector>
 
 #include "tests/support/recording_messages.h"
 #include "tests/support/ui/recording_cursor.h"
@@ -39,11 +40,10 @@ int main(int argc, char** argv) {
         qWarning("usage: editor_screenshot GEOMETRY-FILE [--xml] [CSV [DSD]]");
         return 2;
     }
-    const bool withXml = argc > 2 && QByteArray(argv[2]) == "--xml";
-    if (withXml) {
-        for (int i = 2; i + 1 < argc; ++i) argv[i] = argv[i + 1];
-        --argc;
-    }
+    std::vector<const char*> args(argv, argv + argc);
+    const bool withXml = args.size() > 2 && QByteArray(args[2]) == "--xml";
+    if (withXml) args.erase(args.begin() + 2);
+    const auto given = static_cast<int>(args.size());
     using namespace trelmo;
     test::RecordingMessages messages;
     test::ScriptedFileDialog files;
@@ -59,15 +59,15 @@ int main(int argc, char** argv) {
         editor.findChild<QAction*>(action)->trigger();
     };
     int shown = 3;  // the city element of the built-in schema
-    if (argc > 3) {
-        menu("mnuFileOpenDSD", argv[3]);
+    if (given > 3) {
+        menu("mnuFileOpenDSD", args[3]);
         shown = 2;
     } else {
         xml::Document doc;
         if (!doc.loadXml(kSchema)) return 1;
         editor.ShowDocument(std::move(doc));
     }
-    if (argc > 2) menu("mnuFileOpenCSV", argv[2]);
+    if (given > 2) menu("mnuFileOpenCSV", args[2]);
     for (const std::string& text : messages.texts()) qWarning("message: %s", text.c_str());
     auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
     if (!tree->node(shown)) return 1;
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     if (withXml) editor.findChild<QAction*>("mnuViewXmlPreview")->trigger();
 
     QTimer::singleShot(500, [&] {
-        QFile out(QString::fromLocal8Bit(argv[1]));
+        QFile out(QString::fromLocal8Bit(args[1]));
         if (out.open(QIODevice::WriteOnly)) {
             QRect g = editor.frameGeometry();
             if (auto* xml = editor.findChild<ui::XmlPreviewWindow*>(); xml && xml->isVisible())
