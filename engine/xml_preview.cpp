@@ -239,4 +239,8 @@ XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, st
     return result;
 }
 
+std::string DecodedText(const XmlPreview& preview) {
+    return xml::detail::decodeLossy(preview.bytes, preview.encoding);
+}
+
 }  // namespace trelmo

@@ -27,6 +27,9 @@ struct XmlPreview {
 XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, std::string_view encoding,
                       const std::vector<std::string>& records, std::size_t count);
 
+// The output decoded from its encoding to UTF-8 for display.
+std::string DecodedText(const XmlPreview& preview);
+
 // The problem texts.
 inline constexpr const char* kPreviewNoElement = "スキーマに要素がありません。";
 inline constexpr const char* kPreviewFewRecords =

@@ -12,7 +12,6 @@
 
 #include "engine/csv.h"
 #include "engine/error.h"
-#include "engine/xml/encoding.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/xml_highlighter.h"
 #include "ui/editor/xml_indent.h"
@@ -180,7 +179,7 @@ void XmlPreviewWindow::showProblem(const std::string& text, std::size_t node) {
 }
 
 void XmlPreviewWindow::showOutput() {
-    const std::string text = xml::detail::decodeLossy(result_.bytes, result_.encoding);
+    const std::string text = DecodedText(result_);
     txtRaw_->setPlainText(u8(text));
     txtIndented_->setPlainText(u8(IndentXml(text)));
     pages_->setCurrentWidget(tabViews_);
