@@ -2,14 +2,16 @@
 // beside a CSV preview. With a schema file it opens that file and then the
 // CSV through the editor's own menu commands, and selects the first node below
 // the top element; without one it shows a built-in schema with every node kind.
-// When the window is up it writes its geometry ("WxH+X+Y") to the file named
-// by the first argument, then stays until it is killed (or a minute has passed).
-//   editor_screenshot GEOMETRY-FILE [CSV [DSD]]
+// With --xml the XML preview is shown beside it. When the windows are up it
+// writes their geometry ("WxH+X+Y") to the file named by the first argument,
+// then stays until it is killed (or a minute has passed).
+//   editor_screenshot GEOMETRY-FILE [--xml] [CSV [DSD]]
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
+#include <vector>
 
 #include "tests/support/recording_messages.h"
 #include "tests/support/ui/recording_cursor.h"
@@ -17,6 +19,7 @@
 #include "ui/common/app_look.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
+#include "ui/editor/xml_preview_window.h"
 
 namespace {
 
@@ -34,9 +37,13 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(trelmo::ui::appIcon());
     trelmo::ui::useJapaneseFont();
     if (argc < 2) {
-        qWarning("usage: editor_screenshot GEOMETRY-FILE [CSV [DSD]]");
+        qWarning("usage: editor_screenshot GEOMETRY-FILE [--xml] [CSV [DSD]]");
         return 2;
     }
+    std::vector<const char*> args(argv, argv + argc);
+    const bool withXml = args.size() > 2 && QByteArray(args[2]) == "--xml";
+    if (withXml) args.erase(args.begin() + 2);
+    const auto given = static_cast<int>(args.size());
     using namespace trelmo;
     test::RecordingMessages messages;
     test::ScriptedFileDialog files;
@@ -52,15 +59,15 @@ int main(int argc, char** argv) {
         editor.findChild<QAction*>(action)->trigger();
     };
     int shown = 3;  // the city element of the built-in schema
-    if (argc > 3) {
-        menu("mnuFileOpenDSD", argv[3]);
+    if (given > 3) {
+        menu("mnuFileOpenDSD", args[3]);
         shown = 2;
     } else {
         xml::Document doc;
         if (!doc.loadXml(kSchema)) return 1;
         editor.ShowDocument(std::move(doc));
     }
-    if (argc > 2) menu("mnuFileOpenCSV", argv[2]);
+    if (given > 2) menu("mnuFileOpenCSV", args[2]);
     for (const std::string& text : messages.texts()) qWarning("message: %s", text.c_str());
     auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
     if (!tree->node(shown)) return 1;
@@ -68,11 +75,14 @@ int main(int argc, char** argv) {
     // Select the node with the mouse, so the panel shows it.
     const QRect node = tree->visualItemRect(tree->node(shown));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node.center());
+    if (withXml) editor.findChild<QAction*>("mnuViewXmlPreview")->trigger();
 
     QTimer::singleShot(500, [&] {
-        QFile out(QString::fromLocal8Bit(argv[1]));
+        QFile out(QString::fromLocal8Bit(args[1]));
         if (out.open(QIODevice::WriteOnly)) {
-            const QRect g = editor.frameGeometry();
+            QRect g = editor.frameGeometry();
+            if (auto* xml = editor.findChild<ui::XmlPreviewWindow*>(); xml && xml->isVisible())
+                g = g.united(xml->frameGeometry());
             out.write(QStringLiteral("%1x%2+%3+%4\n")
                           .arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()).toLatin1());
         }

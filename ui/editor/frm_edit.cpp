@@ -159,6 +159,7 @@ void FrmEdit::createMenus() {
     // Shortcuts work wherever the focus is in this window.
     addActions(PopMnuInsert->actions());
     addActions(mnuEdit->actions());
+    createViewMenu();
 }
 
 void FrmEdit::connectEvents() {

@@ -14,6 +14,7 @@
 //   frm_edit_open.cpp     opening a schema file
 //   frm_edit_save.cpp     saving; frm_edit_validate.cpp the check before it
 //   frm_edit_preview.cpp  the CSV preview
+//   frm_edit_view.cpp     the view menu and what the XML preview reads
 
 #include <QDialog>
 #include <cstdint>
@@ -48,6 +49,7 @@ namespace trelmo::ui {
 class PreviewModel;
 class SchemaEdit;
 class SchemaTreeView;
+class XmlPreviewWindow;
 
 class FrmEdit : public QDialog {
     Q_OBJECT
@@ -69,6 +71,15 @@ public:
     static constexpr int kClientWidthTwips = 9075;
     static constexpr int kClientHeightTwips = 6255;
 
+    // What the XML preview reads: the root-name and encoding boxes, the CSV
+    // listed in the preview (empty path or no rows: none), and a way to select
+    // the node of a tree index as a click does.
+    QString rootNameText() const;
+    QString encodingText() const;
+    const std::string& csvPreviewPath() const { return csvPreviewPath_; }
+    int csvPreviewRows() const;
+    void selectTreeIndex(int treeIndex);
+
 public slots:
     // Escape and every other close go through the close question.
     void reject() override;
@@ -89,6 +100,9 @@ private:
     void createControls();
     void createMenus();
     void connectEvents();
+    // frm_edit_view.cpp
+    void createViewMenu();
+    void mnuViewXmlPreview_Click();
 
     // frm_edit_state.cpp
     void Form_Load();
@@ -208,6 +222,10 @@ private:
     QAction* mnuEditUndo = nullptr;
     QAction* mnuEditRedo = nullptr;
     QUndoStack* undoStack_ = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewXmlPreview = nullptr;
+    XmlPreviewWindow* xmlPreview_ = nullptr;
+    std::string csvPreviewPath_;  // the file listed in ListView2
 
     std::optional<xml::Document> SchemaDoc;
     std::vector<xml::Node> SchemaNodeList;  // every element of SchemaDoc, "//*"

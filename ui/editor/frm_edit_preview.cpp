@@ -17,6 +17,7 @@ void FrmEdit::mnuFileOpenCSV_Click() {
         showError(e, MsgIcon::Critical);
         return;
     }
+    csvPreviewPath_.clear();
     OpenCSVPreview();
     emit schemaChanged();
 }
@@ -36,6 +37,7 @@ void FrmEdit::OpenCSVPreview() {
     }
     if (!CommonDialog1.choose(FileDialogMode::Open, services_.messages)) return;
     const std::string path = CommonDialog1.settings.fileName.toStdString();
+    csvPreviewPath_ = path;
 
     // From here a failing step is skipped without a message: a file without
     // records, or that cannot be read, leaves the list empty; a record longer

@@ -124,14 +124,16 @@ TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
         return out;
     };
     auto* bar = control<QMenuBar>("menuBar");
-    ASSERT_EQ(bar->actions().size(), 3);
+    ASSERT_EQ(bar->actions().size(), 4);
     EXPECT_EQ(bar->actions()[0]->menu(), control<QMenu>("mnuFile"));
     EXPECT_EQ(bar->actions()[1]->menu(), control<QMenu>("PopMnu"));
     EXPECT_EQ(bar->actions()[2]->menu(), control<QMenu>("mnuEdit"));
+    EXPECT_EQ(bar->actions()[3]->menu(), control<QMenu>("mnuView"));
     EXPECT_EQ(control<QMenu>("mnuFile")->title(), u8("ﾌｧｲﾙ(&F)"));
     EXPECT_EQ(control<QMenu>("PopMnu")->title(), u8("操作"));
     EXPECT_EQ(control<QMenu>("mnuEdit")->title(), u8("編集(&E)"));
     EXPECT_EQ(control<QMenu>("PopMnuInsert")->title(), u8("挿入"));
+    EXPECT_EQ(control<QMenu>("mnuView")->title(), u8("表示(&V)"));
 
     EXPECT_EQ(texts(control<QMenu>("mnuFile")),
               QStringList({u8("mnuFileNew=新規(&N)="), u8("mnuFileOpenDSD=スキーマを開く(&O)="),
@@ -142,6 +144,7 @@ TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
               QStringList({"PopMnuElementIn=Element=Ctrl+E", "PopMnuTextIn=Text=Ctrl+T",
                            "PopMnuAttributeIn=Attribute=Ctrl+A", "PopMnuCommentIn=Comment=Ctrl+C",
                            "PopMnuCDATAIn=CDATA=Ctrl+D"}));
+    EXPECT_EQ(texts(control<QMenu>("mnuView")), QStringList({u8("mnuViewXmlPreview=XMLプレビュー(&X)=Ctrl+P")}));
     const QList<QAction*> pop = control<QMenu>("PopMnu")->actions();
     ASSERT_EQ(pop.size(), 3);
     EXPECT_EQ(pop[0]->menu(), control<QMenu>("PopMnuInsert"));
