@@ -117,6 +117,11 @@ TEST_F(XmlPreviewTest, EveryChangeRefreshesIt) {
              clickButton("cmdApply");
          },
          "<r b=\"y\"/>"},
+        {"undo", [this] { clickNode(1); trigger("PopMnuElementIn"); trigger("mnuEditUndo"); },
+         "<R><r a=\"x\"/><r a=\"z\"/></R>"},
+        {"redo",
+         [this] { clickNode(2); trigger("PopMnuDel"); trigger("mnuEditUndo"); trigger("mnuEditRedo"); },
+         "<R><r/><r/></R>"},
         {"new", [this] { trigger("mnuFileNew"); }, "CSVが表示されていません"},
         {"open",
          [&] { files.choose(QString::fromStdString(otherDsd)); trigger("mnuFileOpenDSD"); },
@@ -134,6 +139,8 @@ TEST_F(XmlPreviewTest, EveryChangeRefreshesIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.change);
+        editor->hide();  // each showing starts unchanged, so new and open ask nothing
+        editor->show();
         show("<element name=\"r\" root=\"R\"><attribute name=\"a\" DataSource=\"1\"/></element>");
         txtEncoding()->clear();
         previewCsv("x,y\r\nz,w\r\n");
