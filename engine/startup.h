@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/conversion.h"
 #include "engine/messages.h"
 #include "engine/progress.h"
 
@@ -30,7 +31,5 @@ std::string StripArgQuotes(std::string_view arg);
 inline constexpr const char* kNotEnoughArgs1 = "引数が足りません。 ";
 inline constexpr const char* kNotEnoughArgs2 =
     "CSVへのパス、スキーマへのパス、保存するファイルまでのパスをスペースで区切って引数にしてください。";
-inline constexpr const char* kSchemaLoadFailed = "スキーマファイルの読み込みに失敗しました。";
-inline constexpr const char* kNoValidData = "有効なデータ(CSV)がありません。";
 
 }  // namespace trelmo
