@@ -138,22 +138,10 @@ xml::ContentCheck::Leaf leafOf(Kind kind) {
 // before GetFieldItems stores anything, so GetFieldItems itself never fails).
 void RecordFields::split() {
     fields_.clear();
-    csv_scan::FieldCursor cursor(record_);
-    std::string_view field;
-    std::int32_t count = 0;
-    for (;;) {
-        switch (cursor.next(field)) {
-        case csv_scan::Step::Field:
-            csv_scan::checkFieldCount(++count);
-            fields_.push_back(csv_detail::StripFieldQuotesView(field));
-            break;
-        case csv_scan::Step::End:
-            split_ = true;
-            return;
-        case csv_scan::Step::OpenQuote:
-            throw invalidArgumentError();
-        }
-    }
+    const bool closed = csv_scan::scanFields(
+        record_, [this](std::string_view field) { fields_.push_back(csv_detail::StripFieldQuotesView(field)); });
+    if (!closed) throw invalidArgumentError();
+    split_ = true;
 }
 
 std::string_view dataSourceValue(const PlanNode& node, RecordFields& record) {
