@@ -1,5 +1,7 @@
 #include "engine/xml/content_check.h"
 
+#include <stdexcept>
+
 #include "engine/xml/byte_sink.h"
 #include "engine/xml/doc_state.h"
 #include "engine/xml/serializer.h"
