@@ -43,12 +43,17 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
         return false;
     }
     front.stages.reached(Stage::CsvLoaded);
+    bool saving = false;
+    const auto reachSaving = [&] {
+        if (!saving) front.stages.reached(Stage::Saving);
+        saving = true;
+    };
     try {
-        generator.WriteXML(schemaDoc, records, paths.output, [&] { front.stages.reached(Stage::Saving); });
+        generator.WriteXML(schemaDoc, records, paths.output, reachSaving);
     } catch (const RuntimeError& e) {
         // The output is written while it is made: an error of writing it
         // is told at the stage of saving.
-        if (e.number() == err::XmlSave || e.number() == err::Encoding) front.stages.reached(Stage::Saving);
+        if (e.number() == err::XmlSave || e.number() == err::Encoding) reachSaving();
         throw;
     }
     front.stages.reached(Stage::Finished);
