@@ -2,9 +2,11 @@
 """Whole-process benchmark: Trelmo, the Python peer and the floor (copying the
 input and the output file), run alternately on the inputs of generate.py.
 Prints medians, ratios and peak memory as a Markdown table, and checks that
-Trelmo and the peer wrote the same XML (compared in canonical form).
+Trelmo and the peer wrote the same XML (compared in canonical form). With
+--window, the same conversion through the conversion window is timed too, and
+its file must be the command line's, byte for byte.
 
-Usage: run.py --exe TRELMO --data FOLDER [--rounds N] [--cases abc]
+Usage: run.py --exe TRELMO --data FOLDER [--window WINDOW_BENCH] [--rounds N] [--cases abc]
 Normally started through bench/run, which builds a Release executable first.
 """
 
@@ -69,6 +71,7 @@ def run_case(case, args, out):
     dsd_path = os.path.join(args.data, case + ".dsd")
     mine = os.path.join(out, case + ".trelmo.xml")
     peer = os.path.join(out, case + ".peer.xml")
+    window = os.path.join(out, case + ".window.xml")
     copy1, copy2 = os.path.join(out, case + ".copy1"), os.path.join(out, case + ".copy2")
     commands = {
         "trelmo": [args.exe, csv_path, dsd_path, mine],
@@ -76,17 +79,26 @@ def run_case(case, args, out):
         # The floor: read and write every byte of the input and of the output.
         "floor": ["/bin/sh", "-c", 'cat "$1" > "$3" && cat "$2" > "$4"', "floor", csv_path, mine, copy1, copy2],
     }
-    for name in ("trelmo", "peer"):
-        remove(mine if name == "trelmo" else peer)
+    if args.window:
+        commands["window"] = [args.window, csv_path, dsd_path, window]
+    outputs = {"trelmo": mine, "peer": peer, "window": window}
+    for name in outputs:
+        if name not in commands:
+            continue
+        remove(outputs[name])
         _, _, code, err = timed(commands[name])
         if code != 0:
             sys.exit("%s failed on case %s (exit %d): %s" % (name, case, code, err))
     same = canonical_digest(mine) == canonical_digest(peer)
+    window_same = None
+    if args.window:
+        with open(mine, "rb") as a, open(window, "rb") as b:
+            window_same = a.read() == b.read()
     times = {name: [] for name in commands}
     memory = {name: [] for name in commands}
     for _ in range(args.rounds):
         for name, argv in commands.items():
-            remove(mine if name == "trelmo" else peer if name == "peer" else copy1)
+            remove(outputs.get(name, copy1))
             if name == "floor":
                 remove(copy2)
             wall, rss, code, err = timed(argv)
@@ -100,6 +112,9 @@ def run_case(case, args, out):
     result["in"] = os.path.getsize(csv_path)
     result["out"] = os.path.getsize(mine)
     result["same"] = same
+    if args.window:
+        result["window_mem"] = max(memory["window"]) * 1024
+        result["window_same"] = window_same
     remove(copy1, copy2)
     return result
 
@@ -112,6 +127,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--data", required=True)
+    parser.add_argument("--window")
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--cases", default="abc")
     args = parser.parse_args()
@@ -134,6 +150,15 @@ def main():
             case, CASES[case], mb(r["in"]), mb(r["out"]), r["trelmo"], r["peer"], r["floor"],
             r["peer"] / r["trelmo"], r["trelmo"] / r["floor"], mb(r["mem"]), r["mem"] / r["out"],
             mb(r["peer_mem"]), "yes" if r["same"] else "NO"))
+    if args.window:
+        print()
+        print("| case | command line | window | window / command line | command line peak memory "
+              "| window peak memory | window / command line | same file |")
+        print("|---|---|---|---|---|---|---|---|")
+        for case, r in results.items():
+            print("| (%s) %s | %.3f s | %.3f s | %.2f× | %s | %s | %.2f× | %s |" % (
+                case, CASES[case], r["trelmo"], r["window"], r["window"] / r["trelmo"], mb(r["mem"]),
+                mb(r["window_mem"]), r["window_mem"] / r["mem"], "yes" if r["window_same"] else "NO"))
     print()
     print("Medians of %d alternating rounds; load average %.2f before, %.2f after (%d cores)." % (
         args.rounds, load_before[0], load_after[0], os.cpu_count()))
@@ -147,7 +172,14 @@ def main():
         checks.append(("(b) under 1.5 s", results["b"]["trelmo"] < 1.5))
     if "a" in results and "c" in results:
         checks.append(("(c) within 1.5× of (a)", results["c"]["trelmo"] <= 1.5 * results["a"]["trelmo"]))
+    if "b" in results and args.window:
+        b = results["b"]
+        checks.append(("(b) the window within 1.5× the command line's time", b["window"] <= 1.5 * b["trelmo"]))
+        checks.append(("(b) the window within 1.5× the command line's peak memory",
+                       b["window_mem"] <= 1.5 * b["mem"]))
     for case, r in results.items():
+        if args.window:
+            checks.append(("(%s) the window writes the command line's file" % case, r["window_same"]))
         checks.append(("(%s) peak memory below 4× the output" % case, r["mem"] < 4 * r["out"]))
         checks.append(("(%s) same canonical XML as the peer" % case, r["same"]))
     print()

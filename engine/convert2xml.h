@@ -2,6 +2,7 @@
 // Builds the output document of a conversion from a schema document and the
 // record array.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,10 @@ public:
 
     // CreateXML on a new document followed by its save to path, without
     // holding the output in memory: the same file and the same errors, with
-    // memory that does not grow with the output.
-    void WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV, const std::string& path);
+    // memory that does not grow with the output. committing runs once every
+    // record is written, before the file replaces the destination.
+    void WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV, const std::string& path,
+                  const std::function<void()>& committing = {});
 
 private:
     ProgressSink& progress_;

@@ -90,26 +90,61 @@ Plan compilePlan(const xml::Node& top) {
     return plan;
 }
 
+namespace {
+
+// In the order CreateXML makes the nodes; `below` is the leaf whose children
+// these are, if any.
+void checkNodes(const std::vector<PlanNode>& nodes, xml::ContentCheck& check,
+                std::optional<xml::ContentCheck::Leaf> below) {
+    for (const PlanNode& node : nodes) {
+        switch (node.kind) {
+        case Kind::Element:
+            check.elementName(node.name);
+            if (below) check.childOf(*below, false);
+            checkNodes(node.children, check, std::nullopt);
+            break;
+        case Kind::Attribute:
+            if (below) check.childOf(*below, true);
+            check.attributeName(node.name);
+            checkNodes(node.children, check, below);
+            break;
+        case Kind::Text:
+        case Kind::CData:
+        case Kind::Comment:
+            if (below) check.childOf(*below, false);
+            checkNodes(node.children, check, leafOf(node.kind));
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void checkPlan(const Plan& plan, xml::ContentCheck& check) {
+    check.elementName(plan.rootName);
+    check.elementName(plan.recordName);
+    checkNodes(plan.nodes, check, std::nullopt);
+}
+
+xml::ContentCheck::Leaf leafOf(Kind kind) {
+    switch (kind) {
+    case Kind::CData:
+        return xml::ContentCheck::Leaf::CData;
+    case Kind::Comment:
+        return xml::ContentCheck::Leaf::Comment;
+    default:
+        return xml::ContentCheck::Leaf::Text;
+    }
+}
+
 // One pass with the errors of GetFieldCount (which scans the whole record
 // before GetFieldItems stores anything, so GetFieldItems itself never fails).
 void RecordFields::split() {
     fields_.clear();
-    csv_scan::FieldCursor cursor(record_);
-    std::string_view field;
-    std::int32_t count = 0;
-    for (;;) {
-        switch (cursor.next(field)) {
-        case csv_scan::Step::Field:
-            csv_scan::checkFieldCount(++count);
-            fields_.push_back(csv_detail::StripFieldQuotesView(field));
-            break;
-        case csv_scan::Step::End:
-            split_ = true;
-            return;
-        case csv_scan::Step::OpenQuote:
-            throw invalidArgumentError();
-        }
-    }
+    const bool closed = csv_scan::scanFields(
+        record_, [this](std::string_view field) { fields_.push_back(csv_detail::StripFieldQuotesView(field)); });
+    if (!closed) throw invalidArgumentError();
+    split_ = true;
 }
 
 std::string_view dataSourceValue(const PlanNode& node, RecordFields& record) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/text/number.h"
+#include "engine/xml/content_check.h"
 #include "engine/xml/dom.h"
 
 namespace trelmo::convert {
@@ -40,6 +41,14 @@ struct Plan {
 std::string attributeValue(const xml::Node& node, std::string_view key);
 
 Plan compilePlan(const xml::Node& top);
+
+// What building any record of the plan would refuse, whatever the record:
+// names that XML or the output's encoding cannot hold, and nodes below
+// character data. Throws the error that building and saving would raise.
+void checkPlan(const Plan& plan, xml::ContentCheck& check);
+
+// The kind of leaf a character-data node makes (not for elements and attributes).
+xml::ContentCheck::Leaf leafOf(Kind kind);
 
 // The fields of one record, split on first use with the errors of
 // GetFieldCount and GetFieldItems; views into the record.

@@ -5,67 +5,69 @@ namespace trelmo::convert {
 RecordWriter::RecordWriter(const Plan& plan) {
     elements_.push_back(Element{&plan.recordName, {}, {}});
     if (plan.topHasChildren) collect(plan.nodes, 0);
+    values_.resize(leaves_.size());
 }
 
-// An attribute node and its children act on the element it stands in; the
-// children of character data never get here (CreateXML refuses them).
+// An attribute node and its children act on the element it stands in; leaves
+// have no children here (the plan's check refuses them).
 void RecordWriter::collect(const std::vector<PlanNode>& nodes, std::size_t into) {
     for (const PlanNode& node : nodes) {
-        switch (node.kind) {
-        case Kind::Element: {
+        if (node.kind == Kind::Element) {
             const std::size_t child = elements_.size();
             elements_.push_back(Element{&node.name, {}, {}});
-            elements_[into].content.push_back(Item{Kind::Element, &node, child});
+            elements_[into].content.push_back(Item{Kind::Element, child});
             collect(node.children, child);
-            break;
+            continue;
         }
-        case Kind::Attribute: {
-            splits_ = true;
-            auto& attributes = elements_[into].attributes;
-            bool replaced = false;
-            for (const PlanNode*& existing : attributes) {
-                if (existing->name == node.name) {
-                    existing = &node;
-                    replaced = true;
-                    break;
-                }
+        const std::size_t leaf = leaves_.size();
+        leaves_.push_back(&node);
+        if (node.kind != Kind::Attribute) {
+            elements_[into].content.push_back(Item{node.kind, leaf});
+            continue;
+        }
+        bool replaced = false;
+        for (std::size_t& existing : elements_[into].attributes) {
+            if (leaves_[existing]->name == node.name) {
+                existing = leaf;
+                replaced = true;
+                break;
             }
-            if (!replaced) attributes.push_back(&node);
-            collect(node.children, into);
-            break;
         }
-        case Kind::Text:
-        case Kind::CData:
-        case Kind::Comment:
-            splits_ = true;
-            elements_[into].content.push_back(Item{node.kind, &node, 0});
-            break;
-        }
+        if (!replaced) elements_[into].attributes.push_back(leaf);
+        collect(node.children, into);
     }
 }
 
-void RecordWriter::write(xml::StreamedSave& out, RecordFields& fields) const {
-    writeElement(out, elements_.front(), fields);
+void RecordWriter::write(xml::StreamedSave& out, RecordFields& fields, xml::ContentCheck& check) {
+    for (std::size_t k = 0; k < leaves_.size(); ++k) {
+        const PlanNode& leaf = *leaves_[k];
+        const std::string_view value = dataSourceValue(leaf, fields);
+        if (leaf.kind == Kind::Attribute) {
+            check.attributeValue(leaf.name, value);
+        } else {
+            check.value(leafOf(leaf.kind), value);
+        }
+        values_[k] = value;
+    }
+    writeElement(out, elements_.front());
 }
 
-void RecordWriter::writeElement(xml::StreamedSave& out, const Element& element, RecordFields& fields) const {
+void RecordWriter::writeElement(xml::StreamedSave& out, const Element& element) const {
     out.startElement(*element.name);
-    for (const PlanNode* attribute : element.attributes) {
-        out.attribute(attribute->name, dataSourceValue(*attribute, fields));
-    }
+    for (const std::size_t attribute : element.attributes) out.attribute(leaves_[attribute]->name, values_[attribute]);
     for (const Item& item : element.content) {
         switch (item.kind) {
         case Kind::Element:
-            writeElement(out, elements_[item.element], fields);
+            writeElement(out, elements_[item.index]);
             break;
         case Kind::Text:
-            out.text(dataSourceValue(*item.node, fields));
+            out.text(values_[item.index]);
             break;
         case Kind::CData:
-            out.cdata(dataSourceValue(*item.node, fields));
+            out.cdata(values_[item.index]);
             break;
         case Kind::Comment:
-            out.comment(dataSourceValue(*item.node, fields));
+            out.comment(values_[item.index]);
             break;
         case Kind::Attribute:
             break;

@@ -6,39 +6,41 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/convert_plan.h"
+#include "engine/xml/content_check.h"
 #include "engine/xml/stream_save.h"
 
 namespace trelmo::convert {
 
 class RecordWriter {
 public:
-    // `plan` must outlive the writer and build without errors (see CreateXML).
+    // `plan` must outlive the writer, its names already checked.
     explicit RecordWriter(const Plan& plan);
 
-    void write(xml::StreamedSave& out, RecordFields& fields) const;
-    // Whether building a record looks at its fields (and so splits it).
-    bool splitsRecords() const { return splits_; }
+    // The record's values are made and checked in schema order, as CreateXML
+    // makes its nodes, before the element is written.
+    void write(xml::StreamedSave& out, RecordFields& fields, xml::ContentCheck& check);
 
 private:
     struct Item {
         Kind kind;
-        const PlanNode* node;
-        std::size_t element;  // for Kind::Element: its index in elements_
+        std::size_t index;  // Kind::Element: into elements_; else into leaves_
     };
     struct Element {
         const std::string* name;
-        std::vector<const PlanNode*> attributes;
+        std::vector<std::size_t> attributes;  // into leaves_
         std::vector<Item> content;
     };
 
     void collect(const std::vector<PlanNode>& nodes, std::size_t into);
-    void writeElement(xml::StreamedSave& out, const Element& element, RecordFields& fields) const;
+    void writeElement(xml::StreamedSave& out, const Element& element) const;
 
-    std::vector<Element> elements_;  // the record element first
-    bool splits_ = false;
+    std::vector<Element> elements_;        // the record element first
+    std::vector<const PlanNode*> leaves_;  // every node with a value, in schema order
+    std::vector<std::string_view> values_;  // the current record's, by leaf
 };
 
 }  // namespace trelmo::convert

@@ -7,41 +7,29 @@
 
 namespace trelmo {
 
-using csv_scan::FieldCursor;
-using csv_scan::Step;
-
 namespace {
 
-// Calls onField(index, field) for every field of a text without an open quote.
+// Calls onField(index, field) for every field of a text without an open quote;
+// returns the number of fields.
 template <typename OnField>
-std::int32_t scanFields(std::string_view sTmp, OnField onField) {
-    FieldCursor cursor(sTmp);
-    std::string_view field;
+std::int32_t eachField(std::string_view sTmp, OnField onField) {
     std::int32_t count = 0;
-    for (;;) {
-        switch (cursor.next(field)) {
-        case Step::Field:
-            onField(count, field);
-            csv_scan::checkFieldCount(++count);
-            break;
-        case Step::End:
-            return count;
-        case Step::OpenQuote:
-            throw invalidArgumentError();
-        }
+    if (!csv_scan::scanFields(sTmp, [&](std::string_view field) { onField(count++, field); })) {
+        throw invalidArgumentError();
     }
+    return count;
 }
 
 }  // namespace
 
 std::int16_t CSV::GetFieldCount(std::string_view sTmp) const {
-    return static_cast<std::int16_t>(scanFields(sTmp, [](std::int32_t, std::string_view) {}) - 1);
+    return static_cast<std::int16_t>(eachField(sTmp, [](std::int32_t, std::string_view) {}) - 1);
 }
 
 std::vector<std::string> CSV::GetFieldItems(std::string_view sTmp, std::int16_t& intFieldCount) const {
     if (intFieldCount < 0) throw subscriptOutOfRangeError();
     std::vector<std::string> fields(static_cast<std::size_t>(intFieldCount) + 1);
-    scanFields(sTmp, [&](std::int32_t index, std::string_view field) {
+    eachField(sTmp, [&](std::int32_t index, std::string_view field) {
         if (index > intFieldCount) throw subscriptOutOfRangeError();
         fields[static_cast<std::size_t>(index)] = csv_detail::StripFieldQuotes(field);
     });

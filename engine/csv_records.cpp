@@ -23,28 +23,29 @@ std::int32_t csv_detail::readRecords(std::string bytes, const std::string& name,
     const std::string_view joint = lineJoint(ends);
 
     std::vector<std::string> records;
-    std::string pending;
-    csv_scan::ClosedFieldCounter counter;  // state of the scan over pending
+    std::string pending;        // the lines of an unfinished record, joined
+    csv_scan::FieldScan scan;   // over the current record's text, line by line
     LineCursor lines(text, ends);
     std::string_view line;
+    const auto noField = [](std::string_view) {};
     while (lines.next(line)) {
         const bool joined = !pending.empty();
         if (joined) {
             pending += joint;
             pending += line;
-            counter.append(joint);
         }
-        counter.append(line);
-        if (counter.closedCount() > 0) {
+        const std::string_view current = joined ? std::string_view(pending) : line;
+        scan.advance(current, noField);
+        if (scan.closedCount() > 0) {
             if (joined) {
                 records.push_back(std::move(pending));
             } else {
                 records.emplace_back(line);
             }
             pending.clear();
-            counter.reset();
+            scan = {};
         } else if (!joined) {
-            pending.assign(line);  // the counter already holds its state
+            pending.assign(line);  // the scan goes on over the same text
         }
     }
     if (records.empty()) return -1;

@@ -1,52 +1,102 @@
 #pragma once
-// The field scan of the CSV dialect. A field that starts with a double quote
-// is quoted up to the next double quote; after that, and in any other field,
-// the field ends at the next comma. Nothing else is special.
+// The field scan of the CSV dialect, the one loop that the reader, the field
+// counter and the generator share. A field that starts with a double quote is
+// quoted up to the next double quote; after that, and in any other field, the
+// field ends at the next comma. Nothing else is special.
 
 #include <cstdint>
 #include <string_view>
+
+#include "engine/error.h"
 
 namespace trelmo::csv_scan {
 
 // Field counters are 16-bit: one more field than this is an overflow.
 inline constexpr std::int32_t kMaxFields = 32767;
 
-enum class Step { Field, End, OpenQuote };
-
-// Walks the fields of one record, quotes included.
-class FieldCursor {
-public:
-    explicit FieldCursor(std::string_view text) : text_(text) {}
-
-    // Field: the next field is in field. End: there is none. OpenQuote: the
-    // next field opens a quote that the text never closes.
-    Step next(std::string_view& field);
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    bool done_ = false;
-};
-
 // Raises the overflow error once a record has more fields than a 16-bit
 // counter holds; count is the number of fields found so far.
-void checkFieldCount(std::int32_t count);
+inline void checkFieldCount(std::int32_t count) {
+    if (count > kMaxFields) throw overflowError();
+}
 
-// Highest field index, or -1 when a field opens a quote that is not closed.
-std::int16_t closedFieldCount(std::string_view text);
-
-// closedFieldCount of a text that grows piece by piece, in time linear in the
-// whole text: the scan's state is kept between the pieces.
-class ClosedFieldCounter {
+// The scan of one text, which may grow at its end between calls (the reader
+// joins the lines of a record): each call goes on where the last one stopped.
+class FieldScan {
 public:
-    void append(std::string_view piece);
-    std::int16_t closedCount() const;
-    void reset() { *this = ClosedFieldCounter(); }
+    // Scans text up to its end; onField(field) gets each field that a comma
+    // ends, quotes included.
+    template <typename OnField>
+    void advance(std::string_view text, OnField&& onField);
+
+    // Fields so far counted with the last one, which runs to the end of the
+    // text, minus one; -1 while the last field's quote is open.
+    std::int16_t closedCount() const {
+        if (state_ == State::InQuote) return -1;
+        checkFieldCount(ended_ + 1);
+        return static_cast<std::int16_t>(ended_);
+    }
+
+    // Ends the scan at the end of text: the last field to onField. False, and
+    // nothing passed, while its quote is open.
+    template <typename OnField>
+    bool finish(std::string_view text, OnField&& onField) {
+        if (closedCount() < 0) return false;
+        onField(text.substr(start_));
+        return true;
+    }
 
 private:
     enum class State : unsigned char { FieldStart, InQuote, InField };
     State state_ = State::FieldStart;
-    std::int32_t separators_ = 0;
+    std::size_t pos_ = 0;    // the next character to look at
+    std::size_t start_ = 0;  // where the current field starts
+    std::int32_t ended_ = 0;  // fields that a comma ended
 };
+
+template <typename OnField>
+void FieldScan::advance(std::string_view text, OnField&& onField) {
+    for (;;) {
+        if (state_ == State::FieldStart) {
+            if (pos_ >= text.size()) return;
+            state_ = text[pos_] == '"' ? State::InQuote : State::InField;
+            if (state_ == State::InQuote) ++pos_;
+        }
+        if (state_ == State::InQuote) {
+            const std::size_t quote = text.find('"', pos_);
+            if (quote == std::string_view::npos) {
+                pos_ = text.size();
+                return;
+            }
+            pos_ = quote + 1;
+            state_ = State::InField;
+        }
+        const std::size_t comma = text.find(',', pos_);
+        if (comma == std::string_view::npos) {
+            pos_ = text.size();
+            return;
+        }
+        checkFieldCount(++ended_);
+        onField(text.substr(start_, comma - start_));
+        start_ = pos_ = comma + 1;
+        state_ = State::FieldStart;
+    }
+}
+
+// Calls onField for every field of a whole text (a record); false when its
+// last field opens a quote that the text never closes.
+template <typename OnField>
+bool scanFields(std::string_view text, OnField&& onField) {
+    FieldScan scan;
+    scan.advance(text, onField);
+    return scan.finish(text, onField);
+}
+
+// Highest field index, or -1 when a field opens a quote that is not closed.
+inline std::int16_t closedFieldCount(std::string_view text) {
+    FieldScan scan;
+    scan.advance(text, [](std::string_view) {});
+    return scan.closedCount();
+}
 
 }  // namespace trelmo::csv_scan

@@ -1,13 +1,9 @@
 #include "engine/startup.h"
 
 #include <limits>
-#include <new>
 
-#include "engine/convert2xml.h"
-#include "engine/csv.h"
+#include "engine/conversion.h"
 #include "engine/error.h"
-#include "engine/parse_xml.h"
-#include "engine/xml/dom.h"
 
 namespace trelmo {
 namespace {
@@ -117,41 +113,29 @@ std::string StripArgQuotes(std::string_view arg) {
     return std::string(arg);
 }
 
+namespace {
+// The command line tells no stage.
+class NoStages final : public StageSink {
+public:
+    void reached(Stage) override {}
+};
+}  // namespace
+
 ExitStatus Main(std::string_view commandLine, MessageSink& messages, ProgressSink& progress) {
-    try {
+    ExitStatus status = ExitStatus::Failure;
+    RunReported(messages, [&] {
         const std::vector<std::string> args = SplitCommandLine(commandLine);
         if (args.size() - 1 < 3) {
             messages.show(std::string(kNotEnoughArgs1) + "\r\n" + kNotEnoughArgs2);
-            return ExitStatus::NotEnoughArguments;
+            status = ExitStatus::NotEnoughArguments;
+            return;
         }
-        const std::string& csvPath = args[0];
-        const std::string& schemaPath = args[1];
-        const std::string& outputPath = args[2];
-
-        CSV csv;
-        ParseXML loader(messages);
-        Convert2XML generator(progress);
-        xml::Document schemaDoc;
-
-        loader.Parse(schemaDoc, schemaPath);
-        if (!isLoaded(schemaDoc)) {
-            messages.show(kSchemaLoadFailed, MsgIcon::Information);
-            return ExitStatus::Failure;
+        NoStages stages;
+        if (Convert({args[0], args[1], args[2]}, {messages, progress, stages, MsgIcon::Information})) {
+            status = ExitStatus::Success;
         }
-        std::vector<std::string> records;
-        if (csv.GetCSVasArray(csvPath, records) > 0) {
-            // CreateXML and the save of its output, without holding the output in memory.
-            generator.WriteXML(schemaDoc, records, outputPath);
-            return ExitStatus::Success;
-        }
-        messages.show(kNoValidData, MsgIcon::Exclamation);
-        return ExitStatus::Failure;
-    } catch (const RuntimeError& e) {
-        messages.show(e.description());
-    } catch (const std::bad_alloc&) {
-        messages.show("メモリが足りません。");
-    }
-    return ExitStatus::Failure;
+    });
+    return status;
 }
 
 }  // namespace trelmo

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/conversion.h"
 #include "engine/messages.h"
 #include "engine/progress.h"
 
@@ -37,9 +38,7 @@ std::string StripArgQuotes(std::string_view arg);
 inline constexpr const char* kNotEnoughArgs1 = "引数が足りません。 ";
 inline constexpr const char* kNotEnoughArgs2 =
     "CSVへのパス、スキーマへのパス、保存するファイルまでのパスをスペースで区切って引数にしてください。";
-inline constexpr const char* kSchemaLoadFailed = "スキーマファイルの読み込みに失敗しました。";
 inline constexpr const char* kUncarriableArg =
     "ダブルクォーテーション (\") の後に空白がある引数は、区切りの規則で別の引数に分かれてしまいます。";
-inline constexpr const char* kNoValidData = "有効なデータ(CSV)がありません。";
 
 }  // namespace trelmo

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/convert2xml.h"
 #include "engine/error.h"
 #include "engine/startup.h"
@@ -159,6 +161,46 @@ TEST(Generator, ReportsProgressOncePerRecordAndMovesTheSchemaDeclaration) {
               "<Root><Element>b</Element><Element>d</Element><Element>f</Element></Root>\r\n");
     // The declaration now belongs to the output.
     EXPECT_EQ(schema.asNode().child(0).typeString(), "element");
+}
+
+// The stages a conversion reports before it stops; an error of writing the
+// output is told at the stage of saving, which comes before the destination
+// is replaced.
+TEST_F(Conversion, StagesReachedBeforeEachOutcome) {
+    struct Recorder : StageSink {
+        void reached(Stage stage) override {
+            stages.push_back(stage);
+            if (stage == Stage::Saving) outputExisted = test::fileExists(path);
+        }
+        std::string path;
+        std::vector<Stage> stages;
+        bool outputExisted = false;
+    };
+    using S = Stage;
+    const std::string records = "a,b\r\nc,d\r\n";
+    const struct {
+        std::string csv, schema, output;
+        std::vector<Stage> stages;
+    } cases[] = {
+        {records, "<element", out, {}},
+        {"a,b\r\n", std::string(kTextSchema), out, {S::SchemaLoaded}},
+        {records, std::string(kTextSchema), out, {S::SchemaLoaded, S::CsvLoaded, S::Saving, S::Finished}},
+        {records, std::string(kTextSchema), tmp.file("none/out.xml"), {S::SchemaLoaded, S::CsvLoaded, S::Saving}},
+        {records, "<element encoding=\"no-such\"/>", out, {S::SchemaLoaded, S::CsvLoaded, S::Saving}},
+        {"a\x01,b\r\nc,d\r\n", std::string(kTextSchema), out, {S::SchemaLoaded, S::CsvLoaded, S::Saving}},
+        {std::string("a\0,b\r\nc,d\r\n", 11), std::string(kTextSchema), out, {S::SchemaLoaded, S::CsvLoaded}},
+        {records, "<element name=\"a b\"/>", out, {S::SchemaLoaded, S::CsvLoaded}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(out);
+        Recorder recorder;
+        recorder.path = c.output;
+        const ConversionPaths paths{tmp.write("in.csv", c.csv), tmp.write("s.dsd", c.schema), c.output};
+        RunReported(messages, [&] { Convert(paths, {messages, progress, recorder, MsgIcon::None}); });
+        EXPECT_EQ(recorder.stages, c.stages) << c.csv << c.schema;
+        EXPECT_FALSE(recorder.outputExisted);
+        EXPECT_EQ(test::fileExists(c.output), c.stages.size() == 4);
+    }
 }
 
 }  // namespace

@@ -60,6 +60,9 @@ TEST_F(CsvMainHostile, FieldOf32768Commas) {
     // Unquoted, the same commas make 32,770 fields, more than a record holds.
     std::filesystem::remove(out);
     expectFailure(run("1," + commas + "\r\n2,x\r\n"), overflowError().description());
+    // Inside a quote that never closes they are no separators: the line is dropped.
+    EXPECT_EQ(run("1,a\r\n\"" + std::string(1 << 20, ',')), ExitStatus::Failure);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{kNoValidData});
 }
 
 TEST_F(CsvMainHostile, InvalidCp932BytesNameTheFileAndLine) {
@@ -85,8 +88,10 @@ TEST_F(CsvMainHostile, NulBytes) {
     EXPECT_EQ(output(), "<?xml version=\"1.0\"?>\r\n<t><r k=\"1\">a</r><r k=\"2\">c</r></t>\r\n");
 }
 
-TEST_F(CsvMainHostile, UnterminatedQuoteOnTheLastLineDropsThatRecord) {
-    ASSERT_EQ(run("1,a\r\n2,b\r\n3,\"open, never closed\r\n4,d\r\n"), ExitStatus::Success);
+TEST_F(CsvMainHostile, UnterminatedQuoteDropsTheRestOfTheFile) {
+    std::string csv = "1,a\r\n2,b\r\n3,\"open, never closed\r\n";
+    for (int i = 0; i < 200000; ++i) csv += "4,d\r\n";
+    ASSERT_EQ(run(csv), ExitStatus::Success);
     EXPECT_EQ(output(), "<?xml version=\"1.0\"?>\r\n<t><r k=\"1\">a</r><r k=\"2\">b</r></t>\r\n");
     EXPECT_EQ(run("1,a\r\n\"2,b"), ExitStatus::Failure);
     EXPECT_EQ(messages.texts(), std::vector<std::string>{kNoValidData});

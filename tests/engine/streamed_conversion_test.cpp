@@ -167,15 +167,32 @@ TEST_F(StreamedConversion, RandomSchemasAndRecordsGiveTheSameFileOrError) {
     EXPECT_GT(errors, 80);
 }
 
-TEST_F(StreamedConversion, ErrorsOfSavingComeAfterErrorsOfBuilding) {
+// What no record causes is found first; then the records' own errors in
+// record order, and within a record in schema order, whatever their kind.
+TEST_F(StreamedConversion, ErrorsComeSchemaFirstThenInRecordOrder) {
     const std::string unusable = "<element encoding=\"no-such\"><text DataSource=\"1\"/></element>";
-    const std::string control = "<element><text DataSource=\"1\"/></element>";
-    // An open quote in the last record is found before the encoding is refused.
-    EXPECT_EQ(expectSame(unusable, {"a,b", "c,d", "\"open"}, out).bytes, "5 引数が正しくありません。");
-    EXPECT_EQ(expectSame(control, {"\x01,b", "c,d", "\"open"}, out).bytes, "5 引数が正しくありません。");
-    EXPECT_FALSE(expectSame(control, {"\x01,b", "c,d"}, out).ok);
-    EXPECT_FALSE(expectSame(control, {"a,b", "c,d"}, tmp.file("missing/out.xml")).ok);
-    EXPECT_FALSE(expectSame(control, {"a,b", "\"open"}, tmp.file("missing/out.xml")).ok);
+    const std::string textThenAttribute =
+        "<element><text DataSource=\"1\"/><attribute name=\"a\" DataSource=\"2\"/></element>";
+    const std::string controlInText = "1001 テキストに XML で使えない文字 U+0001 があるため保存できません。";
+    const struct {
+        const std::string& schema;
+        Records records;
+        std::string error;
+    } cases[] = {
+        {unusable, {"a,b", "c,d", "\"open"}, "1002 エンコーディング no-such は使えません。"},
+        {textThenAttribute, {"\x01,b", "c,d", "\"open"}, controlInText},
+        {textThenAttribute, {"a,b", "\"open", "\x01,b"}, "5 引数が正しくありません。"},
+        {textThenAttribute, {"a,b", "\x01,\x02"}, controlInText},
+        {textThenAttribute, {"a,b", std::string("a\0,\x02", 5)}, "1000 テキストに NUL 文字 (U+0000) があります。"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(expectSame(c.schema, c.records, out).bytes, c.error);
+
+    // A destination that cannot be written fails either way; streaming finds it first.
+    const std::string missing = tmp.file("missing/out.xml");
+    for (const Records& records : {Records{"a,b", "c,d"}, Records{"a,b", "\"open"}}) {
+        EXPECT_FALSE(run(false, textThenAttribute, records, missing).ok);
+        EXPECT_NE(run(true, textThenAttribute, records, missing).bytes.find("missing/out.xml"), std::string::npos);
+    }
 }
 
 TEST_F(StreamedConversion, TheLastRecordIndexOverflowsEitherWay) {

@@ -4,18 +4,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPointer>
 #include <QPushButton>
 #include <initializer_list>
-#include <new>
 #include <string>
-#include <vector>
 
-#include "engine/convert2xml.h"
-#include "engine/csv.h"
-#include "engine/error.h"
-#include "engine/parse_xml.h"
-#include "engine/startup.h"
-#include "engine/xml/dom.h"
+#include "engine/conversion.h"
 #include "ui/convert/bar_progress.h"
 #include "ui/editor/frm_edit.h"
 
@@ -26,7 +20,6 @@ constexpr const char* kNoCsvChosen = "CSVが選択されていません。";
 constexpr const char* kNoSchemaChosen = "スキーマが選択されていません。";
 constexpr const char* kNoDestinationChosen = "保存先が選択されていません。";
 constexpr const char* kConverted = "変換されました。";
-constexpr const char* kOutOfMemory = "メモリが足りません。";
 
 constexpr const char* kAboutText = "Trelmo - Ver 0.01\r\nTrelmo project\r\nhttps://trelmo.example/";
 
@@ -35,10 +28,32 @@ constexpr int kOpenFlags = dlgflags::FileMustExist | dlgflags::HideReadOnly;  //
 std::string utf8(const QLineEdit* box) { return box->text().toStdString(); }
 
 // The status line shows each stage at once, before the next one starts.
-void setStatus(QLabel* status, const QString& text) {
-    status->setText(text);
-    status->repaint();
-}
+class StatusLine final : public StageSink {
+public:
+    explicit StatusLine(QLabel& label) : label_(&label) {}
+    void reached(Stage stage) override {
+        if (!label_) return;
+        label_->setText(text(stage));
+        label_->repaint();
+    }
+
+private:
+    static QString text(Stage stage) {
+        switch (stage) {
+        case Stage::SchemaLoaded:
+            return QStringLiteral("DSD has loaded.");
+        case Stage::CsvLoaded:
+            return QStringLiteral("CSV has loaded, now converting....");
+        case Stage::Saving:
+            return QStringLiteral("Saving XML...");
+        case Stage::Finished:
+            return QStringLiteral("Finish");
+        }
+        return {};
+    }
+
+    QPointer<QLabel> label_;
+};
 
 // Marks the window busy for the lifetime of a handler.
 class BusyScope {
@@ -163,44 +178,17 @@ void FrmMain::setConverting(bool converting) {
 }
 
 void FrmMain::convert() {
-    const std::string csvPath = utf8(Text1);
-    const std::string schemaPath = utf8(Text2);
-    const std::string outputPath = utf8(Text3);
-    // Everything the conversion creates is released when this scope ends,
+    const ConversionPaths paths{utf8(Text1), utf8(Text2), utf8(Text3)};
+    // Everything the conversion creates is released before it returns,
     // whatever the outcome; the pointer is restored after any message.
     const Hourglass hourglass(services_.cursor);
-    try {
-        CSV csv;
-        ParseXML loader(services_.messages);
-        BarProgress progress(*ProgressBar1);
-        Convert2XML generator(progress);
-        xml::Document schemaDoc;
-        xml::Document outputDoc;
-        std::vector<std::string> records;
-
-        loader.Parse(schemaDoc, schemaPath);
-        if (!isLoaded(schemaDoc)) {
-            services_.messages.show(kSchemaLoadFailed, MsgIcon::Critical);
-            return;
+    BarProgress progress(*ProgressBar1);
+    StatusLine status(*Label4);
+    RunReported(services_.messages, [&] {
+        if (Convert(paths, {services_.messages, progress, status, MsgIcon::Critical})) {
+            services_.messages.show(kConverted, MsgIcon::Information);
         }
-        setStatus(Label4, QStringLiteral("DSD has loaded."));
-        if (csv.GetCSVasArray(csvPath, records) <= 0) {
-            services_.messages.show(kNoValidData, MsgIcon::Exclamation);
-            return;
-        }
-        setStatus(Label4, QStringLiteral("CSV has loaded, now converting...."));
-        generator.CreateXML(schemaDoc, outputDoc, records);
-        setStatus(Label4, QStringLiteral("Saving XML..."));
-        outputDoc.save(outputPath);
-        setStatus(Label4, QStringLiteral("Finish"));
-        services_.messages.show(kConverted, MsgIcon::Information);
-    } catch (const RuntimeError& e) {
-        services_.messages.show(e.description());
-    } catch (const std::bad_alloc&) {
-        services_.messages.show(kOutOfMemory);
-    } catch (const std::exception& e) {
-        services_.messages.show(e.what());
-    }
+    });
 }
 
 void FrmMain::cmdEditSchema_Click() {

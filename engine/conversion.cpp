@@ -1,0 +1,63 @@
+#include "engine/conversion.h"
+
+#include <new>
+#include <vector>
+
+#include "engine/convert2xml.h"
+#include "engine/csv.h"
+#include "engine/error.h"
+#include "engine/parse_xml.h"
+#include "engine/xml/dom.h"
+
+namespace trelmo {
+
+bool RunReported(MessageSink& messages, const std::function<void()>& body) {
+    try {
+        body();
+        return true;
+    } catch (const RuntimeError& e) {
+        messages.show(e.description());
+    } catch (const std::bad_alloc&) {
+        messages.show(kOutOfMemory);
+    } catch (const std::exception& e) {
+        messages.show(e.what());
+    }
+    return false;
+}
+
+bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
+    CSV csv;
+    ParseXML loader(front.messages);
+    Convert2XML generator(front.progress);
+    xml::Document schemaDoc;
+
+    loader.Parse(schemaDoc, paths.schema);
+    if (!isLoaded(schemaDoc)) {
+        front.messages.show(kSchemaLoadFailed, front.schemaFailureIcon);
+        return false;
+    }
+    front.stages.reached(Stage::SchemaLoaded);
+    std::vector<std::string> records;
+    if (csv.GetCSVasArray(paths.csv, records) <= 0) {
+        front.messages.show(kNoValidData, MsgIcon::Exclamation);
+        return false;
+    }
+    front.stages.reached(Stage::CsvLoaded);
+    bool saving = false;
+    const auto reachSaving = [&] {
+        if (!saving) front.stages.reached(Stage::Saving);
+        saving = true;
+    };
+    try {
+        generator.WriteXML(schemaDoc, records, paths.output, reachSaving);
+    } catch (const RuntimeError& e) {
+        // The output is written while it is made: an error of writing it
+        // is told at the stage of saving.
+        if (e.number() == err::XmlSave || e.number() == err::Encoding) reachSaving();
+        throw;
+    }
+    front.stages.reached(Stage::Finished);
+    return true;
+}
+
+}  // namespace trelmo
