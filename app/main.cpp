@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/console.h"
-#include "engine/startup.h"
+#include "engine/startup/console.h"
+#include "engine/startup/startup.h"
 #ifdef TRELMO_WITH_UI
 #include "ui/convert/run_window.h"
 #endif

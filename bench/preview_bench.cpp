@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 #include "ui/editor/frm_edit.h"
 
 namespace {

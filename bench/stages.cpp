@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/csv.h"
-#include "engine/file_bytes.h"
+#include "engine/csv/csv.h"
+#include "engine/io/file_bytes.h"
 #include "engine/text/decode.h"
 #include "engine/text/utf8.h"
 

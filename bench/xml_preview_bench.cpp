@@ -14,8 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/csv.h"
-#include "engine/xml_preview.h"
+#include "engine/csv/csv.h"
+#include "engine/convert/xml_preview.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/xml_preview_window.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/error.h"
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

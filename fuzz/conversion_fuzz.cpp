@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/convert2xml.h"
-#include "engine/csv.h"
+#include "engine/convert/convert2xml.h"
+#include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "engine/xml/dom.h"
 #include "fuzz/fuzz_support.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "engine/text/decode.h"
 #include "engine/text/iconv_handle.h"

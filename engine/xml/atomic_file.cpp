@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "engine/error.h"
-#include "engine/os_error.h"
+#include "engine/io/os_error.h"
 #include "engine/xml/temp_cleanup.h"
 
 namespace trelmo::xml::detail {

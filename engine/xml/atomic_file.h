@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "engine/xml/byte_sink.h"
 
 namespace trelmo::xml::detail {

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "engine/file_io.h"
-#include "engine/os_error.h"
+#include "engine/io/file_io.h"
+#include "engine/io/os_error.h"
 #include "engine/xml/declaration.h"
 #include "engine/xml/doc_state.h"
 #include "engine/xml/encoding.h"

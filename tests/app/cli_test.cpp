@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "engine/error.h"
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 #include "tests/support/temp_dir.h"
 
 namespace trelmo {

@@ -20,7 +20,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "engine/os_error.h"
+#include "engine/io/os_error.h"
 #include "tests/support/temp_dir.h"
 
 namespace trelmo {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "engine/error.h"
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 
 namespace trelmo {
 namespace {

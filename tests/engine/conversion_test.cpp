@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "engine/convert2xml.h"
+#include "engine/convert/convert2xml.h"
 #include "engine/error.h"
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
 

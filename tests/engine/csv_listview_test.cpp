@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "tests/support/temp_dir.h"
 

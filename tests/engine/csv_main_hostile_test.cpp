@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/error.h"
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/convert2xml.h"
+#include "engine/convert/convert2xml.h"
 #include "engine/xml/dom.h"
 #include "tests/support/temp_dir.h"
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "engine/error.h"
-#include "engine/os_error.h"
+#include "engine/io/os_error.h"
 #include "engine/xml/dom.h"
 #include "tests/support/temp_dir.h"
 

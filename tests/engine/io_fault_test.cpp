@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "engine/os_error.h"
-#include "engine/startup.h"
+#include "engine/io/os_error.h"
+#include "engine/startup/startup.h"
 #include "tests/support/io_faults.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"

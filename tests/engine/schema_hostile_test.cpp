@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 #include "engine/xml/dom.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"

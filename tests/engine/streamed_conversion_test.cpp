@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/convert2xml.h"
+#include "engine/convert/convert2xml.h"
 #include "engine/error.h"
 #include "engine/xml/dom.h"
 #include "tests/support/temp_dir.h"

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 
 namespace trelmo::test {
 

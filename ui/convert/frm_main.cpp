@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "engine/conversion.h"
+#include "engine/convert/conversion.h"
 #include "ui/convert/bar_progress.h"
 #include "ui/editor/frm_edit.h"
 

@@ -2,7 +2,7 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 
-#include "engine/parse_xml.h"
+#include "engine/convert/parse_xml.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
 #include "ui/editor/skip_step.h"

@@ -1,7 +1,7 @@
 // The CSV preview in ListView2, and one data-source choice per column.
 #include <limits>
 
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/preview_model.h"

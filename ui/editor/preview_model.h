@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 
 namespace trelmo::ui {
 

@@ -10,7 +10,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/xml_highlighter.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/xml_preview.h"
+#include "engine/convert/xml_preview.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -5,8 +5,8 @@
 #include <QMouseEvent>
 #include <sstream>
 
-#include "engine/console.h"
-#include "engine/startup.h"
+#include "engine/startup/console.h"
+#include "engine/startup/startup.h"
 #include "tests/ui/convert/frm_main_fixture.h"
 
 namespace trelmo::test {

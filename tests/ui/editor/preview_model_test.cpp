@@ -4,7 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 #include "tests/support/ui/qt_app.h"
 #include "ui/editor/preview_model.h"
 

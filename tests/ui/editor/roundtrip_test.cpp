@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "engine/progress.h"
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"
 

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <cerrno>
 
-#include "engine/os_error.h"
+#include "engine/io/os_error.h"
 #include "tests/support/io_faults.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"

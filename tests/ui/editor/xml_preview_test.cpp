@@ -8,7 +8,7 @@
 #include <QTextLayout>
 
 #include "engine/progress.h"
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"
 #include "ui/editor/xml_indent.h"

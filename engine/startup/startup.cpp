@@ -1,8 +1,8 @@
-#include "engine/startup.h"
+#include "engine/startup/startup.h"
 
 #include <limits>
 
-#include "engine/conversion.h"
+#include "engine/convert/conversion.h"
 #include "engine/error.h"
 
 namespace trelmo {

@@ -1,7 +1,7 @@
 // Listing a CSV file as a table.
 #include <string>
 
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 #include "engine/error.h"
 
 namespace trelmo {

@@ -1,7 +1,7 @@
 // Splitting one record into its fields.
-#include "engine/csv.h"
+#include "engine/csv/csv.h"
 
-#include "engine/csv_scan.h"
+#include "engine/csv/csv_scan.h"
 #include "engine/error.h"
 #include "engine/text/utf8.h"
 

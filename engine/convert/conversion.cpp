@@ -1,12 +1,12 @@
-#include "engine/conversion.h"
+#include "engine/convert/conversion.h"
 
 #include <new>
 #include <vector>
 
-#include "engine/convert2xml.h"
-#include "engine/csv.h"
+#include "engine/convert/convert2xml.h"
+#include "engine/csv/csv.h"
 #include "engine/error.h"
-#include "engine/parse_xml.h"
+#include "engine/convert/parse_xml.h"
 #include "engine/xml/dom.h"
 
 namespace trelmo {

@@ -1,10 +1,10 @@
 // Reading a CSV file into records.
 #include <limits>
 
-#include "engine/csv.h"
-#include "engine/csv_scan.h"
+#include "engine/csv/csv.h"
+#include "engine/csv/csv_scan.h"
 #include "engine/error.h"
-#include "engine/file_bytes.h"
+#include "engine/io/file_bytes.h"
 #include "engine/text/decode.h"
 #include "engine/text/lines.h"
 

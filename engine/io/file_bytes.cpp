@@ -1,4 +1,4 @@
-#include "engine/file_bytes.h"
+#include "engine/io/file_bytes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,8 +6,8 @@
 #include <cerrno>
 
 #include "engine/error.h"
-#include "engine/file_io.h"
-#include "engine/os_error.h"
+#include "engine/io/file_io.h"
+#include "engine/io/os_error.h"
 
 namespace trelmo {
 

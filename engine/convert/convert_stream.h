@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/convert_plan.h"
+#include "engine/convert/convert_plan.h"
 #include "engine/xml/content_check.h"
 #include "engine/xml/stream_save.h"
 

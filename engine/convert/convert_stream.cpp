@@ -1,4 +1,4 @@
-#include "engine/convert_stream.h"
+#include "engine/convert/convert_stream.h"
 
 namespace trelmo::convert {
 

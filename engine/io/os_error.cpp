@@ -1,4 +1,4 @@
-#include "engine/os_error.h"
+#include "engine/io/os_error.h"
 
 #include <cerrno>
 #include <cstring>

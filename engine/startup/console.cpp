@@ -1,4 +1,4 @@
-#include "engine/console.h"
+#include "engine/startup/console.h"
 
 namespace trelmo {
 

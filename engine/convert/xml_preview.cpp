@@ -1,11 +1,11 @@
-#include "engine/xml_preview.h"
+#include "engine/convert/xml_preview.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
 
-#include "engine/convert2xml.h"
+#include "engine/convert/convert2xml.h"
 #include "engine/error.h"
 #include "engine/xml/encoding.h"
 #include "engine/xml/names.h"

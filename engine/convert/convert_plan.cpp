@@ -1,10 +1,10 @@
-#include "engine/convert_plan.h"
+#include "engine/convert/convert_plan.h"
 
 #include <limits>
 #include <optional>
 
-#include "engine/csv.h"
-#include "engine/csv_scan.h"
+#include "engine/csv/csv.h"
+#include "engine/csv/csv_scan.h"
 #include "engine/error.h"
 
 namespace trelmo::convert {

@@ -1,4 +1,4 @@
-#include "engine/parse_xml.h"
+#include "engine/convert/parse_xml.h"
 
 namespace trelmo {
 

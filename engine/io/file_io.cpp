@@ -1,4 +1,4 @@
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 
 #include <fcntl.h>
 #include <stdlib.h>

@@ -1,11 +1,11 @@
-#include "engine/convert2xml.h"
+#include "engine/convert/convert2xml.h"
 
 #include <cstdint>
 #include <limits>
 #include <memory>
 
-#include "engine/convert_plan.h"
-#include "engine/convert_stream.h"
+#include "engine/convert/convert_plan.h"
+#include "engine/convert/convert_stream.h"
 #include "engine/error.h"
 #include "engine/xml/content_check.h"
 #include "engine/xml/stream_save.h"

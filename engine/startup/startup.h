@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/conversion.h"
+#include "engine/convert/conversion.h"
 #include "engine/messages.h"
 #include "engine/progress.h"
 
