@@ -18,37 +18,16 @@
 #include <vector>
 
 #include "engine/csv/csv.h"
+#include "bench/bench_services.h"
 #include "ui/editor/frm_edit.h"
 
 namespace {
 
+using trelmo::bench::FixedFile;
+using trelmo::bench::NoCursor;
+using trelmo::bench::PrintedMessages;
+
 using Clock = std::chrono::steady_clock;
-
-class PrintedMessages : public trelmo::MessageSink {
-public:
-    using MessageSink::show;
-    trelmo::MsgAnswer show(const trelmo::Message& message) override {
-        std::fprintf(stderr, "message: %s\n", message.text.c_str());
-        return trelmo::MsgAnswer::Ok;
-    }
-};
-
-// Every file dialog chooses the same file.
-class FixedFile : public trelmo::ui::FileDialogBackend {
-public:
-    explicit FixedFile(QString path) : path_(std::move(path)) {}
-    std::optional<QString> run(trelmo::ui::FileDialogMode, const trelmo::ui::FileDialogSettings&) override {
-        return path_;
-    }
-
-private:
-    QString path_;
-};
-
-class NoCursor : public trelmo::ui::CursorControl {
-public:
-    void setWait(bool) override {}
-};
 
 // Peak resident memory of the process so far, in MB.
 double peakMb() {

@@ -10,9 +10,13 @@
 #include <cstdlib>
 #include <optional>
 
+#include "bench/bench_services.h"
 #include "ui/convert/frm_main.h"
 
 namespace {
+
+using trelmo::bench::FixedFile;
+using trelmo::bench::NoCursor;
 
 class Messages : public trelmo::MessageSink {
 public:
@@ -25,18 +29,6 @@ public:
     bool converted = false;
 };
 
-class NoFiles : public trelmo::ui::FileDialogBackend {
-public:
-    std::optional<QString> run(trelmo::ui::FileDialogMode, const trelmo::ui::FileDialogSettings&) override {
-        return std::nullopt;
-    }
-};
-
-class NoCursor : public trelmo::ui::CursorControl {
-public:
-    void setWait(bool) override {}
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,7 +39,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     Messages messages;
-    NoFiles files;
+    FixedFile files;
     NoCursor cursor;
     trelmo::ui::UiServices services{messages, files, cursor};
     trelmo::ui::FrmMain window(services);

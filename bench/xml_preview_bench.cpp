@@ -16,35 +16,18 @@
 
 #include "engine/csv/csv.h"
 #include "engine/convert/xml_preview.h"
+#include "bench/bench_services.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/xml_preview_window.h"
 
 namespace {
 
+using trelmo::bench::FixedFile;
+using trelmo::bench::NoCursor;
+using trelmo::bench::PrintedMessages;
+
 constexpr int kRecords = 10;
 constexpr int kFields = 200;
-
-class NoMessages : public trelmo::MessageSink {
-public:
-    using MessageSink::show;
-    trelmo::MsgAnswer show(const trelmo::Message&) override { return trelmo::MsgAnswer::Ok; }
-};
-
-class FixedFile : public trelmo::ui::FileDialogBackend {
-public:
-    explicit FixedFile(QString path) : path_(std::move(path)) {}
-    std::optional<QString> run(trelmo::ui::FileDialogMode, const trelmo::ui::FileDialogSettings&) override {
-        return path_;
-    }
-
-private:
-    QString path_;
-};
-
-class NoCursor : public trelmo::ui::CursorControl {
-public:
-    void setWait(bool) override {}
-};
 
 // Each field bound once, by the five node kinds in turn, in groups of ten
 // below their own elements.
@@ -93,7 +76,7 @@ void EnginePreview(benchmark::State& state) {
 BENCHMARK(EnginePreview)->Unit(benchmark::kMillisecond);
 
 void WindowRefresh(benchmark::State& state) {
-    NoMessages messages;
+    PrintedMessages messages;
     FixedFile files(QString::fromStdString(csvPath));
     NoCursor cursor;
     trelmo::ui::UiServices services{messages, files, cursor};

@@ -20,13 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> names(const fs::path& folder) {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder)) found.push_back(entry.path().filename().string());
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 // Waits until a temporary file appears in the folder watched by `watch`;
 // false when the child ended first.
 bool awaitTemporaryFile(int watch, pid_t child, int& status) {
@@ -82,7 +75,7 @@ TEST(Interrupt, TheSignalEndsTheRunWithoutATrace) {
         ::close(watch);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
         EXPECT_EQ(test::readFile(out), "previous");
-        EXPECT_EQ(names(tmp.path()), (std::vector<std::string>{"in.csv", "out.xml", "s.dsd"}));
+        EXPECT_EQ(test::fileNames(tmp.path()), (std::vector<std::string>{"in.csv", "out.xml", "s.dsd"}));
     }
 }
 

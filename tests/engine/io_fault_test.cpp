@@ -19,13 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> names(const fs::path& folder) {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder)) found.push_back(entry.path().filename().string());
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 TEST(IoFaults, ConversionOverAnExistingOutput) {
     const fs::path data = test::sourceDir() / "tests/data/convert/shops";
     test::TempDir tmp;
@@ -39,7 +32,7 @@ TEST(IoFaults, ConversionOverAnExistingOutput) {
         test::RecordingMessages messages;
         NullProgress progress;
         const ExitStatus status = RunArguments({csv, dsd, out}, messages, progress);
-        EXPECT_EQ(names(tmp.path()), (std::vector<std::string>{"in.csv", "out.xml", "s.dsd"}));
+        EXPECT_EQ(test::fileNames(tmp.path()), (std::vector<std::string>{"in.csv", "out.xml", "s.dsd"}));
         if (status == ExitStatus::Success) {
             EXPECT_TRUE(messages.shown.empty());
             EXPECT_EQ(test::readFile(out), test::readFile(data / "expected.xml"));

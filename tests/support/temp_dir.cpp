@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -54,6 +55,13 @@ bool fileExists(const std::filesystem::path& path) {
 std::filesystem::path sourceDir() {
     if (const char* dir = std::getenv("TRELMO_SOURCE_DIR")) return dir;
     return std::filesystem::current_path();
+}
+
+std::vector<std::string> fileNames(const std::filesystem::path& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 }  // namespace trelmo::test

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trelmo::test {
 
@@ -27,6 +28,8 @@ private:
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
 bool fileExists(const std::filesystem::path& path);
+// The names in a folder, sorted.
+std::vector<std::string> fileNames(const std::filesystem::path& folder);
 
 // The project's source folder (for examples/ and tests/data/).
 std::filesystem::path sourceDir();
