@@ -8,7 +8,7 @@
 #include "engine/console.h"
 #include "engine/startup.h"
 #ifdef TRELMO_WITH_UI
-#include "ui/convert/run_window.h"
+#include "app/load_window.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     const std::string commandLine = trelmo::JoinArguments(args);
     if (commandLine.empty()) {
 #ifdef TRELMO_WITH_UI
-        return trelmo::ui::runConversionWindow(argc, argv);
+        return trelmo::app::runWindowModule(argc, argv);
 #else
         std::cerr << "trelmo: built without windows; give three paths: CSV DSD XML\n";
         return 1;
