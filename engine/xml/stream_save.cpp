@@ -60,7 +60,7 @@ struct StreamedSave::Impl {
             writer.markup("/>");
         } else {
             writer.markup("</");
-            name(open.back());
+            writer.checkedName(open.back());  // its start tag checked it
             writer.markup(">");
         }
         startOpen = false;
