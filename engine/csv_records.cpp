@@ -32,6 +32,15 @@ std::int32_t csv_detail::readRecords(std::string_view bytes, const std::string& 
     std::string_view line;
     const auto noField = [](std::string_view) {};
     while (lines.next(line)) {
+        if (pending.empty()) {
+            // Most lines are a record of their own: the whole line at once.
+            std::int32_t fields = 0;
+            if (csv_scan::scanFields(line, [&fields](std::string_view) { ++fields; }) && fields >= 2) {
+                records.emplace_back(line);
+                continue;
+            }
+            scan = {};
+        }
         const bool joined = !pending.empty();
         if (joined) {
             pending += joint;

@@ -109,13 +109,85 @@ void FieldScan::advance(std::string_view text, OnField&& onField) {
     }
 }
 
+namespace detail {
+
+inline constexpr std::size_t kMaskedLimit = 16384;  // longer texts go through FieldScan
+inline constexpr std::size_t kMaskWords = kMaskedLimit / 64;
+
+// One bit per byte of text: where its double quotes and its commas are.
+inline void findQuotesAndCommas(std::string_view text, std::uint64_t* quotes, std::uint64_t* commas) {
+    const std::size_t words = (text.size() + 63) / 64;
+    for (std::size_t w = 0; w < words; ++w) quotes[w] = commas[w] = 0;
+    for (std::size_t at = 0; at < text.size(); at += 16) {
+        std::uint64_t q = 0, c = 0;
+#ifdef __SSE2__
+        char block[16] = {};
+        const char* p = text.data() + at;
+        if (text.size() - at < 16) {
+            for (std::size_t k = 0; k < text.size() - at; ++k) block[k] = p[k];
+            p = block;
+        }
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        q = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('"'))));
+        c = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(','))));
+#else
+        for (std::size_t k = 0; k < 16 && at + k < text.size(); ++k) {
+            q |= static_cast<std::uint64_t>(text[at + k] == '"') << k;
+            c |= static_cast<std::uint64_t>(text[at + k] == ',') << k;
+        }
+#endif
+        quotes[at / 64] |= q << (at % 64);
+        commas[at / 64] |= c << (at % 64);
+    }
+}
+
+// The first set bit at from or after, below size; npos if none.
+inline std::size_t nextBit(const std::uint64_t* words, std::size_t from, std::size_t size) {
+    if (from >= size) return std::string_view::npos;
+    std::size_t w = from / 64;
+    std::uint64_t bits = words[w] & (~std::uint64_t{0} << (from % 64));
+    const std::size_t last = (size - 1) / 64;
+    while (bits == 0) {
+        if (++w > last) return std::string_view::npos;
+        bits = words[w];
+    }
+    return w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+}
+
+}  // namespace detail
+
 // Calls onField for every field of a whole text (a record); false when its
-// last field opens a quote that the text never closes.
+// last field opens a quote that the text never closes. The same calls and
+// errors as FieldScan, from bit masks of the quotes and commas found sixteen
+// bytes at a time: a field then costs a few instructions.
 template <typename OnField>
 bool scanFields(std::string_view text, OnField&& onField) {
-    FieldScan scan;
-    scan.advance(text, onField);
-    return scan.finish(text, onField);
+    if (text.size() > detail::kMaskedLimit) {
+        FieldScan scan;
+        scan.advance(text, onField);
+        return scan.finish(text, onField);
+    }
+    std::uint64_t quotes[detail::kMaskWords];
+    std::uint64_t commas[detail::kMaskWords];
+    detail::findQuotesAndCommas(text, quotes, commas);
+    std::int32_t ended = 0;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t pos = start;
+        if (pos < text.size() && text[pos] == '"') {
+            const std::size_t quote = detail::nextBit(quotes, pos + 1, text.size());
+            if (quote == std::string_view::npos) return false;
+            pos = quote + 1;
+        }
+        const std::size_t comma = detail::nextBit(commas, pos, text.size());
+        if (comma == std::string_view::npos) break;
+        checkFieldCount(++ended);
+        onField(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    checkFieldCount(ended + 1);
+    onField(text.substr(start));
+    return true;
 }
 
 // Highest field index, or -1 when a field opens a quote that is not closed.
