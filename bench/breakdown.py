@@ -33,7 +33,7 @@ KERNEL = [
 USER = [
     (re.compile(r"_dl_|do_lookup_x|check_match|ld-linux|strcmp$|^_init$"), "process start and exit"),
     (re.compile(r"firstInvalidUtf8|validate_utf8|Cp932Decoder|decodeFileText"), "decoding"),
-    (re.compile(r"readRecords|FieldScan|LineCursor|RecordFields|StripFieldQuotes|dataSourceValue|memchr"),
+    (re.compile(r"readRecords|FieldScan|scanFields|LineCursor|RecordFields|StripFieldQuotes|dataSourceValue|memchr"),
      "field split"),
     (re.compile(r"malloc|free|_int_|memmove|memcpy|memset|operator new|operator delete|cfree"), "records' memory"),
     (re.compile(r"OutputEncoding|iconv|gconv|putOutsideTable"), "encoding"),

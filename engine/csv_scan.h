@@ -170,20 +170,39 @@ bool scanFields(std::string_view text, OnField&& onField) {
     std::uint64_t quotes[detail::kMaskWords];
     std::uint64_t commas[detail::kMaskWords];
     detail::findQuotesAndCommas(text, quotes, commas);
+    const std::size_t size = text.size();
+    const std::size_t words = (size + 63) / 64;
+    const auto opensQuote = [&](std::size_t at) { return at < size && ((quotes[at / 64] >> (at % 64)) & 1) != 0; };
+    // The commas from `from` on, a word of the mask at a time; a field that
+    // starts with a quote skips the commas up to its next quote.
+    std::size_t word = 0;
+    std::uint64_t bits = 0;
+    const auto commasFrom = [&](std::size_t from) {
+        word = from / 64;
+        bits = word < words ? commas[word] & (~std::uint64_t{0} << (from % 64)) : 0;
+    };
     std::int32_t ended = 0;
     std::size_t start = 0;
+    if (opensQuote(0)) {
+        const std::size_t quote = detail::nextBit(quotes, 1, size);
+        if (quote == std::string_view::npos) return false;
+        commasFrom(quote + 1);
+    } else {
+        commasFrom(0);
+    }
     for (;;) {
-        std::size_t pos = start;
-        if (pos < text.size() && text[pos] == '"') {
-            const std::size_t quote = detail::nextBit(quotes, pos + 1, text.size());
-            if (quote == std::string_view::npos) return false;
-            pos = quote + 1;
-        }
-        const std::size_t comma = detail::nextBit(commas, pos, text.size());
-        if (comma == std::string_view::npos) break;
+        while (bits == 0 && ++word < words) bits = commas[word];
+        if (bits == 0) break;
+        const std::size_t comma = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+        bits &= bits - 1;
         checkFieldCount(++ended);
         onField(text.substr(start, comma - start));
         start = comma + 1;
+        if (opensQuote(start)) {
+            const std::size_t quote = detail::nextBit(quotes, start + 1, size);
+            if (quote == std::string_view::npos) return false;
+            commasFrom(quote + 1);
+        }
     }
     checkFieldCount(ended + 1);
     onField(text.substr(start));
