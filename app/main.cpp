@@ -8,14 +8,14 @@
 #include "engine/startup/console.h"
 #include "engine/startup/startup.h"
 #ifdef TRELMO_WITH_UI
-#include "ui/convert/run_window.h"
+#include "app/load_window.h"
 #endif
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
 #ifdef TRELMO_WITH_UI
-        return trelmo::ui::runConversionWindow(argc, argv);
+        return trelmo::app::runWindowModule(argc, argv);
 #else
         std::cerr << "trelmo: built without windows; give three paths: CSV DSD XML\n";
         return 1;

@@ -44,7 +44,7 @@ public:
 // Private helpers, exposed for tests.
 namespace csv_detail {
 // GetCSVasArray on bytes already read; name is the file named in errors.
-std::int32_t readRecords(std::string bytes, const std::string& name, std::vector<std::string>& MyArray);
+std::int32_t readRecords(std::string_view bytes, const std::string& name, std::vector<std::string>& MyArray);
 
 // Highest field index, or -1 while a quoted field is still open.
 std::int16_t GetClosedFieldCount(std::string_view sTmp);

@@ -14,11 +14,14 @@ namespace trelmo {
 // quote; otherwise the lines that follow are joined to it until that holds.
 // Blank lines between records vanish; what is still pending at the end is lost.
 std::int32_t CSV::GetCSVasArray(const std::string& PathToCSV, std::vector<std::string>& MyArray) const {
-    return csv_detail::readRecords(readFileBytes(PathToCSV), PathToCSV, MyArray);
+    const FileBytes bytes(PathToCSV);
+    return csv_detail::readRecords(bytes.view(), PathToCSV, MyArray);
 }
 
-std::int32_t csv_detail::readRecords(std::string bytes, const std::string& name, std::vector<std::string>& MyArray) {
-    const std::string text = decodeFileText(std::move(bytes), name);
+std::int32_t csv_detail::readRecords(std::string_view bytes, const std::string& name,
+                                     std::vector<std::string>& MyArray) {
+    std::string decoded;
+    const std::string_view text = decodeFileText(bytes, decoded, name);
     const LineEnds ends = lineEndsOf(text);
     const std::string_view joint = lineJoint(ends);
 
@@ -29,6 +32,15 @@ std::int32_t csv_detail::readRecords(std::string bytes, const std::string& name,
     std::string_view line;
     const auto noField = [](std::string_view) {};
     while (lines.next(line)) {
+        if (pending.empty()) {
+            // Most lines are a record of their own: the whole line at once.
+            std::int32_t fields = 0;
+            if (csv_scan::scanFields(line, [&fields](std::string_view) { ++fields; }) && fields >= 2) {
+                records.emplace_back(line);
+                continue;
+            }
+            scan = {};
+        }
         const bool joined = !pending.empty();
         if (joined) {
             pending += joint;

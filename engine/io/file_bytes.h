@@ -2,11 +2,25 @@
 // Reading a whole file into memory.
 
 #include <string>
+#include <string_view>
 
 namespace trelmo {
 
 // The file's bytes. A missing file raises the file-not-found error; a folder
 // or a file that cannot be opened or read raises the file-access error.
 std::string readFileBytes(const std::string& path);
+
+// The file's bytes, held for a reader that works on them in place. A file is
+// read, never mapped: a file cut short by another program while it is mapped
+// would end the process with SIGBUS instead of giving an error.
+class FileBytes {
+public:
+    explicit FileBytes(const std::string& path) : bytes_(readFileBytes(path)) {}
+
+    std::string_view view() const { return bytes_; }
+
+private:
+    std::string bytes_;
+};
 
 }  // namespace trelmo

@@ -17,7 +17,7 @@ RuntimeError badBytes(const std::string& path, std::string_view bytes, std::size
                                   std::to_string(offset + 1) + " バイト目): " + path};
 }
 
-std::string fromCp932(const std::string& bytes, const std::string& path) {
+std::string fromCp932(std::string_view bytes, const std::string& path) {
     const Cp932Decoder* decoder = Cp932Decoder::instance();
     if (!decoder) throw RuntimeError(err::Encoding, "文字コード CP932 (Shift_JIS) を変換できません: " + path);
     // Japanese text takes about one and a half times its CP932 size.
@@ -30,16 +30,22 @@ std::string fromCp932(const std::string& bytes, const std::string& path) {
 
 }  // namespace
 
-std::string decodeFileText(std::string bytes, const std::string& path) {
+std::string_view decodeFileText(std::string_view bytes, std::string& storage, const std::string& path) {
     const std::size_t invalid = firstInvalidUtf8(bytes);
-    const bool bom = std::string_view(bytes).starts_with(kUtf8Bom);
-    if (invalid == std::string_view::npos) {
-        if (bom) bytes.erase(0, kUtf8Bom.size());
-        return bytes;
-    }
+    const bool bom = bytes.starts_with(kUtf8Bom);
+    if (invalid == std::string_view::npos) return bom ? bytes.substr(kUtf8Bom.size()) : bytes;
     // A BOM declares UTF-8: a broken sequence after it is not CP932 text.
     if (bom) throw badBytes(path, bytes, invalid, "UTF-8");
-    return fromCp932(bytes, path);
+    storage = fromCp932(bytes, path);
+    return storage;
+}
+
+std::string decodeFileText(std::string bytes, const std::string& path) {
+    std::string storage;
+    const std::string_view text = decodeFileText(std::string_view(bytes), storage, path);
+    if (text.data() == storage.data()) return storage;
+    bytes.erase(0, static_cast<std::size_t>(text.data() - bytes.data()));
+    return bytes;
 }
 
 }  // namespace trelmo

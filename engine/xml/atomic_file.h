@@ -40,6 +40,8 @@ private:
     std::string target_;  // the file to replace (a symbolic link followed)
     std::string temp_;
     fileio::Fd fd_;
+    std::size_t synced_ = 0;    // bytes handed to the disk so far
+    std::size_t unsynced_ = 0;  // bytes written after them
     bool committed_ = false;
 };
 

@@ -146,6 +146,26 @@ bool OutputEncoding::probe(char32_t cp) {
     return std::string_view(decoded, sizeof decoded - dLeft) == utf8;
 }
 
+std::uint32_t OutputEncoding::lookUp(char32_t cp) {
+    if (!canEncode(cp)) return kNoBytes;
+    std::string utf8;
+    appendUtf8(utf8, cp);
+    char bytes[8];
+    char* in = utf8.data();
+    std::size_t inLeft = utf8.size();
+    char* o = bytes;
+    std::size_t oLeft = sizeof bytes;
+    iconv(probeOut_.get(), nullptr, nullptr, nullptr, nullptr);
+    const bool ok = iconv(probeOut_.get(), &in, &inLeft, &o, &oLeft) != static_cast<std::size_t>(-1);
+    const auto n = static_cast<std::uint32_t>(o - bytes);
+    if (!ok || n < 1 || n > 3) return kNoBytes;
+    std::uint32_t entry = n << 24;
+    for (std::uint32_t k = 0; k < n; ++k) {
+        entry |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])) << (16 - 8 * k);
+    }
+    return entry;
+}
+
 void OutputEncoding::begin(ByteSink& sink) {
     if (!bom_.empty()) sink.write(bom_.data(), bom_.size());
 }

@@ -53,12 +53,27 @@ public:
         return known_[cp] == 1;
     }
 
+    // Code page 932, written by a writer straight from its table: ASCII as it
+    // is, other characters through tableBytes.
+    bool encodesByTable() const { return byTable_ && asciiSame_; }
+    // The bytes of a BMP character that canEncode holds, as length << 24 |
+    // bytes, else kNoBytes.
+    static constexpr std::uint32_t kNoBytes = 0xFFFFFFFF;
+    std::uint32_t tableBytes(char32_t cp) {
+        if (table_.empty()) table_.assign(0x10000, 0);
+        std::uint32_t& entry = table_[cp];
+        if (entry == 0) entry = lookUp(cp);
+        return entry;
+    }
+
     void begin(ByteSink& sink);  // the byte order mark, if any
     void encode(const char* utf8, std::size_t size, ByteSink& sink);
     void end(ByteSink& sink);  // back to the initial shift state
 
 private:
     bool probe(char32_t cp);
+    // iconv's bytes for a character that survives a round trip, else kNoBytes.
+    std::uint32_t lookUp(char32_t cp);
     // Code page 932 converted character by character from a table of iconv's
     // own results (it has no shift states). Returns how many bytes it wrote;
     // it stops at a character iconv cannot convert, which the caller reports.

@@ -17,10 +17,9 @@ using detail::Context;
 namespace {
 
 bool isAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
+    unsigned char any = 0;
+    for (char c : text) any |= static_cast<unsigned char>(c);
+    return any < 0x80;
 }
 
 }  // namespace
@@ -34,13 +33,22 @@ struct StreamedSave::Impl {
           file(path),
           writer(serializer.encoding(), file) {}
 
-    // A name as save() writes it: ASCII names need no check.
+    // A name as save() writes it: ASCII names need no check, and a name that
+    // passed once is written as it is (a name has nothing to escape, so it is
+    // either refused or written unchanged).
     void name(std::string_view text) {
         if (isAscii(text)) {
             writer.markup(text);
-        } else {
-            writer.content(Context::Name, text, text);
+            return;
         }
+        for (const std::string& known : checkedNames) {
+            if (known == text) {
+                writer.checkedName(text);
+                return;
+            }
+        }
+        writer.content(Context::Name, text, text);
+        if (checkedNames.size() < kCheckedNames) checkedNames.emplace_back(text);
     }
     // The current element gets content: its start tag ends.
     void openContent() {
@@ -52,7 +60,7 @@ struct StreamedSave::Impl {
             writer.markup("/>");
         } else {
             writer.markup("</");
-            name(open.back());
+            writer.checkedName(open.back());  // its start tag checked it
             writer.markup(">");
         }
         startOpen = false;
@@ -67,6 +75,8 @@ struct StreamedSave::Impl {
     detail::XmlWriter writer;
     std::string rootName;
     std::vector<std::string_view> open;  // names of the open elements, the document element first
+    static constexpr std::size_t kCheckedNames = 64;
+    std::vector<std::string> checkedNames;  // non-ASCII names already written once
     bool startOpen = false;         // the last start tag still takes attributes
 };
 

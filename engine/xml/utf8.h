@@ -17,6 +17,13 @@ struct Decoded {
 inline Decoded decodeUtf8(const unsigned char* p, const unsigned char* end) {
     const unsigned char c = p[0];
     if (c < 0x80) return {c, 1};
+    // Three bytes, the common case of CJK text, without the general loop.
+    if ((c & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+        const char32_t cp = (static_cast<char32_t>(c & 0x0F) << 12) | (static_cast<char32_t>(p[1] & 0x3F) << 6) |
+                            (p[2] & 0x3F);
+        if (cp < 0x800) return {};
+        return {cp, 3};
+    }
     std::size_t length;
     char32_t cp;
     char32_t minimum;

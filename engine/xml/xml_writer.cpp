@@ -2,6 +2,10 @@
 
 #include <array>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "engine/error.h"
 #include "engine/xml/utf8.h"
 
@@ -45,6 +49,44 @@ constexpr std::array<std::array<bool, 128>, kContexts> makePlainTables() {
 
 constexpr auto kPlain = makePlainTables();
 
+// For each context, the printable ASCII characters it replaces or refuses
+// (0 fills the rest: control characters are looked at anyway).
+constexpr std::array<std::array<char, 4>, kContexts> kSpecials{{
+    {'&', '<', '>', 0},    // Text
+    {'&', '<', '>', '"'},  // Attribute
+    {']', 0, 0, 0},        // CData
+    {'-', 0, 0, 0},        // Comment
+    {'?', 0, 0, 0},        // PiData
+    {0, 0, 0, 0},          // Name
+    {0, 0, 0, 0},          // Dtd
+}};
+
+// The first byte from p on that is not printable ASCII or is one of the
+// context's specials, sixteen bytes at a time; the caller looks at it.
+inline const unsigned char* skipPrintable(Context context, const unsigned char* p, const unsigned char* end) {
+#ifdef __SSE2__
+    const auto& specials = kSpecials[static_cast<std::size_t>(context)];
+    const __m128i space = _mm_set1_epi8(0x20);
+    const __m128i s0 = _mm_set1_epi8(specials[0]);
+    const __m128i s1 = _mm_set1_epi8(specials[1]);
+    const __m128i s2 = _mm_set1_epi8(specials[2]);
+    const __m128i s3 = _mm_set1_epi8(specials[3]);
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // Signed: bytes of 0x80 and above count as below the space too.
+        __m128i hit = _mm_cmplt_epi8(v, space);
+        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, s0), _mm_cmpeq_epi8(v, s1)));
+        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, s2), _mm_cmpeq_epi8(v, s3)));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    const auto& plain = kPlain[static_cast<std::size_t>(context)];
+    while (p < end && *p >= 0x20 && *p < 0x80 && plain[*p]) ++p;
+    return p;
+}
+
 std::string where(Context context, std::string_view owner) {
     const std::string name(owner);
     switch (context) {
@@ -77,14 +119,24 @@ std::string reference(char32_t cp) { return "&#" + std::to_string(static_cast<un
 }  // namespace
 
 XmlWriter::XmlWriter(OutputEncoding& encoding, ByteSink& sink)
-    : encoding_(encoding), sink_(sink), buffer_(kBufferSize) {
+    : encoding_(encoding), sink_(sink), buffer_(kBufferSize), byTable_(encoding.encodesByTable()) {
     encoding_.begin(sink_);
 }
 
 void XmlWriter::flush() {
     if (used_ == 0) return;
-    encoding_.encode(buffer_.data(), used_, sink_);
+    write(buffer_.data(), used_);
     used_ = 0;
+}
+
+bool XmlWriter::putOutsideTable(char32_t cp) {
+    // Beyond the BMP the table has nothing: iconv's own bytes, if the character has any.
+    if (cp < 0x10000 || !encoding_.canEncode(cp)) return false;
+    std::string utf8;
+    appendUtf8(utf8, cp);
+    flush();
+    encoding_.encode(utf8.data(), utf8.size(), sink_);
+    return true;
 }
 
 void XmlWriter::finish() {
@@ -98,6 +150,10 @@ void XmlWriter::content(Context context, std::string_view utf8, std::string_view
     const auto end = p + utf8.size();
     auto run = p;  // start of the bytes not yet written
     while (p < end) {
+        if (*p < 0x80) {
+            p = skipPrintable(context, p, end);
+            if (p == end) break;
+        }
         const unsigned char c = *p;
         if (c < 0x80) {
             if (plain[c]) {
@@ -108,10 +164,40 @@ void XmlWriter::content(Context context, std::string_view utf8, std::string_view
             p = run = special(context, p, end, owner);
             continue;
         }
+        if (byTable_) {
+            // A run of other characters, each written as its bytes in the table.
+            put(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+            while (p < end && *p >= 0x80) {
+                const Decoded d = decodeUtf8(p, end);
+                if (d.length == 0) {
+                    fail(where(context, owner) + "に UTF-8 として正しくないバイト " + byteName(*p) +
+                         " があるため保存できません。");
+                }
+                if (!isXmlChar(d.cp)) notXmlChar(context, owner, d.cp);
+                const std::uint32_t entry = d.cp < 0x10000 ? encoding_.tableBytes(d.cp) : OutputEncoding::kNoBytes;
+                if (entry != OutputEncoding::kNoBytes) {
+                    if (buffer_.size() - used_ < 4) flush();
+                    char* out = buffer_.data() + used_;
+                    out[0] = static_cast<char>(entry >> 16);
+                    out[1] = static_cast<char>(entry >> 8);
+                    out[2] = static_cast<char>(entry);
+                    used_ += entry >> 24;
+                } else if (!putOutsideTable(d.cp)) {
+                    unencodable(context, d.cp, owner);
+                }
+                p += d.length;
+            }
+            run = p;
+            continue;
+        }
         // Three-byte characters of U+1000 to U+CFFF and U+E000 to U+FFBF are all XML
         // characters: they pass when the encoding holds them.
         if (end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 &&
             ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || (c == 0xEF && p[1] != 0xBF))) {
+            if (encoding_.coversUnicode()) {
+                p += 3;
+                continue;
+            }
             const char32_t cp = (static_cast<char32_t>(c & 0x0F) << 12) | (static_cast<char32_t>(p[1] & 0x3F) << 6) |
                                 (p[2] & 0x3F);
             if (encoding_.canEncode(cp)) {

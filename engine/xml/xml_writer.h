@@ -13,6 +13,8 @@
 #include <libxml/xmlstring.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,14 @@ public:
     void content(Context context, const xmlChar* utf8, std::string_view owner = {}) {
         content(context, std::string_view(utf8 ? reinterpret_cast<const char*>(utf8) : ""), owner);
     }
+    // A name that content(Context::Name, ...) accepted before: the same bytes, without the checks.
+    void checkedName(std::string_view utf8) {
+        if (byTable_) {
+            content(Context::Name, utf8, utf8);
+        } else {
+            put(utf8.data(), utf8.size());
+        }
+    }
     void finish();
 
 private:
@@ -42,13 +52,45 @@ private:
         if (size > buffer_.size() - used_) {
             flush();
             if (size >= buffer_.size()) {
-                encoding_.encode(data, size, sink_);
+                write(data, size);
                 return;
             }
         }
-        std::copy(data, data + size, buffer_.data() + used_);
+        char* out = buffer_.data() + used_;
+        if (size <= 16 && buffer_.size() - used_ >= 16) {
+            // Short pieces (most values and tags) in two overlapping words, without a call.
+            if (size >= 8) {
+                std::uint64_t head, tail;
+                std::memcpy(&head, data, 8);
+                std::memcpy(&tail, data + size - 8, 8);
+                std::memcpy(out, &head, 8);
+                std::memcpy(out + size - 8, &tail, 8);
+            } else if (size >= 4) {
+                std::uint32_t head, tail;
+                std::memcpy(&head, data, 4);
+                std::memcpy(&tail, data + size - 4, 4);
+                std::memcpy(out, &head, 4);
+                std::memcpy(out + size - 4, &tail, 4);
+            } else if (size > 0) {
+                out[0] = data[0];
+                out[size / 2] = data[size / 2];
+                out[size - 1] = data[size - 1];
+            }
+        } else {
+            std::memcpy(out, data, size);
+        }
         used_ += size;
     }
+    // The buffer holds UTF-8, or already encoded bytes when the encoding goes by table.
+    void write(const char* data, std::size_t size) {
+        if (byTable_) {
+            sink_.write(data, size);
+        } else {
+            encoding_.encode(data, size, sink_);
+        }
+    }
+    // A character beyond the encoding's table written through iconv: false when it cannot be.
+    bool putOutsideTable(char32_t cp);
     void flush();
     // Writes the replacement of the special ASCII character at p; returns the next position.
     const unsigned char* special(Context context, const unsigned char* p, const unsigned char* end,
@@ -59,6 +101,7 @@ private:
     ByteSink& sink_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
+    bool byTable_;
 };
 
 }  // namespace trelmo::xml::detail

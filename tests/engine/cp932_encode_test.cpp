@@ -8,6 +8,7 @@
 #include "engine/xml/byte_sink.h"
 #include "engine/xml/encoding.h"
 #include "engine/xml/utf8.h"
+#include "engine/xml/xml_writer.h"
 
 namespace trelmo::xml::detail {
 namespace {
@@ -54,6 +55,38 @@ TEST(Cp932Encode, EveryCharacterAsIconvWritesIt) {
     }
     encoding.end(sink);
     EXPECT_EQ(sink.bytes, viaIconv(text));
+}
+
+std::string iconvBack(std::string bytes) {
+    IconvPtr cd = openIconv("UTF-8", "CP932");
+    std::string out(bytes.size() * 3 + 16, '\0');
+    char* in = bytes.data();
+    std::size_t inLeft = bytes.size();
+    char* o = out.data();
+    std::size_t oLeft = out.size();
+    if (iconv(cd.get(), &in, &inLeft, &o, &oLeft) == static_cast<std::size_t>(-1)) return {};
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+// The writer puts each character's bytes from the table into its buffer: the
+// bytes iconv writes for a character that reads back as itself, else a reference.
+TEST(Cp932Encode, TheWriterWritesEveryCharacterAsIconvOrAsAReference) {
+    std::string text, expected;
+    for (char32_t cp = 0x20; cp < 0x10000; ++cp) {
+        if (!isXmlChar(cp) || cp == '&' || cp == '<' || cp == '>') continue;
+        std::string utf8;
+        appendUtf8(utf8, cp);
+        text += utf8;
+        const std::string bytes = iconvEncodes(cp) ? viaIconv(utf8) : std::string();
+        expected += !bytes.empty() && iconvBack(bytes) == utf8 ? bytes : "&#" + std::to_string(cp) + ";";
+    }
+    OutputEncoding encoding("Shift_JIS");
+    StringSink sink;
+    XmlWriter writer(encoding, sink);
+    writer.content(Context::Text, text);
+    writer.finish();
+    EXPECT_EQ(sink.bytes, expected);
 }
 
 TEST(Cp932Encode, ACharacterWithoutBytesIsAnError) {

@@ -1,10 +1,12 @@
 // Splitting records into fields.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/csv/csv.h"
+#include "engine/csv/csv_scan.h"
 #include "engine/error.h"
 
 namespace trelmo {
@@ -122,6 +124,34 @@ TEST(CsvDialect, SixteenBitFieldLimit) {
     EXPECT_EQ(errorNumberOf([&] { csv.GetFieldItems(tooMany, count); }), err::Overflow);
     // 32,767 closed fields and an open one: the scan stops before counting it.
     EXPECT_EQ(csv_detail::GetClosedFieldCount(most + ",\"open"), -1);
+}
+
+}  // namespace
+}  // namespace trelmo
+
+namespace trelmo {
+namespace {
+
+// The whole-text scan (bit masks, sixteen bytes at a time) finds what the
+// resumable scan finds fed a character at a time: fields across the words of
+// its masks, quotes at a field's start and inside it, texts too long for the masks.
+TEST(CsvDialect, WholeTextScanAgreesWithTheResumableScan) {
+    std::mt19937 random(14);
+    const char* pieces[] = {"a", ",", "\"", "\",", "xyz", "\xE6\x97\xA5"};
+    for (const std::size_t length : {0, 1, 15, 16, 17, 63, 64, 65, 130, 1000, 17000}) {
+        for (int round = 0; round < 20; ++round) {
+            std::string text;
+            while (text.size() < length) text += pieces[random() % 6];
+            std::vector<std::string_view> whole, resumed;
+            const bool closed = csv_scan::scanFields(text, [&](std::string_view f) { whole.push_back(f); });
+            csv_scan::FieldScan scan;
+            for (std::size_t end = 0; end <= text.size(); ++end) {
+                scan.advance(std::string_view(text).substr(0, end), [&](std::string_view f) { resumed.push_back(f); });
+            }
+            EXPECT_EQ(closed, scan.finish(text, [&](std::string_view f) { resumed.push_back(f); })) << text;
+            EXPECT_EQ(whole, resumed) << text;
+        }
+    }
 }
 
 }  // namespace

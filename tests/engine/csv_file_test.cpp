@@ -1,9 +1,11 @@
 // Reading CSV files into records: lines, joining, encodings, file errors.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/csv/csv.h"
@@ -157,6 +159,20 @@ TEST_F(CsvFile, FileErrorsNameTheFile) {
         EXPECT_NE(error.description().find(dir.path().string()), std::string::npos);
     }
     EXPECT_EQ(records, Records{"keep"});
+}
+
+// A regular file is mapped; anything else (here a named pipe) is read to its end.
+TEST_F(CsvFile, APipeIsReadToItsEnd) {
+    const std::string path = dir.file("pipe.csv");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i) bytes += "a" + std::to_string(i) + ",b\r\n";
+    std::thread writer([&] { test::writeFile(path, bytes); });
+    Records records;
+    const std::int32_t highest = CSV().GetCSVasArray(path, records);
+    writer.join();
+    EXPECT_EQ(highest, 19999);
+    EXPECT_EQ(records.back(), "a19999,b");
 }
 
 TEST_F(CsvFile, UnreadableFile) {

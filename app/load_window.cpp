@@ -1,0 +1,45 @@
+#include "app/load_window.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+
+namespace trelmo::app {
+namespace {
+
+constexpr const char* kModuleName = "trelmo_window.so";
+
+// Where the module is: beside the executable in a build, in the library
+// folder (TRELMO_WINDOW_DIR, relative to the executable's) once installed.
+std::filesystem::path modulePath() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::filesystem::path folder = error ? std::filesystem::path(".") : exe.parent_path();
+    const std::filesystem::path beside = folder / kModuleName;
+    if (std::filesystem::exists(beside, error)) return beside;
+    return (folder / TRELMO_WINDOW_DIR / kModuleName).lexically_normal();
+}
+
+}  // namespace
+
+int runWindowModule(int& argc, char** argv) {
+    const std::string path = modulePath().string();
+    // Kept loaded until the process ends: Qt's libraries stay in use until exit.
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        std::cerr << "trelmo: ウィンドウのモジュールを読み込めません: " << ::dlerror() << "\n";
+        return 1;
+    }
+    using Run = int (*)(int*, char**);
+    const auto run = reinterpret_cast<Run>(::dlsym(module, "trelmo_run_conversion_window"));
+    if (!run) {
+        std::cerr << "trelmo: ウィンドウのモジュールを読み込めません: " << path << "\n";
+        return 1;
+    }
+    return run(&argc, argv);
+}
+
+}  // namespace trelmo::app
