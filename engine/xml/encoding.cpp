@@ -124,21 +124,30 @@ OutputEncoding::OutputEncoding(std::string_view name) : name_(name) {
     chunk_.resize(1 << 16);
 }
 
+// The bytes of one character encoded on its own, from the initial shift state
+// and back to it; false when the encoding cannot hold it.
+bool OutputEncoding::encodeAlone(const std::string& utf8, char* out, std::size_t& size) {
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* o = out;
+    std::size_t oLeft = size;
+    iconv(probeOut_.get(), nullptr, nullptr, nullptr, nullptr);
+    if (iconv(probeOut_.get(), &in, &inLeft, &o, &oLeft) == static_cast<std::size_t>(-1)) return false;
+    if (iconv(probeOut_.get(), nullptr, nullptr, &o, &oLeft) == static_cast<std::size_t>(-1)) return false;
+    size = static_cast<std::size_t>(o - out);
+    return true;
+}
+
 bool OutputEncoding::probe(char32_t cp) {
     std::string utf8;
     appendUtf8(utf8, cp);
     char encoded[64];
-    char* in = utf8.data();
-    std::size_t inLeft = utf8.size();
-    char* out = encoded;
-    std::size_t outLeft = sizeof encoded;
-    iconv(probeOut_.get(), nullptr, nullptr, nullptr, nullptr);
-    if (iconv(probeOut_.get(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) return false;
-    if (iconv(probeOut_.get(), nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1)) return false;
+    std::size_t encodedSize = sizeof encoded;
+    if (!encodeAlone(utf8, encoded, encodedSize)) return false;
 
     char decoded[64];
     char* back = encoded;
-    std::size_t backLeft = sizeof encoded - outLeft;
+    std::size_t backLeft = encodedSize;
     char* d = decoded;
     std::size_t dLeft = sizeof decoded;
     iconv(probeBack_.get(), nullptr, nullptr, nullptr, nullptr);
@@ -151,16 +160,10 @@ std::uint32_t OutputEncoding::lookUp(char32_t cp) {
     std::string utf8;
     appendUtf8(utf8, cp);
     char bytes[8];
-    char* in = utf8.data();
-    std::size_t inLeft = utf8.size();
-    char* o = bytes;
-    std::size_t oLeft = sizeof bytes;
-    iconv(probeOut_.get(), nullptr, nullptr, nullptr, nullptr);
-    const bool ok = iconv(probeOut_.get(), &in, &inLeft, &o, &oLeft) != static_cast<std::size_t>(-1);
-    const auto n = static_cast<std::uint32_t>(o - bytes);
-    if (!ok || n < 1 || n > 3) return kNoBytes;
-    std::uint32_t entry = n << 24;
-    for (std::uint32_t k = 0; k < n; ++k) {
+    std::size_t n = sizeof bytes;
+    if (!encodeAlone(utf8, bytes, n) || n < 1 || n > 3) return kNoBytes;
+    std::uint32_t entry = static_cast<std::uint32_t>(n) << 24;
+    for (std::size_t k = 0; k < n; ++k) {
         entry |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])) << (16 - 8 * k);
     }
     return entry;

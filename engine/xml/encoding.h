@@ -71,6 +71,7 @@ public:
     void end(ByteSink& sink);  // back to the initial shift state
 
 private:
+    bool encodeAlone(const std::string& utf8, char* out, std::size_t& size);
     bool probe(char32_t cp);
     // iconv's bytes for a character that survives a round trip, else kNoBytes.
     std::uint32_t lookUp(char32_t cp);
