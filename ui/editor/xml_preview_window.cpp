@@ -5,7 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSpinBox>
+#include <algorithm>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -87,16 +89,32 @@ XmlPreviewWindow::XmlPreviewWindow(FrmEdit& editor)
     editor.installEventFilter(this);
 }
 
+// To the right of the editor, narrowed to the room there if need be; where
+// there is too little room, to its left; never past the screen's edges.
 void XmlPreviewWindow::placeBeside() {
     const QRect e = editor_.frameGeometry();
-    move(e.right() + 1, e.top());
+    int x = e.right() + 1;
+    int y = e.top();
+    if (const QScreen* screen = editor_.screen()) {
+        const QRect area = screen->availableGeometry();
+        const int frame = frameGeometry().width() - width();
+        const int roomRight = area.right() + 1 - x - frame;
+        const int roomLeft = e.left() - area.left() - frame;
+        const int least = minimumSizeHint().width();
+        if (width() > roomRight && roomRight >= least) resize(roomRight, height());
+        if (width() > roomRight && roomRight < least) {
+            if (width() > roomLeft && roomLeft >= least) resize(roomLeft, height());
+            x = width() <= roomLeft ? e.left() - frameGeometry().width() : area.right() + 1 - frameGeometry().width();
+        }
+        x = std::max(x, area.left());
+        y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() + 1 - frameGeometry().height()));
+    }
+    move(x, y);
 }
 
 void XmlPreviewWindow::showBeside() {
-    if (!isVisible()) {
-        placeBeside();
-        resize(width(), editor_.height());
-    }
+    if (!isVisible()) resize(std::max(width(), sizeHint().width()), editor_.height());
+    placeBeside();
     show();
     raise();
 }

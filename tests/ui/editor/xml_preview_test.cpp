@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -206,9 +207,22 @@ TEST_F(XmlPreviewTest, AShortcutOfItsOwnAToolWindowBesideTheEditorClosingWithIt)
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isWindow());
-    EXPECT_GT(window->x(), editor->frameGeometry().right() - 1);
-    editor->move(editor->pos() + QPoint(40, 30));
-    EXPECT_EQ(window->pos(), editor->frameGeometry().topRight() + QPoint(1, 0));
+    // Beside the editor, following it: to its right, to its left where the
+    // screen ends, and always on the screen.
+    const QRect screen = editor->screen()->availableGeometry();
+    const int editorWidth = editor->frameGeometry().width();
+    for (const QPoint at : {screen.topLeft(), QPoint(40, 30), QPoint(screen.right() + 1 - editorWidth, 20)}) {
+        editor->move(at);
+        const QRect w = window->frameGeometry();
+        const QRect e = editor->frameGeometry();
+        EXPECT_TRUE(screen.contains(w)) << at.x();
+        EXPECT_EQ(w.top(), e.top());
+        if (e.right() + w.width() <= screen.right()) {
+            EXPECT_EQ(w.left(), e.right() + 1);
+        } else if (e.left() - w.width() >= screen.left()) {
+            EXPECT_EQ(w.right(), e.left() - 1);
+        }
+    }
     editor->close();
     EXPECT_FALSE(window->isVisible());
 }
