@@ -26,7 +26,6 @@ bool RunReported(MessageSink& messages, const std::function<void()>& body) {
 }
 
 bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
-    CSV csv;
     ParseXML loader(front.messages);
     Convert2XML generator(front.progress);
     xml::Document schemaDoc;
@@ -37,8 +36,9 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
         return false;
     }
     front.stages.reached(Stage::SchemaLoaded);
-    std::vector<std::string> records;
-    if (csv.GetCSVasArray(paths.csv, records) <= 0) {
+    const CsvRecords csv(paths.csv);
+    // One record alone is not enough either, as GetCSVasArray's highest index 0 tells.
+    if (csv.records().size() <= 1) {
         front.messages.show(kNoValidData, MsgIcon::Exclamation);
         return false;
     }
@@ -49,7 +49,7 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
         saving = true;
     };
     try {
-        generator.WriteXML(schemaDoc, records, paths.output, reachSaving);
+        generator.WriteRecords(schemaDoc, csv.records(), paths.output, reachSaving);
     } catch (const RuntimeError& e) {
         // The output is written while it is made: an error of writing it
         // is told at the stage of saving.

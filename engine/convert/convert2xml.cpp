@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "engine/convert/convert_plan.h"
-#include "engine/convert/convert_stream.h"
+#include "engine/convert/record_chunks.h"
 #include "engine/error.h"
 #include "engine/xml/content_check.h"
 #include "engine/xml/stream_save.h"
@@ -74,8 +74,7 @@ struct Start {
     std::size_t highest;
 };
 
-Start begin(xml::Document& schemaXML, xml::Document& out, const std::vector<std::string>& MyCSV,
-            ProgressSink& progress) {
+Start begin(xml::Document& schemaXML, xml::Document& out, std::size_t records, ProgressSink& progress) {
     const xml::Node top = schemaXML.documentElement();
     if (!top) throw RuntimeError(err::XmlDom, "スキーマに最上位の要素がありません。");
     convert::Plan plan = convert::compilePlan(top);
@@ -85,7 +84,7 @@ Start begin(xml::Document& schemaXML, xml::Document& out, const std::vector<std:
     convert::checkPlan(plan, *check);
     xml::Node root = out.createElement(plan.rootName);
 
-    const std::size_t highest = MyCSV.empty() ? 0 : MyCSV.size() - 1;
+    const std::size_t highest = records == 0 ? 0 : records - 1;
     progress.setMinimum(0);
     progress.setMaximum(static_cast<float>(highest));
     if (highest > kMaxIndex) throw overflowError();
@@ -108,7 +107,7 @@ void eachRecord(const std::vector<std::string>& MyCSV, std::size_t highest, Prog
 
 void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
                             const std::vector<std::string>& MyCSV) {
-    Start start = begin(schemaXML, CSV2XMLDoc, MyCSV, progress_);
+    Start start = begin(schemaXML, CSV2XMLDoc, MyCSV.size(), progress_);
     const convert::Plan& plan = start.plan;
     RecordFields fields;
     eachRecord(MyCSV, start.highest, progress_, [&](const std::string& text) {
@@ -123,16 +122,22 @@ void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
 
 void Convert2XML::WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV,
                            const std::string& path, const std::function<void()>& committing) {
+    WriteRecords(schemaXML, std::vector<std::string_view>(MyCSV.begin(), MyCSV.end()), path, committing);
+}
+
+void Convert2XML::WriteRecords(xml::Document& schemaXML, const std::vector<std::string_view>& records,
+                               const std::string& path, const std::function<void()>& committing) {
     xml::Document head;  // the output's top level, its records written as they are made
-    Start start = begin(schemaXML, head, MyCSV, progress_);
+    Start start = begin(schemaXML, head, records.size(), progress_);
     head.appendChild(start.root);
     xml::StreamedSave out(head, path);
-    convert::RecordWriter writer(start.plan);
-    RecordFields fields;
-    eachRecord(MyCSV, start.highest, progress_, [&](const std::string& text) {
-        fields.reset(text);
-        writer.write(out, fields, *start.check);
-    });
+    convert::RecordSteps steps;
+    steps.before = [this](std::size_t i) { progress_.setValue(static_cast<float>(i)); };
+    steps.after = [this](std::size_t i) {
+        progress_.yield();
+        if (i == kMaxIndex) throw overflowError();
+    };
+    convert::writeRecords(out, start.plan, records, *start.check, steps);
     if (committing) committing();
     out.commit();
 }

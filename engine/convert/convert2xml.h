@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/progress.h"
@@ -27,6 +28,9 @@ public:
     // record is written, before the file replaces the destination.
     void WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV, const std::string& path,
                   const std::function<void()>& committing = {});
+    // WriteXML on records held elsewhere.
+    void WriteRecords(xml::Document& schemaXML, const std::vector<std::string_view>& records, const std::string& path,
+                      const std::function<void()>& committing = {});
 
 private:
     ProgressSink& progress_;

@@ -38,7 +38,7 @@ void RecordWriter::collect(const std::vector<PlanNode>& nodes, std::size_t into)
     }
 }
 
-void RecordWriter::write(xml::StreamedSave& out, RecordFields& fields, xml::ContentCheck& check) {
+void RecordWriter::write(xml::ElementWriter& out, RecordFields& fields, xml::ContentCheck& check) {
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
         const PlanNode& leaf = *leaves_[k];
         const std::string_view value = dataSourceValue(leaf, fields);
@@ -52,7 +52,17 @@ void RecordWriter::write(xml::StreamedSave& out, RecordFields& fields, xml::Cont
     writeElement(out, elements_.front());
 }
 
-void RecordWriter::writeElement(xml::StreamedSave& out, const Element& element) const {
+bool RecordWriter::writePlain(xml::ElementWriter& out, RecordFields& fields) {
+    for (std::size_t k = 0; k < leaves_.size(); ++k) {
+        const std::string_view value = dataSourceValue(*leaves_[k], fields);
+        if (!xml::ContentCheck::isPlain(value)) return false;
+        values_[k] = value;
+    }
+    writeElement(out, elements_.front());
+    return true;
+}
+
+void RecordWriter::writeElement(xml::ElementWriter& out, const Element& element) const {
     out.startElement(*element.name);
     for (const std::size_t attribute : element.attributes) out.attribute(leaves_[attribute]->name, values_[attribute]);
     for (const Item& item : element.content) {

@@ -11,7 +11,7 @@
 
 #include "engine/convert/convert_plan.h"
 #include "engine/xml/content_check.h"
-#include "engine/xml/stream_save.h"
+#include "engine/xml/element_writer.h"
 
 namespace trelmo::convert {
 
@@ -22,7 +22,11 @@ public:
 
     // The record's values are made and checked in schema order, as CreateXML
     // makes its nodes, before the element is written.
-    void write(xml::StreamedSave& out, RecordFields& fields, xml::ContentCheck& check);
+    void write(xml::ElementWriter& out, RecordFields& fields, xml::ContentCheck& check);
+    // The same for a record whose values need no check beyond the quick one
+    // (ContentCheck::isPlain); false, and nothing written, for any other.
+    // Throws what splitting the record throws.
+    bool writePlain(xml::ElementWriter& out, RecordFields& fields);
 
 private:
     struct Item {
@@ -36,7 +40,7 @@ private:
     };
 
     void collect(const std::vector<PlanNode>& nodes, std::size_t into);
-    void writeElement(xml::StreamedSave& out, const Element& element) const;
+    void writeElement(xml::ElementWriter& out, const Element& element) const;
 
     std::vector<Element> elements_;        // the record element first
     std::vector<const PlanNode*> leaves_;  // every node with a value, in schema order

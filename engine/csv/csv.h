@@ -7,6 +7,7 @@
 // file without any CR. Records are stored as UTF-8.
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,10 +42,31 @@ public:
     void LoadCSVToListView(const std::string& PathToCSV, CsvListTarget& MyListView) const;
 };
 
+// A file's records as GetCSVasArray reads them, as views into the file's text
+// rather than a copy of each: what a conversion reads.
+class CsvRecords {
+public:
+    // Raises what GetCSVasArray raises.
+    explicit CsvRecords(const std::string& path);
+    CsvRecords(const CsvRecords&) = delete;  // the views point into the members
+    CsvRecords& operator=(const CsvRecords&) = delete;
+
+    const std::vector<std::string_view>& records() const { return records_; }
+
+private:
+    std::string bytes_;    // the file; UTF-8 text is used in place
+    std::string decoded_;  // the text of a code page 932 file
+    std::deque<std::string> joined_;  // records of several lines, joined
+    std::vector<std::string_view> records_;
+};
+
 // Private helpers, exposed for tests.
 namespace csv_detail {
 // GetCSVasArray on bytes already read; name is the file named in errors.
 std::int32_t readRecords(std::string_view bytes, const std::string& name, std::vector<std::string>& MyArray);
+// The records of decoded text, appended to records: views into text, or into
+// joined for a record of several lines.
+void splitRecords(std::string_view text, std::deque<std::string>& joined, std::vector<std::string_view>& records);
 
 // Highest field index, or -1 while a quoted field is still open.
 std::int16_t GetClosedFieldCount(std::string_view sTmp);

@@ -32,15 +32,15 @@ public:
 
     // Values as the nodes are made and saved.
     void value(Leaf kind, std::string_view data) {
-        if (!plain(data)) checkValue(kind, data);
+        if (!isPlain(data)) checkValue(kind, data);
     }
     void attributeValue(std::string_view name, std::string_view data) {
-        if (!plain(data)) checkAttributeValue(name, data);
+        if (!isPlain(data)) checkAttributeValue(name, data);
     }
 
-private:
-    // Holds only characters that any value may hold (tested quickly).
-    static bool plain(std::string_view data) {
+    // Holds only characters that any value may hold (tested quickly): such a
+    // value passes every check above.
+    static bool isPlain(std::string_view data) {
         if (data.size() > static_cast<std::size_t>(INT_MAX)) return false;
         for (const char ch : data) {
             const auto c = static_cast<unsigned char>(ch);
@@ -49,6 +49,8 @@ private:
         }
         return true;
     }
+
+private:
     static bool plainUtf8(std::string_view data);
     void checkValue(Leaf kind, std::string_view data);
     void checkAttributeValue(std::string_view name, std::string_view data);

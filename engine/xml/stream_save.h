@@ -10,6 +10,8 @@
 #include <string_view>
 
 #include "engine/xml/dom.h"
+#include "engine/xml/element_writer.h"
+#include "engine/xml/fragment.h"
 
 namespace trelmo::xml {
 
@@ -24,17 +26,14 @@ public:
     StreamedSave(const StreamedSave&) = delete;
     StreamedSave& operator=(const StreamedSave&) = delete;
 
-    // Content of the current element, in document order. Names must be ones
-    // that createElement and setAttribute accept, and an element's name must
-    // stay valid until it ends; attributes come right after their element's
-    // start, once per name. Values throw as save() does for characters XML
-    // cannot hold.
-    void startElement(std::string_view name);
-    void attribute(std::string_view name, std::string_view value);
-    void text(std::string_view data);
-    void cdata(std::string_view data);
-    void comment(std::string_view data);
-    void endElement();
+    // Content of the document element, in document order (see ElementWriter).
+    ElementWriter& elements();
+    // A fragment whose bytes contentBytes() takes, or null when the encoding
+    // cannot be written in pieces.
+    std::unique_ptr<Fragment> newFragment() const;
+    bool takesFragments() const;
+    // A fragment's bytes as content of the document element.
+    void contentBytes(std::string_view bytes);
 
     // Ends the document element, writes the rest of the top level and
     // replaces the destination.

@@ -45,6 +45,11 @@ public:
             put(utf8.data(), utf8.size());
         }
     }
+    // Bytes that another writer of the same encoding made: copied as they are.
+    void encoded(std::string_view bytes) { put(bytes.data(), bytes.size()); }
+    // Bytes held, not yet handed to the sink.
+    std::size_t buffered() const { return used_; }
+    void flush();
     void finish();
 
 private:
@@ -91,7 +96,6 @@ private:
     }
     // A character beyond the encoding's table written through iconv: false when it cannot be.
     bool putOutsideTable(char32_t cp);
-    void flush();
     // Writes the replacement of the special ASCII character at p; returns the next position.
     const unsigned char* special(Context context, const unsigned char* p, const unsigned char* end,
                                  std::string_view owner);

@@ -132,19 +132,22 @@ private:
     std::mt19937& random_;
 };
 
-Records makeRecords(std::mt19937& random) {
-    static const char* const pieces[] = {"a", "1", "&", "<", "]]>", "--", "-", "\r\n", "\x01", "\xE3\x81\x82",
-                                         "\xE2\x91\xA0", "\xC3\xA9", "~", " ", "\xEF\xBF\xBF", ""};
-    Records records(2 + random() % 3);
+// Random records; `count` 0 picks a few. Clean records hold nothing that fails.
+Records makeRecords(std::mt19937& random, std::size_t count = 0, bool clean = false) {
+    static const char* const pieces[] = {"a", "1", "&", "<", "]]>", "--", "-", "\r\n", "\xE3\x81\x82",
+                                         "\xE2\x91\xA0", "\xC3\xA9", "~", " ", "", "\x01", "\xEF\xBF\xBF"};
+    const std::size_t kinds = std::size(pieces) - (clean ? 2 : 0);
+    Records records(count != 0 ? count : 2 + random() % 3);
     for (std::string& record : records) {
         const int fields = static_cast<int>(random() % 5);
         for (int f = 0; f < fields; ++f) {
             if (f > 0) record += ',';
             std::string field;
-            for (int k = static_cast<int>(random() % 3); k > 0; --k) field += pieces[random() % std::size(pieces)];
+            for (int k = static_cast<int>(random() % 3); k > 0; --k) field += pieces[random() % kinds];
             if (field.find(',') == std::string::npos && random() % 5 == 0) field = "\"" + field + ",x\"";
             record += field;
         }
+        if (clean) continue;
         if (random() % 40 == 0) record += std::string(1, '\0');
         if (random() % 40 == 0) record += ",\"open";
     }
@@ -165,6 +168,27 @@ TEST_F(StreamedConversion, RandomSchemasAndRecordsGiveTheSameFileOrError) {
     // Both outcomes are common enough to be compared.
     EXPECT_GT(files, 80);
     EXPECT_GT(errors, 80);
+}
+
+// Many records are made in chunks on several threads: the same file, and the
+// first failing record's error however the chunks were shared out.
+TEST_F(StreamedConversion, ManyRecordsGiveTheSameFileOrFirstError) {
+    std::mt19937 random(7);
+    SchemaMaker schemas(random);
+    const char* const failures[] = {"\x01", "a,\"open", "\xEF\xBF\xBF", "\xE3\x81"};
+    int files = 0, errors = 0;
+    for (int round = 0; round < 30; ++round) {
+        const std::string schema = schemas.make();
+        Records records = makeRecords(random, 300 + random() % 900, true);
+        for (int bad = static_cast<int>(random() % 3); bad > 0; --bad) {
+            records[random() % records.size()] = failures[random() % std::size(failures)];
+        }
+        const Outcome outcome = expectSame(schema, records, out);
+        (outcome.ok ? files : errors)++;
+        if (HasFailure()) break;
+    }
+    EXPECT_GT(files, 5);
+    EXPECT_GT(errors, 5);
 }
 
 // What no record causes is found first; then the records' own errors in

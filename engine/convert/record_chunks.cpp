@@ -1,0 +1,216 @@
+#include "engine/convert/record_chunks.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "engine/convert/convert_stream.h"
+
+namespace trelmo::convert {
+namespace {
+
+constexpr std::size_t kAhead = 8;  // chunks made ahead of the one the file waits for
+constexpr unsigned kMostThreads = 4;
+
+struct Chunk {
+    std::string bytes;
+    std::size_t made = 0;  // records in bytes, from the chunk's first
+    bool ready = false;
+};
+
+// One thread's tools for making chunks.
+class Maker {
+public:
+    Maker(const xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records)
+        : out_(out), writer_(plan), records_(records), fragment_(out.newFragment()) {}
+
+    // Makes records first..last-1 until one needs the full check or fails;
+    // `spare` is a buffer for the chunk's bytes.
+    void make(std::size_t first, std::size_t last, Chunk& chunk, std::string spare) {
+        chunk.bytes = std::move(spare);
+        std::size_t kept = 0;
+        std::size_t i = first;
+        try {
+            for (; i < last; ++i) {
+                fields_.reset(records_[i]);
+                if (!writer_.writePlain(fragment_->elements(), fields_)) break;
+                kept = fragment_->size();
+            }
+        } catch (...) {
+            // The calling thread writes the record again and meets the error itself.
+            fragment_->take(kept, chunk.bytes);
+            chunk.made = i - first;
+            fragment_ = out_.newFragment();
+            return;
+        }
+        fragment_->take(kept, chunk.bytes);
+        chunk.made = i - first;
+    }
+
+private:
+    const xml::StreamedSave& out_;
+    RecordWriter writer_;
+    RecordFields fields_;
+    const std::vector<std::string_view>& records_;
+    std::unique_ptr<xml::Fragment> fragment_;
+};
+
+class ChunkQueue {
+public:
+    ChunkQueue(std::size_t records, std::size_t perChunk)
+        : records_(records), perChunk_(perChunk), chunks_((records + perChunk - 1) / perChunk) {}
+
+    std::size_t count() const { return chunks_.size(); }
+    std::size_t first(std::size_t c) const { return c * perChunk_; }
+    std::size_t last(std::size_t c) const { return std::min(records_, first(c) + perChunk_); }
+    Chunk& operator[](std::size_t c) { return chunks_[c]; }
+
+    // A helper thread: makes chunks until there are none left or stop().
+    void help(Maker& maker) {
+        for (;;) {
+            std::size_t c;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return stopped_ || next_ >= count() || next_ < emitted_ + kAhead; });
+                if (stopped_ || next_ >= count()) return;
+                c = next_++;
+            }
+            makeAndTell(maker, c);
+        }
+    }
+
+    // The calling thread: makes chunks itself while chunk e is not ready.
+    void await(Maker& maker, std::size_t e) {
+        std::unique_lock lock(mutex_);
+        while (!chunks_[e].ready) {
+            if (next_ < count() && next_ < e + kAhead) {
+                const std::size_t c = next_++;
+                lock.unlock();
+                makeAndTell(maker, c);
+                lock.lock();
+            } else {
+                changed_.wait(lock);
+            }
+        }
+    }
+
+    // Chunk e is in the file: its buffer goes back for reuse.
+    void emitted(std::size_t e) {
+        {
+            const std::lock_guard lock(mutex_);
+            emitted_ = e + 1;
+            chunks_[e].bytes.clear();
+            spares_.push_back(std::move(chunks_[e].bytes));
+        }
+        changed_.notify_all();
+    }
+
+    void stop() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    void makeAndTell(Maker& maker, std::size_t c) {
+        std::string spare;
+        {
+            const std::lock_guard lock(mutex_);
+            if (!spares_.empty()) {
+                spare = std::move(spares_.back());
+                spares_.pop_back();
+            }
+        }
+        maker.make(first(c), last(c), chunks_[c], std::move(spare));
+        {
+            const std::lock_guard lock(mutex_);
+            chunks_[c].ready = true;
+        }
+        changed_.notify_all();
+    }
+
+    const std::size_t records_;
+    const std::size_t perChunk_;
+    std::vector<Chunk> chunks_;  // each written by the thread that claimed it, read once ready
+    std::vector<std::string> spares_;  // buffers of chunks already in the file
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t next_ = 0;     // the next chunk to claim
+    std::size_t emitted_ = 0;  // chunks in the file
+    bool stopped_ = false;
+};
+
+// The helper threads, stopped and joined on every way out.
+class Helpers {
+public:
+    Helpers(ChunkQueue& queue, unsigned count, const xml::StreamedSave& out, const Plan& plan,
+            const std::vector<std::string_view>& records)
+        : queue_(queue) {
+        try {
+            for (unsigned k = 0; k < count; ++k) {
+                threads_.emplace_back([&queue, &out, &plan, &records] {
+                    Maker maker(out, plan, records);
+                    queue.help(maker);
+                });
+            }
+        } catch (const std::system_error&) {
+            // No more threads: the calling thread makes what they do not.
+        }
+    }
+    ~Helpers() {
+        queue_.stop();
+        for (std::thread& thread : threads_) thread.join();
+    }
+    Helpers(const Helpers&) = delete;
+    Helpers& operator=(const Helpers&) = delete;
+
+private:
+    ChunkQueue& queue_;
+    std::vector<std::thread> threads_;
+};
+
+unsigned threadCount(const RecordSteps& steps) {
+    if (steps.threads != 0) return steps.threads;
+    return std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads);
+}
+
+}  // namespace
+
+void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
+                  xml::ContentCheck& check, const RecordSteps& steps) {
+    RecordWriter serial(plan);
+    RecordFields fields;
+    const auto writeOne = [&](std::size_t i) {
+        steps.before(i);
+        fields.reset(records[i]);
+        serial.write(out.elements(), fields, check);
+        steps.after(i);
+    };
+    const unsigned threads = threadCount(steps);
+    ChunkQueue queue(records.size(), std::max<std::size_t>(steps.chunkRecords, 1));
+    if (threads < 2 || queue.count() < 2 || !out.takesFragments()) {
+        for (std::size_t i = 0; i < records.size(); ++i) writeOne(i);
+        return;
+    }
+    Maker maker(out, plan, records);
+    Helpers helpers(queue, threads - 1, out, plan, records);
+    for (std::size_t e = 0; e < queue.count(); ++e) {
+        queue.await(maker, e);
+        Chunk& chunk = queue[e];
+        const std::size_t made = queue.first(e) + chunk.made;
+        for (std::size_t i = queue.first(e); i < made; ++i) {
+            steps.before(i);
+            steps.after(i);
+        }
+        out.contentBytes(chunk.bytes);
+        for (std::size_t i = made; i < queue.last(e); ++i) writeOne(i);
+        queue.emitted(e);
+    }
+}
+
+}  // namespace trelmo::convert

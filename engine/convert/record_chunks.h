@@ -1,0 +1,30 @@
+#pragma once
+// The records of a streamed conversion written on every core: chunks of
+// records are made into memory by several threads and joined into the file
+// in record order. Whatever needs more than the quick check of its values,
+// and any record that fails, is written again by the calling thread in its
+// turn through the full checks, so the file, the errors and their order are
+// those of writing one record after another.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/convert/convert_plan.h"
+#include "engine/xml/content_check.h"
+#include "engine/xml/stream_save.h"
+
+namespace trelmo::convert {
+
+struct RecordSteps {
+    std::function<void(std::size_t)> before;  // on the calling thread, before record i is in the file
+    std::function<void(std::size_t)> after;   // and after it
+    std::size_t chunkRecords = 128;
+    unsigned threads = 0;  // 0: one per core, at most four
+};
+
+void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
+                  xml::ContentCheck& check, const RecordSteps& steps);
+
+}  // namespace trelmo::convert
