@@ -2,43 +2,111 @@
 
 namespace trelmo::convert {
 
+using xml::detail::Context;
+
+namespace {
+
+bool isAscii(std::string_view text) {
+    unsigned char any = 0;
+    for (const char c : text) any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
+}  // namespace
+
 RecordWriter::RecordWriter(const Plan& plan) {
-    elements_.push_back(Element{&plan.recordName, {}, {}});
-    if (plan.topHasChildren) collect(plan.nodes, 0);
+    std::vector<Element> elements{Element{&plan.recordName, {}, {}}};
+    if (plan.topHasChildren) collect(plan.nodes, elements, 0);
+    std::string markup;
+    compile(elements, 0, markup);
+    const bool ascii = isAscii(markup);
+    pieces_.push_back(Piece{std::move(markup), ascii});
     values_.resize(leaves_.size());
 }
 
 // An attribute node and its children act on the element it stands in; leaves
 // have no children here (the plan's check refuses them).
-void RecordWriter::collect(const std::vector<PlanNode>& nodes, std::size_t into) {
+void RecordWriter::collect(const std::vector<PlanNode>& nodes, std::vector<Element>& elements, std::size_t into) {
     for (const PlanNode& node : nodes) {
         if (node.kind == Kind::Element) {
-            const std::size_t child = elements_.size();
-            elements_.push_back(Element{&node.name, {}, {}});
-            elements_[into].content.push_back(Item{Kind::Element, child});
-            collect(node.children, child);
+            const std::size_t child = elements.size();
+            elements.push_back(Element{&node.name, {}, {}});
+            elements[into].content.emplace_back(Kind::Element, child);
+            collect(node.children, elements, child);
             continue;
         }
         const std::size_t leaf = leaves_.size();
         leaves_.push_back(&node);
         if (node.kind != Kind::Attribute) {
-            elements_[into].content.push_back(Item{node.kind, leaf});
+            elements[into].content.emplace_back(node.kind, leaf);
             continue;
         }
         bool replaced = false;
-        for (std::size_t& existing : elements_[into].attributes) {
+        for (std::size_t& existing : elements[into].attributes) {
             if (leaves_[existing]->name == node.name) {
                 existing = leaf;
                 replaced = true;
                 break;
             }
         }
-        if (!replaced) elements_[into].attributes.push_back(leaf);
-        collect(node.children, into);
+        if (!replaced) elements[into].attributes.push_back(leaf);
+        collect(node.children, elements, into);
     }
 }
 
-void RecordWriter::write(xml::ElementWriter& out, RecordFields& fields, xml::ContentCheck& check) {
+// The markup that a save writes for the element: a start tag closed as "/>"
+// when the element gets no content.
+void RecordWriter::compile(const std::vector<Element>& elements, std::size_t element, std::string& markup) {
+    const Element& e = elements[element];
+    markup += '<';
+    markup += *e.name;
+    for (const std::size_t attribute : e.attributes) {
+        markup += ' ';
+        markup += leaves_[attribute]->name;
+        markup += "=\"";
+        value(markup, attribute, Context::Attribute);
+        markup += '"';
+    }
+    if (e.content.empty()) {
+        markup += "/>";
+        return;
+    }
+    markup += '>';
+    for (const auto& [kind, index] : e.content) {
+        switch (kind) {
+        case Kind::Element:
+            compile(elements, index, markup);
+            break;
+        case Kind::Text:
+            value(markup, index, Context::Text);
+            break;
+        case Kind::CData:
+            markup += "<![CDATA[";
+            value(markup, index, Context::CData);
+            markup += "]]>";
+            break;
+        case Kind::Comment:
+            markup += "<!--";
+            value(markup, index, Context::Comment);
+            markup += "-->";
+            break;
+        case Kind::Attribute:
+            break;
+        }
+    }
+    markup += "</";
+    markup += *e.name;
+    markup += '>';
+}
+
+void RecordWriter::value(std::string& markup, std::size_t leaf, Context context) {
+    const bool ascii = isAscii(markup);
+    const std::string_view owner = context == Context::Attribute ? std::string_view(leaves_[leaf]->name) : "";
+    pieces_.push_back(Piece{std::move(markup), ascii, leaf, context, owner});
+    markup.clear();
+}
+
+void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check) {
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
         const PlanNode& leaf = *leaves_[k];
         const std::string_view value = dataSourceValue(leaf, fields);
@@ -49,41 +117,28 @@ void RecordWriter::write(xml::ElementWriter& out, RecordFields& fields, xml::Con
         }
         values_[k] = value;
     }
-    writeElement(out, elements_.front());
+    writePieces(out);
 }
 
-bool RecordWriter::writePlain(xml::ElementWriter& out, RecordFields& fields) {
+bool RecordWriter::writePlain(xml::detail::XmlWriter& out, RecordFields& fields) {
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
         const std::string_view value = dataSourceValue(*leaves_[k], fields);
         if (!xml::ContentCheck::isPlain(value)) return false;
         values_[k] = value;
     }
-    writeElement(out, elements_.front());
+    writePieces(out);
     return true;
 }
 
-void RecordWriter::writeElement(xml::ElementWriter& out, const Element& element) const {
-    out.startElement(*element.name);
-    for (const std::size_t attribute : element.attributes) out.attribute(leaves_[attribute]->name, values_[attribute]);
-    for (const Item& item : element.content) {
-        switch (item.kind) {
-        case Kind::Element:
-            writeElement(out, elements_[item.index]);
-            break;
-        case Kind::Text:
-            out.text(values_[item.index]);
-            break;
-        case Kind::CData:
-            out.cdata(values_[item.index]);
-            break;
-        case Kind::Comment:
-            out.comment(values_[item.index]);
-            break;
-        case Kind::Attribute:
-            break;
+void RecordWriter::writePieces(xml::detail::XmlWriter& out) const {
+    for (const Piece& piece : pieces_) {
+        if (piece.asciiMarkup) {
+            out.markup(piece.markup);
+        } else {
+            out.checkedName(piece.markup);  // names in it checked; the rest ASCII
         }
+        if (piece.leaf != kNoLeaf) out.content(piece.context, values_[piece.leaf], piece.owner);
     }
-    out.endElement();
 }
 
 }  // namespace trelmo::convert

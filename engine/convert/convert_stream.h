@@ -1,8 +1,8 @@
 #pragma once
-// One record element written straight to a streamed save, byte for byte as the
-// nodes CreateXML builds for it would be saved: an element's attributes (each
-// name once, where it was first set, with the value set last) come before its
-// content, whatever their order in the schema.
+// One record element written straight into a streamed save, byte for byte as
+// the nodes CreateXML builds for it would be saved: an element's attributes
+// (each name once, where it was first set, with the value set last) come
+// before its content, whatever their order in the schema.
 
 #include <cstddef>
 #include <string>
@@ -11,7 +11,7 @@
 
 #include "engine/convert/convert_plan.h"
 #include "engine/xml/content_check.h"
-#include "engine/xml/element_writer.h"
+#include "engine/xml/xml_writer.h"
 
 namespace trelmo::convert {
 
@@ -22,28 +22,36 @@ public:
 
     // The record's values are made and checked in schema order, as CreateXML
     // makes its nodes, before the element is written.
-    void write(xml::ElementWriter& out, RecordFields& fields, xml::ContentCheck& check);
+    void write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check);
     // The same for a record whose values need no check beyond the quick one
     // (ContentCheck::isPlain); false, and nothing written, for any other.
     // Throws what splitting the record throws.
-    bool writePlain(xml::ElementWriter& out, RecordFields& fields);
+    bool writePlain(xml::detail::XmlWriter& out, RecordFields& fields);
 
 private:
-    struct Item {
-        Kind kind;
-        std::size_t index;  // Kind::Element: into elements_; else into leaves_
+    // The markup is the same for every record: fixed pieces, each followed
+    // by a value, in document order.
+    struct Piece {
+        std::string markup;  // UTF-8; names in it already checked
+        bool asciiMarkup = true;
+        std::size_t leaf = kNoLeaf;  // the value after the markup, into leaves_
+        xml::detail::Context context = xml::detail::Context::Text;
+        std::string_view owner;  // the attribute's name, for messages
     };
+    static constexpr std::size_t kNoLeaf = static_cast<std::size_t>(-1);
     struct Element {
         const std::string* name;
         std::vector<std::size_t> attributes;  // into leaves_
-        std::vector<Item> content;
+        std::vector<std::pair<Kind, std::size_t>> content;  // Kind::Element: into elements; else into leaves_
     };
 
-    void collect(const std::vector<PlanNode>& nodes, std::size_t into);
-    void writeElement(xml::ElementWriter& out, const Element& element) const;
+    void collect(const std::vector<PlanNode>& nodes, std::vector<Element>& elements, std::size_t into);
+    void compile(const std::vector<Element>& elements, std::size_t element, std::string& markup);
+    void value(std::string& markup, std::size_t leaf, xml::detail::Context context);
+    void writePieces(xml::detail::XmlWriter& out) const;
 
-    std::vector<Element> elements_;        // the record element first
     std::vector<const PlanNode*> leaves_;  // every node with a value, in schema order
+    std::vector<Piece> pieces_;
     std::vector<std::string_view> values_;  // the current record's, by leaf
 };
 

@@ -36,7 +36,7 @@ public:
         try {
             for (; i < last; ++i) {
                 fields_.reset(records_[i]);
-                if (!writer_.writePlain(fragment_->elements(), fields_)) break;
+                if (!writer_.writePlain(fragment_->writer(), fields_)) break;
                 kept = fragment_->size();
             }
         } catch (...) {
@@ -188,7 +188,7 @@ void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<st
     const auto writeOne = [&](std::size_t i) {
         steps.before(i);
         fields.reset(records[i]);
-        serial.write(out.elements(), fields, check);
+        serial.write(out.contentWriter(), fields, check);
         steps.after(i);
     };
     const unsigned threads = threadCount(steps);

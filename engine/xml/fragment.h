@@ -1,5 +1,5 @@
 #pragma once
-// Elements written into memory in the bytes a streamed save would write for
+// Content written into memory in the bytes a streamed save would write for
 // them, so that several threads can make the content of one file. Only for
 // encodings whose bytes do not depend on what came before (UTF-8, code page
 // 932): a piece then reads the same wherever it lands in the file.
@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "engine/xml/byte_sink.h"
-#include "engine/xml/element_writer.h"
 #include "engine/xml/encoding.h"
 #include "engine/xml/xml_writer.h"
 
@@ -19,7 +18,7 @@ class Fragment {
 public:
     // `encodingName` as the save's declaration names it.
     explicit Fragment(std::string_view encodingName)
-        : encoding_(encodingName), writer_(encoding_, sink_), elements_(writer_) {}
+        : encoding_(encodingName), writer_(encoding_, sink_) {}
     Fragment(const Fragment&) = delete;
     Fragment& operator=(const Fragment&) = delete;
 
@@ -27,7 +26,7 @@ public:
         return encoding.isUtf8() || encoding.encodesByTable();
     }
 
-    ElementWriter& elements() { return elements_; }
+    detail::XmlWriter& writer() { return writer_; }
     // Bytes written so far.
     std::size_t size() const { return sink_.bytes.size() + writer_.buffered(); }
     // The first `size` bytes written go into `bytes`; the fragment starts
@@ -43,7 +42,6 @@ private:
     detail::OutputEncoding encoding_;
     detail::StringSink sink_;
     detail::XmlWriter writer_;
-    ElementWriter elements_;
 };
 
 }  // namespace trelmo::xml

@@ -5,6 +5,7 @@
 
 #include "engine/xml/atomic_file.h"
 #include "engine/xml/doc_state.h"
+#include "engine/xml/element_writer.h"
 #include "engine/xml/names.h"
 #include "engine/xml/serializer.h"
 #include "engine/xml/xml_writer.h"
@@ -45,7 +46,10 @@ StreamedSave::StreamedSave(const Document& doc, const std::string& path) {
 
 StreamedSave::~StreamedSave() = default;
 
-ElementWriter& StreamedSave::elements() { return impl_->elements; }
+detail::XmlWriter& StreamedSave::contentWriter() {
+    impl_->elements.openContent();
+    return impl_->writer;
+}
 
 bool StreamedSave::takesFragments() const { return Fragment::supports(impl_->serializer.encoding()); }
 
@@ -54,10 +58,7 @@ std::unique_ptr<Fragment> StreamedSave::newFragment() const {
     return std::make_unique<Fragment>(impl_->serializer.encoding().name());
 }
 
-void StreamedSave::contentBytes(std::string_view bytes) {
-    impl_->elements.openContent();
-    impl_->writer.encoded(bytes);
-}
+void StreamedSave::contentBytes(std::string_view bytes) { contentWriter().encoded(bytes); }
 
 void StreamedSave::commit() {
     Impl& s = *impl_;

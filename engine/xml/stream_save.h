@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "engine/xml/dom.h"
-#include "engine/xml/element_writer.h"
 #include "engine/xml/fragment.h"
+#include "engine/xml/xml_writer.h"
 
 namespace trelmo::xml {
 
@@ -26,8 +26,9 @@ public:
     StreamedSave(const StreamedSave&) = delete;
     StreamedSave& operator=(const StreamedSave&) = delete;
 
-    // Content of the document element, in document order (see ElementWriter).
-    ElementWriter& elements();
+    // The writer of the document element's content, in document order: its
+    // start tag is ended.
+    detail::XmlWriter& contentWriter();
     // A fragment whose bytes contentBytes() takes, or null when the encoding
     // cannot be written in pieces.
     std::unique_ptr<Fragment> newFragment() const;
