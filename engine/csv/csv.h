@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/io/file_bytes.h"
+
 namespace trelmo {
 
 // What LoadCSVToListView fills: the generic interface of a list view.
@@ -54,7 +56,7 @@ public:
     const std::vector<std::string_view>& records() const { return records_; }
 
 private:
-    std::string bytes_;    // the file; UTF-8 text is used in place
+    FileBytes bytes_;      // the file; UTF-8 text is used in place
     std::string decoded_;  // the text of a code page 932 file
     std::deque<std::string> joined_;  // records of several lines, joined
     std::vector<std::string_view> records_;

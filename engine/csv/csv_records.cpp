@@ -19,8 +19,8 @@ std::int32_t CSV::GetCSVasArray(const std::string& PathToCSV, std::vector<std::s
     return csv_detail::readRecords(bytes.view(), PathToCSV, MyArray);
 }
 
-CsvRecords::CsvRecords(const std::string& path) : bytes_(readFileBytes(path)) {
-    const std::string_view text = decodeFileText(bytes_, decoded_, path);
+CsvRecords::CsvRecords(const std::string& path) : bytes_(path) {
+    const std::string_view text = decodeFileText(bytes_.view(), decoded_, path);
     csv_detail::splitRecords(text, joined_, records_);
 }
 

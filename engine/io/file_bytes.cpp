@@ -11,7 +11,12 @@
 
 namespace trelmo {
 
-std::string readFileBytes(const std::string& path) {
+namespace {
+
+// Reads the whole file into a buffer that reserve(n) makes at least n bytes
+// long, returning where it is; returns the number of bytes read.
+template <typename Reserve>
+std::size_t readWhole(const std::string& path, Reserve reserve) {
     if (fileio::isBlankPath(path)) throw blankPathError(path);
     fileio::Fd file(fileio::open(path.c_str(), O_RDONLY));
     if (file.get() < 0) {
@@ -23,21 +28,40 @@ std::string readFileBytes(const std::string& path) {
     if (::fstat(file.get(), &info) != 0) throw fileAccessError(path, osErrorText(errno));
     if (S_ISDIR(info.st_mode)) throw fileAccessError(path, osErrorText(EISDIR));
 
-    std::string bytes;
     // The size is only a hint: read until the end, whatever it turns out to be.
     std::size_t capacity = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : 0;
     if (capacity < 65536) capacity = 65536;
     std::size_t used = 0;
+    char* data = reserve(capacity);
     for (;;) {
-        if (used == bytes.size()) bytes.resize(used == 0 ? capacity : used * 2);
-        const ssize_t got = fileio::read(file.get(), bytes.data() + used, bytes.size() - used);
+        if (used == capacity) {
+            capacity *= 2;
+            data = reserve(capacity);
+        }
+        const ssize_t got = fileio::read(file.get(), data + used, capacity - used);
         if (got < 0) throw fileAccessError(path, osErrorText(errno));
         if (got == 0) break;
         used += static_cast<std::size_t>(got);
     }
-    bytes.resize(used);
     if (file.reset() != 0) throw fileAccessError(path, osErrorText(errno));
+    return used;
+}
+
+}  // namespace
+
+std::string readFileBytes(const std::string& path) {
+    std::string bytes;
+    bytes.resize(readWhole(path, [&bytes](std::size_t capacity) {
+        bytes.resize(capacity);
+        return bytes.data();
+    }));
     return bytes;
 }
+
+FileBytes::FileBytes(const std::string& path)
+    : size_(readWhole(path, [this](std::size_t capacity) {
+          buffer_.reserve(capacity);
+          return buffer_.data();
+      })) {}
 
 }  // namespace trelmo

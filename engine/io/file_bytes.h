@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/io/large_buffer.h"
+
 namespace trelmo {
 
 // The file's bytes. A missing file raises the file-not-found error; a folder
@@ -15,12 +17,13 @@ std::string readFileBytes(const std::string& path);
 // would end the process with SIGBUS instead of giving an error.
 class FileBytes {
 public:
-    explicit FileBytes(const std::string& path) : bytes_(readFileBytes(path)) {}
+    explicit FileBytes(const std::string& path);
 
-    std::string_view view() const { return bytes_; }
+    std::string_view view() const { return {buffer_.data(), size_}; }
 
 private:
-    std::string bytes_;
+    LargeBuffer buffer_;
+    std::size_t size_;
 };
 
 }  // namespace trelmo
