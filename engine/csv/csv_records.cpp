@@ -1,6 +1,8 @@
 // Reading a CSV file into records.
 #include <deque>
+#include <exception>
 #include <limits>
+#include <thread>
 
 #include "engine/csv/csv.h"
 #include "engine/csv/csv_scan.h"
@@ -36,21 +38,88 @@ std::int32_t csv_detail::readRecords(std::string_view bytes, const std::string& 
     return static_cast<std::int32_t>(MyArray.size() - 1);
 }
 
+namespace {
+
+enum class LineKind : unsigned char { Record, Part, Overflow };
+
+struct Line {
+    std::string_view text;
+    LineKind kind;  // as a record's first line
+};
+
+constexpr std::size_t kSplitAbove = 1 << 20;  // texts larger than this are looked at by two threads
+
+// The lines of text and what each would be as the first line of a record: a
+// record by itself (two fields or more, no open quote), a part of one, or too
+// many fields. Each line on its own, so a text can be cut at a line's start.
+void classifyLines(std::string_view text, LineEnds ends, std::vector<Line>& lines) {
+    LineCursor cursor(text, ends);
+    std::string_view line;
+    while (cursor.next(line)) {
+        LineKind kind = LineKind::Part;
+        try {
+            std::int32_t fields = 0;
+            if (csv_scan::scanFields(line, [&fields](std::string_view) { ++fields; }) && fields >= 2) {
+                kind = LineKind::Record;
+            }
+        } catch (const RuntimeError&) {
+            kind = LineKind::Overflow;  // raised only if a record starts here
+        }
+        lines.push_back(Line{line, kind});
+    }
+}
+
+// Where the line after the middle of text starts, or the end.
+std::size_t lineStartAfterMiddle(std::string_view text, LineEnds ends) {
+    const char terminator = ends == LineEnds::Lf ? '\n' : '\r';
+    std::size_t at = text.find(terminator, text.size() / 2);
+    if (at == std::string_view::npos) return text.size();
+    ++at;
+    if (ends == LineEnds::CrOrCrLf && at < text.size() && text[at] == '\n') ++at;
+    return at;
+}
+
+std::vector<Line> linesOf(std::string_view text, LineEnds ends) {
+    std::vector<Line> lines;
+    if (text.size() <= kSplitAbove || std::thread::hardware_concurrency() < 2) {
+        classifyLines(text, ends, lines);
+        return lines;
+    }
+    const std::size_t cut = lineStartAfterMiddle(text, ends);
+    std::vector<Line> second;
+    std::exception_ptr failure;
+    {
+        std::jthread helper([&] {
+            try {
+                classifyLines(text.substr(cut), ends, second);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        classifyLines(text.substr(0, cut), ends, lines);
+    }
+    if (failure) std::rethrow_exception(failure);
+    lines.insert(lines.end(), second.begin(), second.end());
+    return lines;
+}
+
+}  // namespace
+
 void csv_detail::splitRecords(std::string_view text, std::deque<std::string>& joined,
                               std::vector<std::string_view>& records) {
     const LineEnds ends = lineEndsOf(text);
     const std::string_view joint = lineJoint(ends);
+    const std::vector<Line> lines = linesOf(text, ends);
+    records.reserve(records.size() + lines.size());
 
     std::string pending;       // the lines of an unfinished record, joined
     csv_scan::FieldScan scan;  // over the current record's text, line by line
-    LineCursor lines(text, ends);
-    std::string_view line;
     const auto noField = [](std::string_view) {};
-    while (lines.next(line)) {
+    for (const auto& [line, kind] : lines) {
         if (pending.empty()) {
-            // Most lines are a record of their own: the whole line at once.
-            std::int32_t fields = 0;
-            if (csv_scan::scanFields(line, [&fields](std::string_view) { ++fields; }) && fields >= 2) {
+            // Most lines are a record of their own.
+            if (kind == LineKind::Overflow) throw overflowError();
+            if (kind == LineKind::Record) {
                 records.push_back(line);
                 continue;
             }

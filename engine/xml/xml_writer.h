@@ -45,14 +45,23 @@ public:
             put(utf8.data(), utf8.size());
         }
     }
-    // Bytes that another writer of the same encoding made: copied as they are.
-    void encoded(std::string_view bytes) { put(bytes.data(), bytes.size()); }
+    // Bytes that another writer of the same encoding made: copied as they
+    // are, a large piece straight to the sink.
+    void encoded(std::string_view bytes) {
+        if (bytes.size() < kDirect) {
+            put(bytes.data(), bytes.size());
+            return;
+        }
+        flush();
+        write(bytes.data(), bytes.size());
+    }
     // Bytes held, not yet handed to the sink.
     std::size_t buffered() const { return used_; }
     void flush();
     void finish();
 
 private:
+    static constexpr std::size_t kDirect = 4096;
     void put(const char* data, std::size_t size) {
         if (size > buffer_.size() - used_) {
             flush();
