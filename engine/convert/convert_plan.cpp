@@ -40,6 +40,23 @@ std::optional<Kind> kindOf(const xml::Node& node) {
     return std::nullopt;
 }
 
+// A data source is a field's number, counted from 1; the 16-bit lowest
+// number has no field either.
+void compileSource(PlanNode& node, const std::string& text) {
+    const Int16Result column = parseInt16(text);
+    node.noField = "Error: No field (" + text + ") .";
+    if (column.status != NumberStatus::Ok) {
+        node.source = PlanNode::Source::Fixed;
+        node.fixed = "Error: (" + text + ") is not a number.";
+    } else if (column.value == std::numeric_limits<std::int16_t>::min() || column.value < 1) {
+        node.source = PlanNode::Source::Fixed;
+        node.fixed = node.noField;
+    } else {
+        node.source = PlanNode::Source::Field;
+        node.field = static_cast<std::size_t>(column.value - 1);
+    }
+}
+
 std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
     std::vector<PlanNode> plan;
     const std::size_t count = schemaNode.childCount();
@@ -57,11 +74,7 @@ std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
         }
         if (node.kind != Kind::Element) {
             if (const xml::Attribute* source = findAttribute(attributes, "datasource")) {
-                node.hasSource = true;
-                node.sourceText = source->value;
-                node.column = parseInt16(source->value);
-                node.notANumber = "Error: (" + source->value + ") is not a number.";
-                node.noField = "Error: No field (" + source->value + ") .";
+                compileSource(node, source->value);
             }
         }
         if (child.hasChildNodes()) node.children = compileChildren(child);
@@ -145,18 +158,6 @@ void RecordFields::split() {
         record_, [this](std::string_view field) { fields_.push_back(csv_detail::StripFieldQuotesView(field)); });
     if (!closed) throw invalidArgumentError();
     split_ = true;
-}
-
-std::string_view dataSourceValue(const PlanNode& node, RecordFields& record) {
-    const std::vector<std::string_view>& fields = record.fields();
-    if (!node.hasSource) return {};
-    if (node.column.status != NumberStatus::Ok) return node.notANumber;
-    const int index = node.column.value - 1;
-    if (node.column.value == std::numeric_limits<std::int16_t>::min() || index < 0 ||
-        static_cast<std::size_t>(index) >= fields.size()) {
-        return node.noField;
-    }
-    return fields[static_cast<std::size_t>(index)];
 }
 
 }  // namespace trelmo::convert

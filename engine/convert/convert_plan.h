@@ -20,11 +20,13 @@ enum class Kind { Element, Attribute, Text, CData, Comment };
 struct PlanNode {
     Kind kind = Kind::Element;
     std::string name;  // element and attribute names, defaults applied
-    bool hasSource = false;
-    std::string sourceText;  // the data source as written
-    Int16Result column;      // the data source as a number
-    std::string notANumber;  // the value when the data source is no number
-    std::string noField;     // the value when the record has no such field
+    // What the data source yields: nothing, a fixed text (the data source is
+    // no number, or no field can have its number), or a record's field.
+    enum class Source { None, Fixed, Field };
+    Source source = Source::None;
+    std::size_t field = 0;   // Source::Field: the field's index
+    std::string fixed;       // Source::Fixed: the value
+    std::string noField;     // Source::Field: the value when the record has no such field
     std::vector<PlanNode> children;
 };
 
@@ -71,7 +73,18 @@ private:
     bool split_ = false;
 };
 
-// The text that a node's data source yields for the record.
-std::string_view dataSourceValue(const PlanNode& node, RecordFields& record);
+// The text that a node's data source yields for the record (any node splits the record).
+inline std::string_view dataSourceValue(const PlanNode& node, RecordFields& record) {
+    const std::vector<std::string_view>& fields = record.fields();
+    switch (node.source) {
+    case PlanNode::Source::None:
+        return {};
+    case PlanNode::Source::Fixed:
+        return node.fixed;
+    case PlanNode::Source::Field:
+        return node.field < fields.size() ? fields[node.field] : std::string_view(node.noField);
+    }
+    return {};
+}
 
 }  // namespace trelmo::convert
