@@ -33,12 +33,14 @@ KERNEL = [
 USER = [
     (re.compile(r"_dl_|do_lookup_x|check_match|ld-linux|strcmp$|^_init$"), "process start and exit"),
     (re.compile(r"firstInvalidUtf8|validate_utf8|Cp932Decoder|decodeFileText"), "decoding"),
-    (re.compile(r"readRecords|FieldScan|scanFields|LineCursor|RecordFields|StripFieldQuotes|dataSourceValue|memchr"),
+    (re.compile(r"readRecords|splitRecords|classifyLines|FieldScan|scanFields|LineCursor|RecordFields|StripFieldQuotes|"
+                r"dataSourceValue|memchr"),
      "field split"),
     (re.compile(r"malloc|free|_int_|memmove|memcpy|memset|operator new|operator delete|cfree"), "records' memory"),
     (re.compile(r"OutputEncoding|iconv|gconv|putOutsideTable"), "encoding"),
-    (re.compile(r"ContentCheck|plainUtf8|RecordWriter::write$"), "value checks"),
-    (re.compile(r"XmlWriter|StreamedSave|RecordWriter|Convert2XML"), "escaping and markup"),
+    (re.compile(r"ContentCheck|plainUtf8|RecordWriter::write$|RecordWriter::writePlain$"), "value checks"),
+    (re.compile(r"XmlWriter|StreamedSave|ElementWriter|Fragment|RecordWriter|Convert2XML|writeRecords|Maker|ChunkQueue"),
+     "escaping and markup"),
     (re.compile(r"AtomicFile|__libc_write|write$"), "writing"),
 ]
 

@@ -20,8 +20,12 @@ RecordWriter::RecordWriter(const Plan& plan) {
     std::string markup;
     compile(elements, 0, markup);
     const bool ascii = isAscii(markup);
-    pieces_.push_back(Piece{std::move(markup), ascii});
+    pieces_.push_back(Piece{std::move(markup), ascii, kNoLeaf, Context::Text, {}});
     values_.resize(leaves_.size());
+    for (const PlanNode* leaf : leaves_) {
+        const bool fromField = leaf->source == PlanNode::Source::Field;
+        sources_.push_back(Source{fromField, leaf->field, leaf->fixed, leaf->noField});
+    }
 }
 
 // An attribute node and its children act on the element it stands in; leaves
@@ -106,10 +110,13 @@ void RecordWriter::value(std::string& markup, std::size_t leaf, Context context)
     markup.clear();
 }
 
+// Any leaf splits the record (and meets its errors), whatever its data source.
 void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check) {
+    if (leaves_.empty()) return writePieces(out);
+    const std::vector<std::string_view>& split = fields.fields();
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
         const PlanNode& leaf = *leaves_[k];
-        const std::string_view value = dataSourceValue(leaf, fields);
+        const std::string_view value = valueOf(k, split);
         if (leaf.kind == Kind::Attribute) {
             check.attributeValue(leaf.name, value);
         } else {
@@ -121,8 +128,13 @@ void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml:
 }
 
 bool RecordWriter::writePlain(xml::detail::XmlWriter& out, RecordFields& fields) {
+    if (leaves_.empty()) {
+        writePieces(out);
+        return true;
+    }
+    const std::vector<std::string_view>& split = fields.fields();
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
-        const std::string_view value = dataSourceValue(*leaves_[k], fields);
+        const std::string_view value = valueOf(k, split);
         if (!xml::ContentCheck::isPlain(value)) return false;
         values_[k] = value;
     }

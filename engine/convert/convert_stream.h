@@ -50,7 +50,21 @@ private:
     void value(std::string& markup, std::size_t leaf, xml::detail::Context context);
     void writePieces(xml::detail::XmlWriter& out) const;
 
+    // Where a leaf's value comes from, kept together for the loop over a record's leaves.
+    struct Source {
+        bool fromField;
+        std::size_t field;
+        std::string_view fixed;    // the value when not from a field
+        std::string_view noField;  // the value when the record has no such field
+    };
+    std::string_view valueOf(std::size_t leaf, const std::vector<std::string_view>& fields) const {
+        const Source& source = sources_[leaf];
+        if (!source.fromField) return source.fixed;
+        return source.field < fields.size() ? fields[source.field] : source.noField;
+    }
+
     std::vector<const PlanNode*> leaves_;  // every node with a value, in schema order
+    std::vector<Source> sources_;          // by leaf
     std::vector<Piece> pieces_;
     std::vector<std::string_view> values_;  // the current record's, by leaf
 };

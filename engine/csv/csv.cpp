@@ -46,7 +46,7 @@ std::string_view StripFieldQuotesView(std::string_view field) {
     if (field.empty() || field.front() != '"') return field;
     if (field.size() < 2) return {};
     // Drops the first and the last character, whatever the last one is.
-    const std::size_t last = lastCodePointLength(field.substr(1));
+    const std::size_t last = static_cast<unsigned char>(field.back()) < 0x80 ? 1 : lastCodePointLength(field.substr(1));
     return field.substr(1, field.size() - 1 - last);
 }
 
