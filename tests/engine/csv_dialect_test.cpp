@@ -124,6 +124,12 @@ TEST(CsvDialect, SixteenBitFieldLimit) {
     EXPECT_EQ(errorNumberOf([&] { csv.GetFieldItems(tooMany, count); }), err::Overflow);
     // 32,767 closed fields and an open one: the scan stops before counting it.
     EXPECT_EQ(csv_detail::GetClosedFieldCount(most + ",\"open"), -1);
+    // Counting the fields of a whole text: the same limit, open quote or not.
+    EXPECT_EQ(csv_scan::countFields(most), 32767);
+    EXPECT_EQ(csv_scan::countFields(most + ",\"open"), -1);
+    for (const std::string& text : {tooMany, tooMany + ",\"open", "\"a," + tooMany + "\"" + tooMany}) {
+        EXPECT_EQ(errorNumberOf([&] { csv_scan::countFields(text); }), err::Overflow);
+    }
 }
 
 }  // namespace
@@ -150,6 +156,7 @@ TEST(CsvDialect, WholeTextScanAgreesWithTheResumableScan) {
             }
             EXPECT_EQ(closed, scan.finish(text, [&](std::string_view f) { resumed.push_back(f); })) << text;
             EXPECT_EQ(whole, resumed) << text;
+            EXPECT_EQ(csv_scan::countFields(text), closed ? static_cast<std::int32_t>(whole.size()) : -1) << text;
         }
     }
 }
