@@ -42,14 +42,9 @@ private:
     // Holds only characters that any value may hold (tested quickly).
     static bool plain(std::string_view data) {
         if (data.size() > static_cast<std::size_t>(INT_MAX)) return false;
-        for (const char ch : data) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
-            if (c >= 0x80) return plainUtf8(data);
-        }
-        return true;
+        return plainBytes(data.data(), data.size());
     }
-    static bool plainUtf8(std::string_view data);
+    static bool plainBytes(const char* data, std::size_t size);
     void checkValue(Leaf kind, std::string_view data);
     void checkAttributeValue(std::string_view name, std::string_view data);
 
