@@ -6,6 +6,7 @@
 #include "engine/xml/doc_state.h"
 #include "engine/xml/serializer.h"
 #include "engine/xml/utf8.h"
+#include "engine/xml/utf8_block.h"
 #include "engine/xml/xml_writer.h"
 
 namespace trelmo::xml {
@@ -64,20 +65,44 @@ void ContentCheck::childOf(Leaf parent, bool attribute) {
     throw std::logic_error("a leaf took a child");
 }
 
-bool ContentCheck::plainUtf8(std::string_view data) {
-    const auto* p = reinterpret_cast<const unsigned char*>(data.data());
-    const auto* end = p + data.size();
+namespace {
+
+// Character by character from p, a character's start: exactly what the
+// nodes would take.
+bool plainFrom(const unsigned char* p, const unsigned char* end) {
     while (p < end) {
-        if (*p < 0x80) {
-            if (*p < 0x20 && *p != '\t' && *p != '\n' && *p != '\r') return false;
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
             ++p;
-            continue;
+        } else if (end - p >= 3 && (c & 0xF0) == 0xE0) {
+            // All three-byte sequences, as decodeUtf8 and isXmlChar take them.
+            if (detail::xmlCharOfThree(p) == 0) return false;
+            p += 3;
+        } else {
+            const detail::Decoded d = detail::decodeUtf8(p, end);
+            if (d.length == 0 || !detail::isXmlChar(d.cp)) return false;
+            p += d.length;
         }
-        const detail::Decoded d = detail::decodeUtf8(p, end);
-        if (d.length == 0 || !detail::isXmlChar(d.cp)) return false;
-        p += d.length;
     }
     return true;
+}
+
+}  // namespace
+
+bool ContentCheck::plainBytes(const char* data, std::size_t size) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const auto* const end = p + size;
+#ifdef __SSE2__
+    // Blocks that unplainBytes vouches for, each starting at a character;
+    // from the first it does not, character by character.
+    while (end - p >= 16) {
+        if (detail::unplainBytes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))) != 0) return plainFrom(p, end);
+        p += 16 - detail::pendingLead(p);
+    }
+    if (p == end || detail::unplainBytes(detail::loadPadded(p, static_cast<std::size_t>(end - p))) == 0) return true;
+#endif
+    return plainFrom(p, end);
 }
 
 void ContentCheck::checkValue(Leaf kind, std::string_view data) {

@@ -42,16 +42,11 @@ public:
     // value passes every check above.
     static bool isPlain(std::string_view data) {
         if (data.size() > static_cast<std::size_t>(INT_MAX)) return false;
-        for (const char ch : data) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
-            if (c >= 0x80) return plainUtf8(data);
-        }
-        return true;
+        return plainBytes(data.data(), data.size());
     }
 
 private:
-    static bool plainUtf8(std::string_view data);
+    static bool plainBytes(const char* data, std::size_t size);
     void checkValue(Leaf kind, std::string_view data);
     void checkAttributeValue(std::string_view name, std::string_view data);
 

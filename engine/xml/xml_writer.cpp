@@ -8,6 +8,7 @@
 
 #include "engine/error.h"
 #include "engine/xml/utf8.h"
+#include "engine/xml/utf8_block.h"
 
 namespace trelmo::xml::detail {
 namespace {
@@ -61,30 +62,56 @@ constexpr std::array<std::array<char, 4>, kContexts> kSpecials{{
     {0, 0, 0, 0},          // Dtd
 }};
 
+#ifdef __SSE2__
+// kSpecials as vectors, each character in all sixteen bytes.
+struct alignas(16) Bytes16 {
+    char bytes[16];
+};
+
+constexpr std::array<std::array<Bytes16, 4>, kContexts> makeSpecialVectors() {
+    std::array<std::array<Bytes16, 4>, kContexts> vectors{};
+    for (std::size_t context = 0; context < kContexts; ++context) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            for (char& byte : vectors[context][k].bytes) byte = kSpecials[context][k];
+        }
+    }
+    return vectors;
+}
+
+constexpr auto kSpecialVectors = makeSpecialVectors();
+
+// A mask of the bytes of v that are one of the context's specials.
+inline unsigned specialBytes(const std::array<Bytes16, 4>& specials, __m128i v) {
+    const auto special = [&](std::size_t k) {
+        return _mm_cmpeq_epi8(v, _mm_load_si128(reinterpret_cast<const __m128i*>(specials[k].bytes)));
+    };
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(special(0), special(1)), _mm_or_si128(special(2), special(3)))));
+}
+#endif
+
 // The first byte from p on that is not printable ASCII or is one of the
 // context's specials, sixteen bytes at a time; the caller looks at it.
 inline const unsigned char* skipPrintable(Context context, const unsigned char* p, const unsigned char* end) {
 #ifdef __SSE2__
-    const auto& specials = kSpecials[static_cast<std::size_t>(context)];
+    const auto& specials = kSpecialVectors[static_cast<std::size_t>(context)];
     const __m128i space = _mm_set1_epi8(0x20);
-    const __m128i s0 = _mm_set1_epi8(specials[0]);
-    const __m128i s1 = _mm_set1_epi8(specials[1]);
-    const __m128i s2 = _mm_set1_epi8(specials[2]);
-    const __m128i s3 = _mm_set1_epi8(specials[3]);
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    for (;;) {
+        const auto left = static_cast<std::size_t>(end - p);
+        if (left == 0) return p;
+        // The padding is spaces, which stop nothing.
+        const __m128i v = left >= 16 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)) : loadPadded(p, left);
         // Signed: bytes of 0x80 and above count as below the space too.
-        __m128i hit = _mm_cmplt_epi8(v, space);
-        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, s0), _mm_cmpeq_epi8(v, s1)));
-        hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, s2), _mm_cmpeq_epi8(v, s3)));
-        const int mask = _mm_movemask_epi8(hit);
-        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, space))) | specialBytes(specials, v);
+        if (mask != 0) return p + __builtin_ctz(mask);
+        if (left <= 16) return end;
         p += 16;
     }
-#endif
+#else
     const auto& plain = kPlain[static_cast<std::size_t>(context)];
     while (p < end && *p >= 0x20 && *p < 0x80 && plain[*p]) ++p;
     return p;
+#endif
 }
 
 std::string where(Context context, std::string_view owner) {
@@ -110,8 +137,12 @@ std::string where(Context context, std::string_view owner) {
 
 [[noreturn]] void fail(std::string description) { throw RuntimeError(err::XmlSave, std::move(description)); }
 
-[[noreturn]] void notXmlChar(Context context, std::string_view owner, char32_t cp) {
+[[noreturn, gnu::cold, gnu::noinline]] void notXmlChar(Context context, std::string_view owner, char32_t cp) {
     fail(where(context, owner) + "に XML で使えない文字 " + codePointName(cp) + " があるため保存できません。");
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void notUtf8(Context context, std::string_view owner, unsigned char byte) {
+    fail(where(context, owner) + "に UTF-8 として正しくないバイト " + byteName(byte) + " があるため保存できません。");
 }
 
 std::string reference(char32_t cp) { return "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";"; }
@@ -119,7 +150,11 @@ std::string reference(char32_t cp) { return "&#" + std::to_string(static_cast<un
 }  // namespace
 
 XmlWriter::XmlWriter(OutputEncoding& encoding, ByteSink& sink)
-    : encoding_(encoding), sink_(sink), buffer_(kBufferSize), byTable_(encoding.encodesByTable()) {
+    : encoding_(encoding),
+      sink_(sink),
+      buffer_(kBufferSize),
+      byTable_(encoding.encodesByTable()),
+      unicode_(!byTable_ && encoding.coversUnicode()) {
     encoding_.begin(sink_);
 }
 
@@ -149,6 +184,33 @@ void XmlWriter::content(Context context, std::string_view utf8, std::string_view
     auto p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto end = p + utf8.size();
     auto run = p;  // start of the bytes not yet written
+#ifdef __SSE2__
+    if (unicode_) {
+        // Sixteen bytes at a time, each block starting at a character: what
+        // unplainBytes vouches for passes unchanged; a special is replaced;
+        // from anything else on, the loop below goes character by character.
+        const auto& specials = kSpecialVectors[static_cast<std::size_t>(context)];
+        for (;;) {
+            const auto left = static_cast<std::size_t>(end - p);
+            const __m128i v = left >= 16 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)) : loadPadded(p, left);
+            const unsigned bad = unplainBytes(v);
+            const unsigned stops = bad | specialBytes(specials, v);
+            if (stops == 0) {
+                if (left < 16) {
+                    p = end;
+                    break;
+                }
+                p += 16 - pendingLead(p);
+                if (p == end) break;
+                continue;
+            }
+            const unsigned at = static_cast<unsigned>(__builtin_ctz(stops));
+            if ((bad >> at) & 1) break;
+            put(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p + at - run));
+            p = run = special(context, p + at, end, owner);
+        }
+    }
+#endif
     while (p < end) {
         if (*p < 0x80) {
             p = skipPrintable(context, p, end);
@@ -165,50 +227,20 @@ void XmlWriter::content(Context context, std::string_view utf8, std::string_view
             continue;
         }
         if (byTable_) {
-            // A run of other characters, each written as its bytes in the table.
             put(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
-            while (p < end && *p >= 0x80) {
-                const Decoded d = decodeUtf8(p, end);
-                if (d.length == 0) {
-                    fail(where(context, owner) + "に UTF-8 として正しくないバイト " + byteName(*p) +
-                         " があるため保存できません。");
-                }
-                if (!isXmlChar(d.cp)) notXmlChar(context, owner, d.cp);
-                const std::uint32_t entry = d.cp < 0x10000 ? encoding_.tableBytes(d.cp) : OutputEncoding::kNoBytes;
-                if (entry != OutputEncoding::kNoBytes) {
-                    if (buffer_.size() - used_ < 4) flush();
-                    char* out = buffer_.data() + used_;
-                    out[0] = static_cast<char>(entry >> 16);
-                    out[1] = static_cast<char>(entry >> 8);
-                    out[2] = static_cast<char>(entry);
-                    used_ += entry >> 24;
-                } else if (!putOutsideTable(d.cp)) {
-                    unencodable(context, d.cp, owner);
-                }
-                p += d.length;
-            }
-            run = p;
+            p = run = putByTable(context, p, end, owner);
             continue;
         }
-        // Three-byte characters of U+1000 to U+CFFF and U+E000 to U+FFBF are all XML
-        // characters: they pass when the encoding holds them.
-        if (end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80 &&
-            ((c >= 0xE1 && c <= 0xEC) || c == 0xEE || (c == 0xEF && p[1] != 0xBF))) {
-            if (encoding_.coversUnicode()) {
-                p += 3;
-                continue;
-            }
-            const char32_t cp = (static_cast<char32_t>(c & 0x0F) << 12) | (static_cast<char32_t>(p[1] & 0x3F) << 6) |
-                                (p[2] & 0x3F);
-            if (encoding_.canEncode(cp)) {
+        // Three-byte characters that XML holds pass when the encoding holds them.
+        if (end - p >= 3) {
+            const char32_t cp = xmlCharOfThree(p);
+            if (cp != 0 && encoding_.canEncode(cp)) {
                 p += 3;
                 continue;
             }
         }
         const Decoded d = decodeUtf8(p, end);
-        if (d.length == 0) {
-            fail(where(context, owner) + "に UTF-8 として正しくないバイト " + byteName(c) + " があるため保存できません。");
-        }
+        if (d.length == 0) notUtf8(context, owner, c);
         if (!isXmlChar(d.cp)) notXmlChar(context, owner, d.cp);
         if (!encoding_.canEncode(d.cp)) {
             put(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
@@ -218,6 +250,56 @@ void XmlWriter::content(Context context, std::string_view utf8, std::string_view
         p += d.length;
     }
     put(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+}
+
+const unsigned char* XmlWriter::putByTable(Context context, const unsigned char* p, const unsigned char* end,
+                                           std::string_view owner) {
+    // Characters up to the next ASCII one the context replaces, each written
+    // as its bytes in the table (ASCII as it is), straight into the buffer.
+    const auto& plain = kPlain[static_cast<std::size_t>(context)];
+    char* out = buffer_.data() + used_;
+    char* const last = buffer_.data() + buffer_.size() - 4;  // room for an entry's bytes as one word
+    while (p < end) {
+        if (*p < 0x80) {
+            if (!plain[*p]) break;
+            if (out > last) {
+                used_ = static_cast<std::size_t>(out - buffer_.data());
+                flush();
+                out = buffer_.data();
+            }
+            *out++ = static_cast<char>(*p++);
+            continue;
+        }
+        char32_t cp = end - p >= 3 ? xmlCharOfThree(p) : 0;
+        std::size_t length = 3;
+        if (cp == 0) {
+            used_ = static_cast<std::size_t>(out - buffer_.data());
+            const Decoded d = decodeUtf8(p, end);
+            if (d.length == 0) notUtf8(context, owner, *p);
+            if (!isXmlChar(d.cp)) notXmlChar(context, owner, d.cp);
+            cp = d.cp;
+            length = d.length;
+        }
+        const std::uint32_t entry = cp < 0x10000 ? encoding_.tableBytes(cp) : OutputEncoding::kNoBytes;
+        if (entry != OutputEncoding::kNoBytes) {
+            if (out > last) {
+                used_ = static_cast<std::size_t>(out - buffer_.data());
+                flush();
+                out = buffer_.data();
+            }
+            // Length << 24 | bytes: the bytes first to last, then a byte the next one overwrites.
+            const std::uint32_t bytes = __builtin_bswap32(entry << 8);
+            std::memcpy(out, &bytes, 4);
+            out += entry >> 24;
+        } else {
+            used_ = static_cast<std::size_t>(out - buffer_.data());
+            if (!putOutsideTable(cp)) unencodable(context, cp, owner);
+            out = buffer_.data() + used_;
+        }
+        p += length;
+    }
+    used_ = static_cast<std::size_t>(out - buffer_.data());
+    return p;
 }
 
 const unsigned char* XmlWriter::special(Context context, const unsigned char* p, const unsigned char* end,

@@ -105,6 +105,9 @@ private:
     }
     // A character beyond the encoding's table written through iconv: false when it cannot be.
     bool putOutsideTable(char32_t cp);
+    // Writes the characters other than ASCII from p on by the table; returns where they end.
+    const unsigned char* putByTable(Context context, const unsigned char* p, const unsigned char* end,
+                                    std::string_view owner);
     // Writes the replacement of the special ASCII character at p; returns the next position.
     const unsigned char* special(Context context, const unsigned char* p, const unsigned char* end,
                                  std::string_view owner);
@@ -115,6 +118,7 @@ private:
     std::vector<char> buffer_;
     std::size_t used_ = 0;
     bool byTable_;
+    bool unicode_;  // every character passes as it is (UTF-8 in the buffer, Unicode out)
 };
 
 }  // namespace trelmo::xml::detail

@@ -12,6 +12,7 @@
 
 #include "engine/error.h"
 #include "engine/io/os_error.h"
+#include "engine/xml/content_check.h"
 #include "engine/xml/dom.h"
 #include "tests/support/temp_dir.h"
 
@@ -100,6 +101,56 @@ TEST(DomSave, CharactersXmlCannotHoldAreNamed) {
     Doc d;
     d.root.appendChild(d.doc.createProcessingInstruction("p", "a?>b"));
     EXPECT_EQ(thrown([&] { d.doc.xml(); }).number(), err::XmlSave);
+}
+
+// Values are read sixteen bytes at a time: each character wherever it falls
+// against a block, after ASCII or after three-byte characters, at the end of
+// the value or not. The save and the check before streaming agree.
+TEST(DomSave, CharactersAtEveryOffsetOfABlock) {
+    const struct {
+        std::string value;
+        const char* named;  // nullptr: allowed, and written as `text`
+        std::string text;
+    } cases[] = {
+        {"\xE0\xA0\x80", nullptr, "\xE0\xA0\x80"}, {"\xED\x9F\xBF", nullptr, "\xED\x9F\xBF"},
+        {"\xEE\x80\x80", nullptr, "\xEE\x80\x80"}, {"\xEF\xBF\xBD", nullptr, "\xEF\xBF\xBD"},
+        {"\xC2\x80\xDF\xBF", nullptr, "\xC2\x80\xDF\xBF"}, {"\xF0\x9F\x98\x80", nullptr, "\xF0\x9F\x98\x80"},
+        {"\xE3\x81\x82<", nullptr, "\xE3\x81\x82&lt;"}, {"\t\r\n", nullptr, "\t&#13;\n"},
+        {"\xE0\x9F\xBF", "0xE0", {}},  {"\xED\xA0\x80", "U+D800", {}}, {"\xEF\xBF\xBE", "U+FFFE", {}},
+        {"\xEF\xBF\xBF", "U+FFFF", {}}, {"\xE3\x81", "0xE3", {}},       {"\xE3", "0xE3", {}},
+        {"\xC1\xBF", "0xC1", {}},       {"\x80", "0x80", {}},           {"\x01", "U+0001", {}},
+        {"\xF4\x90\x80\x80", "0xF4", {}},
+    };
+    for (const auto& c : cases) {
+        for (const char* declaration : {"", "version=\"1.0\" encoding=\"Shift_JIS\""}) {
+            Document top;
+            if (*declaration) top.appendChild(top.createProcessingInstruction("xml", declaration));
+            ContentCheck check(top);
+            for (std::size_t k = 0; k < 20; ++k) {
+                for (const bool kana : {false, true}) {
+                    std::string prefix;
+                    for (std::size_t n = 0; kana && n < k / 3; ++n) prefix += "\xE3\x81\x82";
+                    prefix.append(k - prefix.size(), 'a');
+                    for (const char* suffix : {"", "z"}) {
+                        const std::string value = prefix + c.value + suffix;
+                        Doc d(declaration);
+                        const RuntimeError checked = thrown([&] { check.value(ContentCheck::Leaf::Text, value); });
+                        const RuntimeError saved = thrown([&] {
+                            d.root.appendChild(d.doc.createTextNode(value));
+                            const std::string bytes = d.doc.xml();
+                            if (!*declaration) {
+                                EXPECT_EQ(bytes, "<r>" + prefix + c.text + suffix + "</r>\r\n");
+                            }
+                        });
+                        const std::string where = c.value + " after " + std::to_string(k) + (kana ? " kana" : "");
+                        EXPECT_EQ(checked.description(), saved.description()) << where;
+                        if (c.named) EXPECT_NE(saved.description().find(c.named), std::string::npos) << where;
+                        else EXPECT_EQ(saved.number(), 0) << where << saved.description();
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(DomSave, NoDeclarationMeansUtf8WithoutOne) {
