@@ -1,5 +1,7 @@
 #include "engine/convert/convert_stream.h"
 
+#include <climits>
+
 namespace trelmo::convert {
 
 using xml::detail::Context;
@@ -127,7 +129,7 @@ void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml:
     writePieces(out);
 }
 
-bool RecordWriter::writePlain(xml::detail::XmlWriter& out, RecordFields& fields) {
+bool RecordWriter::writeUnchecked(xml::detail::XmlWriter& out, RecordFields& fields) {
     if (leaves_.empty()) {
         writePieces(out);
         return true;
@@ -135,7 +137,7 @@ bool RecordWriter::writePlain(xml::detail::XmlWriter& out, RecordFields& fields)
     const std::vector<std::string_view>& split = fields.fields();
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
         const std::string_view value = valueOf(k, split);
-        if (!xml::ContentCheck::isPlain(value)) return false;
+        if (value.size() > static_cast<std::size_t>(INT_MAX)) return false;
         values_[k] = value;
     }
     writePieces(out);

@@ -23,10 +23,13 @@ public:
     // The record's values are made and checked in schema order, as CreateXML
     // makes its nodes, before the element is written.
     void write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check);
-    // The same for a record whose values need no check beyond the quick one
-    // (ContentCheck::isPlain); false, and nothing written, for any other.
-    // Throws what splitting the record throws.
-    bool writePlain(xml::detail::XmlWriter& out, RecordFields& fields);
+    // The same without the full check, whose refusals are the writer's own
+    // for any value short enough (the check adds NUL, which the writer
+    // refuses too, and the length): false, and nothing written, for a value
+    // too long; else throws what splitting the record throws, or what the
+    // writer throws for a value the check refuses, with part of the record
+    // written then.
+    bool writeUnchecked(xml::detail::XmlWriter& out, RecordFields& fields);
 
 private:
     // The markup is the same for every record: fixed pieces, each followed

@@ -27,7 +27,7 @@ public:
     Maker(const xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records)
         : out_(out), writer_(plan), records_(records), fragment_(out.newFragment()) {}
 
-    // Makes records first..last-1 until one needs the full check or fails;
+    // Makes records first..last-1 until one fails or needs the full check;
     // `spare` is a buffer for the chunk's bytes.
     void make(std::size_t first, std::size_t last, Chunk& chunk, std::string spare) {
         chunk.bytes = std::move(spare);
@@ -36,7 +36,7 @@ public:
         try {
             for (; i < last; ++i) {
                 fields_.reset(records_[i]);
-                if (!writer_.writePlain(fragment_->writer(), fields_)) break;
+                if (!writer_.writeUnchecked(fragment_->writer(), fields_)) break;
                 kept = fragment_->size();
             }
         } catch (...) {

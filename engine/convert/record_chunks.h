@@ -1,10 +1,11 @@
 #pragma once
 // The records of a streamed conversion written on every core: chunks of
 // records are made into memory by several threads and joined into the file
-// in record order. Whatever needs more than the quick check of its values,
-// and any record that fails, is written again by the calling thread in its
-// turn through the full checks, so the file, the errors and their order are
-// those of writing one record after another.
+// in record order. There the writer's own checks stand in for the full
+// ones; a record that fails them, or that they cannot vouch for, is written
+// again by the calling thread in its turn through the full checks, so the
+// file, the errors and their order are those of writing one record after
+// another.
 
 #include <cstddef>
 #include <functional>

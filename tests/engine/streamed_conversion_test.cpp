@@ -175,7 +175,7 @@ TEST_F(StreamedConversion, RandomSchemasAndRecordsGiveTheSameFileOrError) {
 TEST_F(StreamedConversion, ManyRecordsGiveTheSameFileOrFirstError) {
     std::mt19937 random(7);
     SchemaMaker schemas(random);
-    const char* const failures[] = {"\x01", "a,\"open", "\xEF\xBF\xBF", "\xE3\x81"};
+    const std::string failures[] = {"\x01", "a,\"open", "\xEF\xBF\xBF", "\xE3\x81", std::string("a\0,b", 4)};
     int files = 0, errors = 0;
     for (int round = 0; round < 30; ++round) {
         const std::string schema = schemas.make();
