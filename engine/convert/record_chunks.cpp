@@ -28,9 +28,12 @@ public:
         : out_(out), writer_(plan), records_(records), fragment_(out.newFragment()) {}
 
     // Makes records first..last-1 until one fails or needs the full check;
-    // `spare` is a buffer for the chunk's bytes.
-    void make(std::size_t first, std::size_t last, Chunk& chunk, std::string spare) {
+    // `spare` is a buffer for the chunk's bytes. Never throws: what it could
+    // not make, the calling thread writes.
+    void make(std::size_t first, std::size_t last, Chunk& chunk, std::string spare) noexcept {
         chunk.bytes = std::move(spare);
+        chunk.made = 0;
+        if (!fragment_) return;
         std::size_t kept = 0;
         std::size_t i = first;
         try {
@@ -39,14 +42,19 @@ public:
                 if (!writer_.writeUnchecked(fragment_->writer(), fields_)) break;
                 kept = fragment_->size();
             }
-        } catch (...) {
-            // The calling thread writes the record again and meets the error itself.
             fragment_->take(kept, chunk.bytes);
-            chunk.made = i - first;
-            fragment_ = out_.newFragment();
-            return;
+        } catch (...) {
+            // The calling thread writes the record again and meets the error
+            // itself; the fragment may hold part of it, so a new one goes on.
+            try {
+                fragment_->take(kept, chunk.bytes);
+                fragment_ = out_.newFragment();
+            } catch (...) {
+                fragment_.reset();
+                chunk.bytes.clear();
+                i = first;
+            }
         }
-        fragment_->take(kept, chunk.bytes);
         chunk.made = i - first;
     }
 
@@ -154,8 +162,12 @@ public:
         try {
             for (unsigned k = 0; k < count; ++k) {
                 threads_.emplace_back([&queue, &out, &plan, &records] {
-                    Maker maker(out, plan, records);
-                    queue.help(maker);
+                    try {
+                        Maker maker(out, plan, records);
+                        queue.help(maker);
+                    } catch (...) {
+                        // No tools for this thread: the others make its share.
+                    }
                 });
             }
         } catch (const std::system_error&) {
