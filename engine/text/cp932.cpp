@@ -1,18 +1,40 @@
 #include "engine/text/cp932.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "engine/text/iconv_handle.h"
 
 namespace trelmo {
 namespace {
 
+constexpr std::size_t kBlock = std::size_t{1} << 16;  // input bytes decoded between checks of the room left
+constexpr std::size_t kSlack = 16;                     // a word or a vector stored past the last character
+
+// The count byte of a character word.
+unsigned lengthOf(std::uint32_t word) {
+    return std::endian::native == std::endian::little ? word >> 24 : word & 0xFF;
+}
+
+std::uint32_t characterWord(const char* utf8, std::size_t length) {
+    char bytes[4] = {};
+    std::memcpy(bytes, utf8, length);
+    bytes[3] = static_cast<char>(length);
+    std::uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
+}
+
 enum class Probe { Character, Incomplete, Invalid };
 
 // Converts exactly the given bytes as one character.
-Probe probe(iconv_t cd, const char* bytes, std::size_t size, char (&utf8)[4], unsigned char& length) {
+Probe probe(iconv_t cd, const char* bytes, std::size_t size, std::string& utf8) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char in[2];
     std::memcpy(in, bytes, size);
@@ -24,11 +46,8 @@ Probe probe(iconv_t cd, const char* bytes, std::size_t size, char (&utf8)[4], un
     if (iconv(cd, &inPos, &inLeft, &outPos, &outLeft) == static_cast<std::size_t>(-1)) {
         return errno == EINVAL ? Probe::Incomplete : Probe::Invalid;
     }
-    const auto written = static_cast<std::size_t>(outPos - out);
-    if (written == 0 || written > 4) return Probe::Invalid;
-    std::memcpy(utf8, out, written);
-    length = static_cast<unsigned char>(written);
-    return Probe::Character;
+    utf8.assign(out, outPos);
+    return utf8.empty() ? Probe::Invalid : Probe::Character;
 }
 
 }  // namespace
@@ -45,23 +64,38 @@ const Cp932Decoder* Cp932Decoder::instance() {
 bool Cp932Decoder::build() {
     IconvHandle cd = openIconv("UTF-8", "CP932");
     if (!cd) return false;
+    pairs_.assign(256, 0);  // row 0: no character, for the bytes that lead none
+    std::string utf8;
+    bool beyondBmp = false;
+    const auto word = [&](Probe result) -> std::uint32_t {
+        if (result != Probe::Character) return 0;
+        beyondBmp |= utf8.size() > 3;
+        return characterWord(utf8.data(), std::min<std::size_t>(utf8.size(), 3));
+    };
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
-        Entry& entry = single_[static_cast<std::size_t>(b)];
-        if (probe(cd.get(), &byte, 1, entry.utf8, entry.length) != Probe::Incomplete) continue;
+        const Probe alone = probe(cd.get(), &byte, 1, utf8);
+        if (alone != Probe::Incomplete) {
+            single_[static_cast<std::size_t>(b)] = word(alone);
+            continue;
+        }
         // A lead byte: the character is in the pair with the byte that follows.
-        pairs_.emplace_back();
-        lead_[static_cast<std::size_t>(b)] = static_cast<short>(pairs_.size());
+        row_[static_cast<std::size_t>(b)] = static_cast<std::uint32_t>(pairs_.size());
         for (int t = 0; t < 256; ++t) {
             const char pair[2] = {byte, static_cast<char>(t)};
-            Entry& second = pairs_.back()[static_cast<std::size_t>(t)];
-            if (probe(cd.get(), pair, 2, second.utf8, second.length) != Probe::Character) second.length = 0;
+            pairs_.push_back(word(probe(cd.get(), pair, 2, utf8)));
         }
     }
-    asciiIsAscii_ = true;
-    for (int b = 0; b < 0x80; ++b) {
-        const Entry& entry = single_[static_cast<std::size_t>(b)];
-        if (entry.length != 1 || entry.utf8[0] != static_cast<char>(b)) asciiIsAscii_ = false;
+    // Every character of the code page is in the BMP; a converter that says otherwise is not used.
+    if (beyondBmp) return false;
+    vectorLeads_ = true;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        if ((row_[static_cast<std::size_t>(b)] != 0) != lead ||
+            (b < 0x80 && single_[static_cast<std::size_t>(b)] != characterWord(&byte, 1))) {
+            vectorLeads_ = false;
+        }
     }
     return true;
 }
@@ -69,45 +103,92 @@ bool Cp932Decoder::build() {
 std::size_t Cp932Decoder::decode(std::string_view bytes, std::string& out) const {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
-    char chunk[1 << 16];
-    std::size_t used = 0;
+    std::size_t used = out.size();
+    // Japanese text takes about one and a half times its CP932 size.
+    out.reserve(used + size + size / 2 + 3 * kBlock + kSlack);
     std::size_t i = 0;
     while (i < size) {
-        if (used > sizeof chunk - 8) {
-            out.append(chunk, used);
-            used = 0;
-        }
-        const unsigned char c = in[i];
-        if (c < 0x80 && asciiIsAscii_) {
-            // ASCII is copied as it is, eight bytes at a time where it runs on.
-            if (size - i >= 8) {
-                std::uint64_t word;
-                std::memcpy(&word, in + i, 8);
-                if (!(word & 0x8080808080808080u)) {
-                    std::memcpy(chunk + used, &word, 8);
-                    used += 8;
-                    i += 8;
-                    continue;
-                }
+        const std::size_t end = i + std::min(kBlock, size - i);
+        // Room for three bytes a byte, the most a character takes; the string
+        // stays at its longest meanwhile, so each byte of it is cleared once.
+        const std::size_t room = used + 3 * (end - i) + kSlack;
+        if (out.size() < room) out.resize(room);
+        const std::size_t written = decodeBlock(in, size, i, end, out.data() + used);
+        used += written;
+        if (i < end) break;
+    }
+    out.resize(used);
+    return i < size ? i : std::string_view::npos;
+}
+
+// Decodes the characters that start before end; stops early at a byte that
+// starts no character. Returns the count of bytes written.
+std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size, std::size_t& at, std::size_t end,
+                                      char* out) const {
+    char* const first = out;
+    std::size_t i = at;
+#ifdef __SSE2__
+    if (vectorLeads_) {
+        // 32 bytes at a time, and the byte after them in case it is a trail.
+        const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+        const auto leads = [&](__m128i bytes) {
+            // With the top bit flipped, the lead bytes 81-9F and E0-FC are 01-1F and 60-7C, ASCII below zero.
+            const __m128i x = _mm_xor_si128(bytes, flip);
+            const __m128i low =
+                _mm_and_si128(_mm_cmpgt_epi8(x, _mm_setzero_si128()), _mm_cmpgt_epi8(_mm_set1_epi8(0x20), x));
+            const __m128i high =
+                _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8(0x5F)), _mm_cmpgt_epi8(_mm_set1_epi8(0x7D), x));
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, high))));
+        };
+        while (end - i > 32) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
+            if (!_mm_movemask_epi8(_mm_or_si128(a, b))) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), a);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), b);
+                i += 32;
+                out += 32;
+                continue;
             }
-            chunk[used++] = static_cast<char>(c);
-            ++i;
-            continue;
+            // The bytes that follow a lead byte starting a character are its trail bytes: in a run of lead
+            // values, every second one. The borrows of one subtraction find them all at once.
+            const std::uint64_t lead = leads(a) | leads(b) << 16;
+            constexpr std::uint64_t odd = 0xAAAAAAAAAAAAAAAAu;
+            const std::uint64_t trails = ((((lead << 1) | odd) - lead) ^ odd) ^ lead;
+            std::uint64_t starts = ~trails & 0xFFFFFFFFu;
+            std::size_t p = 0;
+            for (; starts; starts &= starts - 1) {
+                p = static_cast<std::size_t>(std::countr_zero(starts));
+                const unsigned char c = in[i + p];
+                const std::uint32_t word = single_[c] | pairs_[row_[c] + in[i + p + 1]];
+                if (word == 0) break;
+                std::memcpy(out, &word, 4);
+                out += lengthOf(word);
+            }
+            if (starts) {  // a byte that starts no character: found again below
+                i += p;
+                break;
+            }
+            i += 32 + (trails >> 32 & 1);
         }
-        const Entry* entry = &single_[c];
+    }
+#endif
+    while (i < end) {
+        const unsigned char c = in[i];
+        std::uint32_t word = single_[c];
         std::size_t length = 1;
-        if (const short lead = lead_[c]) {
+        if (const std::uint32_t row = row_[c]) {
             if (i + 1 == size) break;  // cut off
-            entry = &pairs_[static_cast<std::size_t>(lead - 1)][in[i + 1]];
+            word = pairs_[row + in[i + 1]];
             length = 2;
         }
-        if (entry->length == 0) break;
-        std::memcpy(chunk + used, entry->utf8, 4);
-        used += entry->length;
+        if (word == 0) break;
+        std::memcpy(out, &word, 4);
+        out += lengthOf(word);
         i += length;
     }
-    out.append(chunk, used);
-    return i < size ? i : std::string_view::npos;
+    at = i;
+    return static_cast<std::size_t>(out - first);
 }
 
 }  // namespace trelmo
