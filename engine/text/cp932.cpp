@@ -66,6 +66,50 @@ Probe probe(iconv_t cd, const char* bytes, std::size_t size, std::string& utf8) 
     return utf8.empty() ? Probe::Invalid : Probe::Character;
 }
 
+// The characters of a lead byte with every trail byte (empty for no
+// character), as probe() finds them one by one, in a few calls: the pairs go
+// in together, each followed by a line feed, so that each line of the output
+// is one pair's character; where a pair is refused, the conversion goes on
+// after it. False when the output has any other shape.
+bool convertPairs(iconv_t cd, char lead, std::array<std::string, 256>& utf8) {
+    constexpr std::size_t kStride = 3;
+    char in[256 * kStride];
+    for (std::size_t t = 0; t < 256; ++t) {
+        in[t * kStride] = lead;
+        in[t * kStride + 1] = static_cast<char>(t);
+        in[t * kStride + 2] = '\n';
+    }
+    char out[256 * 17];
+    std::size_t t = 0;
+    while (t < 256) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char* const from = in + t * kStride;
+        char* inPos = from;
+        std::size_t inLeft = (256 - t) * kStride;
+        char* outPos = out;
+        std::size_t outLeft = sizeof out;
+        const bool whole = iconv(cd, &inPos, &inLeft, &outPos, &outLeft) != static_cast<std::size_t>(-1);
+        const int error = errno;
+        const auto consumed = static_cast<std::size_t>(inPos - from);
+        // One line of output for each pair taken with its line feed.
+        std::string_view lines(out, static_cast<std::size_t>(outPos - out));
+        for (std::size_t k = 0; k < consumed / kStride; ++k, ++t) {
+            const std::size_t end = lines.find('\n');
+            // Longer than the probe's buffer: refused there.
+            if (end == std::string_view::npos || end > 16) return false;
+            utf8[t].assign(lines.substr(0, end));
+            lines.remove_prefix(end + 1);
+        }
+        if (whole) return t == 256 && lines.empty();
+        // Refused within the pair (not at its line feed): no character.
+        if (error != EILSEQ || consumed % kStride == kStride - 1 || lines.find('\n') != std::string_view::npos) {
+            return false;
+        }
+        utf8[t++].clear();
+    }
+    return true;
+}
+
 }  // namespace
 
 const Cp932Decoder* Cp932Decoder::instance() {
@@ -80,27 +124,35 @@ const Cp932Decoder* Cp932Decoder::instance() {
 bool Cp932Decoder::build() {
     IconvHandle cd = openIconv("UTF-8", "CP932");
     if (!cd) return false;
-    pairs_.assign(256, 0);  // row 0: no character, for the bytes that lead none
-    std::string utf8;
     bool beyondBmp = false;
-    const auto word = [&](Probe result) -> std::uint32_t {
-        if (result != Probe::Character) return 0;
+    const auto word = [&](const std::string& utf8) -> std::uint32_t {
+        if (utf8.empty()) return 0;
         beyondBmp |= utf8.size() > 3;
         return characterWord(utf8.data(), std::min<std::size_t>(utf8.size(), 3));
     };
+    std::string utf8;
+    std::size_t leads = 0;
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
         const Probe alone = probe(cd.get(), &byte, 1, utf8);
-        if (alone != Probe::Incomplete) {
-            single_[static_cast<std::size_t>(b)] = word(alone);
-            continue;
-        }
+        if (alone == Probe::Character) single_[static_cast<std::size_t>(b)] = word(utf8);
         // A lead byte: the character is in the pair with the byte that follows.
-        row_[static_cast<std::size_t>(b)] = static_cast<std::uint32_t>(pairs_.size());
-        for (int t = 0; t < 256; ++t) {
-            const char pair[2] = {byte, static_cast<char>(t)};
-            pairs_.push_back(word(probe(cd.get(), pair, 2, utf8)));
+        if (alone == Probe::Incomplete) row_[static_cast<std::size_t>(b)] = static_cast<std::uint32_t>(++leads * 256);
+    }
+    pairs_.resize((leads + 1) * 256);
+    std::array<std::string, 256> trailed;
+    for (int b = 0; b < 256; ++b) {
+        const std::uint32_t row = row_[static_cast<std::size_t>(b)];
+        if (!row) continue;
+        const char byte = static_cast<char>(b);
+        if (!convertPairs(cd.get(), byte, trailed)) {
+            for (int t = 0; t < 256; ++t) {
+                const char pair[2] = {byte, static_cast<char>(t)};
+                std::string& character = trailed[static_cast<std::size_t>(t)];
+                if (probe(cd.get(), pair, 2, character) != Probe::Character) character.clear();
+            }
         }
+        for (std::size_t t = 0; t < 256; ++t) pairs_[row + t] = word(trailed[t]);
     }
     // Every character of the code page is in the BMP; a converter that says otherwise is not used.
     if (beyondBmp) return false;

@@ -36,7 +36,7 @@ private:
     // count. 0: no character.
     std::array<std::uint32_t, 256> single_{};
     std::array<std::uint32_t, 256> row_{};  // a lead byte's row in pairs_, 0 for other bytes
-    std::vector<std::uint32_t> pairs_;      // 256 words a lead byte, by the trail byte
+    std::vector<std::uint32_t> pairs_;      // a row of 0, then 256 words a lead byte, by the trail byte
     // The lead bytes are 81-9F and E0-FC, and ASCII is itself, as the
     // vector loop takes them to be.
     bool vectorLeads_ = false;
