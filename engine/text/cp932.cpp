@@ -19,7 +19,7 @@ namespace trelmo {
 namespace {
 
 constexpr std::size_t kBlock = std::size_t{1} << 16;  // input bytes decoded between checks of the room left
-constexpr std::size_t kSlack = 16;                     // a word or a vector stored past the last character
+constexpr std::size_t kSlack = 32;                     // a word or two vectors stored past the last character
 constexpr std::size_t kSplitSize = std::size_t{1} << 20;  // text decoded in two halves at once from this size on
 
 // Room for the UTF-8 of size bytes: Japanese text takes about one and a half
@@ -109,6 +109,13 @@ bool convertPairs(iconv_t cd, char lead, std::array<std::string, 256>& utf8) {
     }
     return true;
 }
+
+#ifdef __SSE2__
+void copy32(char* to, const unsigned char* from) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16)));
+}
+#endif
 
 }  // namespace
 
@@ -248,10 +255,13 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
                 _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8(0x5F)), _mm_cmpgt_epi8(_mm_set1_epi8(0x7D), x));
             return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, high))));
         };
-        while (end - i > 32) {
+        // The 32 bytes after a block may be read too.
+        while (end - i >= 64) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
-            if (!_mm_movemask_epi8(_mm_or_si128(a, b))) {
+            const std::uint64_t high = static_cast<unsigned>(_mm_movemask_epi8(a)) |
+                                       static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(b))) << 16;
+            if (!high) {
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out), a);
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), b);
                 i += 32;
@@ -263,21 +273,33 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
             const std::uint64_t lead = leads(a) | leads(b) << 16;
             constexpr std::uint64_t odd = 0xAAAAAAAAAAAAAAAAu;
             const std::uint64_t trails = ((((lead << 1) | odd) - lead) ^ odd) ^ lead;
-            std::uint64_t starts = ~trails & 0xFFFFFFFFu;
-            std::size_t p = 0;
-            for (; starts; starts &= starts - 1) {
-                p = static_cast<std::size_t>(std::countr_zero(starts));
+            // Each character from a byte above ASCII is looked up; the ASCII before it is copied in one piece.
+            std::uint64_t others = high & ~trails & 0xFFFFFFFFu;
+            std::size_t ascii = 0;  // where the ASCII before the next such character starts
+            for (; others; others &= others - 1) {
+                const auto p = static_cast<std::size_t>(std::countr_zero(others));
+                copy32(out, in + i + ascii);
+                out += p - ascii;
                 const unsigned char c = in[i + p];
                 const std::uint32_t word = single_[c] | pairs_[row_[c] + in[i + p + 1]];
-                if (word == 0) break;
+                if (word == 0) {  // a byte that starts no character: found again below
+                    ascii = p;
+                    break;
+                }
                 std::memcpy(out, &word, 4);
                 out += lengthOf(word);
+                ascii = p + 1 + (lead >> p & 1);
             }
-            if (starts) {  // a byte that starts no character: found again below
-                i += p;
+            if (others) {
+                i += ascii;
                 break;
             }
-            i += 32 + (trails >> 32 & 1);
+            copy32(out, in + i + ascii);
+            if (ascii < 32) {
+                out += 32 - ascii;
+                ascii = 32;
+            }
+            i += ascii;
         }
     }
 #endif

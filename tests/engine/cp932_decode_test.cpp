@@ -65,7 +65,7 @@ TEST(Cp932Decode, RandomTextAndErrorsAsIconv) {
     for (int round = 0; round < 100000; ++round) {
         std::string text;
         const bool loose = round % 2 == 0;
-        const int length = static_cast<int>(random() % (loose ? 16 : 48));
+        const int length = static_cast<int>(random() % (loose ? 16 : 80));
         for (int k = 0; k < length; ++k) {
             if (loose || random() % 64 == 0) {
                 text += static_cast<char>(bytes[random() % sizeof bytes]);
