@@ -241,6 +241,10 @@ std::size_t Cp932Decoder::decodeText(std::string_view bytes, std::string& out) c
 std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size, std::size_t& at, std::size_t end,
                                       char* out) const {
     char* const first = out;
+    // Stores through out may alias any member: the tables are read through locals.
+    const std::uint32_t* const single = single_.data();
+    const std::uint32_t* const rows = row_.data();
+    const std::uint32_t* const pairs = pairs_.data();
     std::size_t i = at;
 #ifdef __SSE2__
     if (vectorLeads_) {
@@ -281,7 +285,7 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
                 copy32(out, in + i + ascii);
                 out += p - ascii;
                 const unsigned char c = in[i + p];
-                const std::uint32_t word = single_[c] | pairs_[row_[c] + in[i + p + 1]];
+                const std::uint32_t word = single[c] | pairs[rows[c] + in[i + p + 1]];
                 if (word == 0) {  // a byte that starts no character: found again below
                     ascii = p;
                     break;
@@ -305,11 +309,11 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
 #endif
     while (i < end) {
         const unsigned char c = in[i];
-        std::uint32_t word = single_[c];
+        std::uint32_t word = single[c];
         std::size_t length = 1;
-        if (const std::uint32_t row = row_[c]) {
+        if (const std::uint32_t row = rows[c]) {
             if (i + 1 == size) break;  // cut off
-            word = pairs_[row + in[i + 1]];
+            word = pairs[row + in[i + 1]];
             length = 2;
         }
         if (word == 0) break;
