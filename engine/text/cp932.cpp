@@ -259,8 +259,8 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
                 _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8(0x5F)), _mm_cmpgt_epi8(_mm_set1_epi8(0x7D), x));
             return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, high))));
         };
-        // The 32 bytes after a block may be read too.
-        while (end - i >= 64) {
+        // The 33 bytes after a block may be read too.
+        while (end - i > 64) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
             const std::uint64_t high = static_cast<unsigned>(_mm_movemask_epi8(a)) |
