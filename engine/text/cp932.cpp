@@ -111,9 +111,13 @@ bool convertPairs(iconv_t cd, char lead, std::array<std::string, 256>& utf8) {
 }
 
 #ifdef __SSE2__
-void copy32(char* to, const unsigned char* from) {
+void copy16(char* to, const unsigned char* from) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16)));
+}
+
+void copy32(char* to, const unsigned char* from) {
+    copy16(to, from);
+    copy16(to + 16, from + 16);
 }
 #endif
 
@@ -282,7 +286,8 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
             std::size_t ascii = 0;  // where the ASCII before the next such character starts
             for (; others; others &= others - 1) {
                 const auto p = static_cast<std::size_t>(std::countr_zero(others));
-                copy32(out, in + i + ascii);
+                copy16(out, in + i + ascii);
+                if (p - ascii > 16) copy32(out, in + i + ascii);  // mostly the ASCII runs are short
                 out += p - ascii;
                 const unsigned char c = in[i + p];
                 const std::uint32_t word = single[c] | pairs[rows[c] + in[i + p + 1]];
