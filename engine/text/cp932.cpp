@@ -26,7 +26,7 @@ constexpr std::size_t kSplitSize = std::size_t{1} << 20;  // text decoded in two
 // times its CP932 size.
 void reserveFor(std::string& out, std::size_t size) { out.reserve(out.size() + size + size / 2 + 3 * kBlock + kSlack); }
 
-// The start of a line near the middle of bytes, or 0.
+// The start of a line near the middle of bytes; 0 when there is no line end.
 std::size_t lineStartNearMiddle(std::string_view bytes) {
     std::size_t end = bytes.find_first_of("\r\n", bytes.size() / 2);
     if (end == std::string_view::npos) end = bytes.find_last_of("\r\n", bytes.size() / 2);
@@ -95,7 +95,7 @@ bool convertPairs(iconv_t cd, char lead, std::array<std::string, 256>& utf8) {
         std::string_view lines(out, static_cast<std::size_t>(outPos - out));
         for (std::size_t k = 0; k < consumed / kStride; ++k, ++t) {
             const std::size_t end = lines.find('\n');
-            // Longer than the probe's buffer: refused there.
+            // Longer than the probe's buffer, which would refuse it: left to the probe.
             if (end == std::string_view::npos || end > 16) return false;
             utf8[t].assign(lines.substr(0, end));
             lines.remove_prefix(end + 1);
