@@ -4,10 +4,6 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <exception>
-#include <optional>
-#include <system_error>
-#include <thread>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -20,18 +16,6 @@ namespace {
 
 constexpr std::size_t kBlock = std::size_t{1} << 16;  // input bytes decoded between checks of the room left
 constexpr std::size_t kSlack = 32;                     // a word or two vectors stored past the last character
-constexpr std::size_t kSplitSize = std::size_t{1} << 20;  // text decoded in two halves at once from this size on
-
-// Room for the UTF-8 of size bytes: Japanese text takes about one and a half
-// times its CP932 size.
-void reserveFor(std::string& out, std::size_t size) { out.reserve(out.size() + size + size / 2 + 3 * kBlock + kSlack); }
-
-// The start of a line near the middle of bytes; 0 when there is no line end.
-std::size_t lineStartNearMiddle(std::string_view bytes) {
-    std::size_t end = bytes.find_first_of("\r\n", bytes.size() / 2);
-    if (end == std::string_view::npos) end = bytes.find_last_of("\r\n", bytes.size() / 2);
-    return end == std::string_view::npos ? 0 : end + 1;
-}
 
 // The count byte of a character word.
 unsigned lengthOf(std::uint32_t word) {
@@ -167,10 +151,6 @@ bool Cp932Decoder::build() {
     }
     // Every character of the code page is in the BMP; a converter that says otherwise is not used.
     if (beyondBmp) return false;
-    splitAtLineEnds_ = single_['\r'] && single_['\n'];
-    for (const std::uint32_t row : row_) {
-        if (pairs_[row + '\r'] || pairs_[row + '\n']) splitAtLineEnds_ = false;
-    }
     vectorLeads_ = true;
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
@@ -184,47 +164,11 @@ bool Cp932Decoder::build() {
 }
 
 std::size_t Cp932Decoder::decode(std::string_view bytes, std::string& out) const {
-    if (bytes.size() >= kSplitSize && splitAtLineEnds_ && std::thread::hardware_concurrency() > 1) {
-        const std::size_t split = lineStartNearMiddle(bytes);
-        if (split > 0 && split < bytes.size()) return decodeHalves(bytes, split, out);
-    }
-    reserveFor(out, bytes.size());
-    return decodeText(bytes, out);
-}
-
-// The halves on either side of a line end, at once. No character holds a CR
-// or LF byte, so a line starts a character, or follows a broken one that the
-// first half stops at.
-std::size_t Cp932Decoder::decodeHalves(std::string_view bytes, std::size_t split, std::string& out) const {
-    reserveFor(out, bytes.size());
-    std::string tail;
-    std::size_t tailBad = std::string_view::npos;
-    std::exception_ptr tailFailure;
-    std::optional<std::jthread> second;
-    try {
-        second.emplace([&] {
-            try {
-                reserveFor(tail, bytes.size() - split);
-                tailBad = decodeText(bytes.substr(split), tail);
-            } catch (...) {
-                tailFailure = std::current_exception();
-            }
-        });
-    } catch (const std::system_error&) {
-        return decodeText(bytes, out);  // no thread to be had
-    }
-    const std::size_t bad = decodeText(bytes.substr(0, split), out);
-    second.reset();  // joins, as its destruction does when the first half throws
-    if (bad != std::string_view::npos) return bad;
-    if (tailFailure) std::rethrow_exception(tailFailure);
-    out += tail;
-    return tailBad == std::string_view::npos ? tailBad : split + tailBad;
-}
-
-std::size_t Cp932Decoder::decodeText(std::string_view bytes, std::string& out) const {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
     std::size_t used = out.size();
+    // Japanese text takes about one and a half times its CP932 size.
+    out.reserve(used + size + size / 2 + 3 * kBlock + kSlack);
     std::size_t i = 0;
     while (i < size) {
         const std::size_t end = i + std::min(kBlock, size - i);

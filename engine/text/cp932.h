@@ -26,8 +26,6 @@ public:
 private:
     Cp932Decoder() = default;
     bool build();
-    std::size_t decodeHalves(std::string_view bytes, std::size_t split, std::string& out) const;
-    std::size_t decodeText(std::string_view bytes, std::string& out) const;
     std::size_t decodeBlock(const unsigned char* in, std::size_t size, std::size_t& i, std::size_t end,
                             char* out) const;
 
@@ -40,7 +38,6 @@ private:
     // The lead bytes are 81-9F and E0-FC, and ASCII is itself, as the
     // vector loop takes them to be.
     bool vectorLeads_ = false;
-    bool splitAtLineEnds_ = false;  // no character holds a CR or LF byte
 };
 
 }  // namespace trelmo

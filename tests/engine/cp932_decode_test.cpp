@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "engine/text/cp932.h"
 #include "engine/text/iconv_handle.h"
@@ -85,37 +84,6 @@ TEST(Cp932Decode, LongTextCrossesTheBufferBoundary) {
     text += "\x82";  // a lead byte cut off at the end
     EXPECT_EQ(viaTable(text), viaIconv(text));
     EXPECT_EQ(viaTable(text).bad, text.size() - 1);
-}
-
-TEST(Cp932Decode, TextDecodedInHalvesAsIconv) {
-    // Long enough to be decoded in two halves, split after the first line end from the middle on; the
-    // shifts put the middle inside a character and between two.
-    for (const std::string shift : {"", "a", "aa"}) {
-        std::string lines = shift;
-        while (lines.size() < (std::size_t{1} << 20) + 4096) {
-            for (int k = 0; k < 10; ++k) lines += "\x88\x9F\x82\xA0";
-            lines += '\n';
-        }
-        const std::size_t split = lines.find('\n', lines.size() / 2) + 1;
-        const struct {
-            const char* name;
-            std::vector<std::size_t> bad;  // offsets given a byte that is never valid
-            std::size_t lead = 0;          // offset given a lead byte, if not 0
-        } cases[] = {
-            {"whole", {}},
-            {"second half", {split + 7}},
-            {"second half's first byte", {split}},
-            {"both halves", {1000, split + 7}},
-            {"lead before the line end at the split", {}, split - 2},
-            {"lead cut off at the end", {}, lines.size() - 1},
-        };
-        for (const auto& c : cases) {
-            std::string text = lines;
-            for (const std::size_t at : c.bad) text[at] = '\xFF';
-            if (c.lead) text[c.lead] = '\x82';
-            ASSERT_EQ(viaTable(text), viaIconv(text)) << c.name << " shift " << shift.size();
-        }
-    }
 }
 
 }  // namespace
