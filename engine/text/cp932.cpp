@@ -1,18 +1,40 @@
 #include "engine/text/cp932.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "engine/text/iconv_handle.h"
 
 namespace trelmo {
 namespace {
 
+constexpr std::size_t kBlock = std::size_t{1} << 16;  // input bytes decoded between checks of the room left
+constexpr std::size_t kSlack = 32;                     // a word or two vectors stored past the last character
+
+// The count byte of a character word.
+unsigned lengthOf(std::uint32_t word) {
+    return std::endian::native == std::endian::little ? word >> 24 : word & 0xFF;
+}
+
+std::uint32_t characterWord(const char* utf8, std::size_t length) {
+    char bytes[4] = {};
+    std::memcpy(bytes, utf8, length);
+    bytes[3] = static_cast<char>(length);
+    std::uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
+}
+
 enum class Probe { Character, Incomplete, Invalid };
 
 // Converts exactly the given bytes as one character.
-Probe probe(iconv_t cd, const char* bytes, std::size_t size, char (&utf8)[4], unsigned char& length) {
+Probe probe(iconv_t cd, const char* bytes, std::size_t size, std::string& utf8) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char in[2];
     std::memcpy(in, bytes, size);
@@ -24,12 +46,64 @@ Probe probe(iconv_t cd, const char* bytes, std::size_t size, char (&utf8)[4], un
     if (iconv(cd, &inPos, &inLeft, &outPos, &outLeft) == static_cast<std::size_t>(-1)) {
         return errno == EINVAL ? Probe::Incomplete : Probe::Invalid;
     }
-    const auto written = static_cast<std::size_t>(outPos - out);
-    if (written == 0 || written > 4) return Probe::Invalid;
-    std::memcpy(utf8, out, written);
-    length = static_cast<unsigned char>(written);
-    return Probe::Character;
+    utf8.assign(out, outPos);
+    return utf8.empty() ? Probe::Invalid : Probe::Character;
 }
+
+// The characters of a lead byte with every trail byte (empty for no
+// character), as probe() finds them one by one, in a few calls: the pairs go
+// in together, each followed by a line feed, so that each line of the output
+// is one pair's character; where a pair is refused, the conversion goes on
+// after it. False when the output has any other shape.
+bool convertPairs(iconv_t cd, char lead, std::array<std::string, 256>& utf8) {
+    constexpr std::size_t kStride = 3;
+    char in[256 * kStride];
+    for (std::size_t t = 0; t < 256; ++t) {
+        in[t * kStride] = lead;
+        in[t * kStride + 1] = static_cast<char>(t);
+        in[t * kStride + 2] = '\n';
+    }
+    char out[256 * 17];
+    std::size_t t = 0;
+    while (t < 256) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char* const from = in + t * kStride;
+        char* inPos = from;
+        std::size_t inLeft = (256 - t) * kStride;
+        char* outPos = out;
+        std::size_t outLeft = sizeof out;
+        const bool whole = iconv(cd, &inPos, &inLeft, &outPos, &outLeft) != static_cast<std::size_t>(-1);
+        const int error = errno;
+        const auto consumed = static_cast<std::size_t>(inPos - from);
+        // One line of output for each pair taken with its line feed.
+        std::string_view lines(out, static_cast<std::size_t>(outPos - out));
+        for (std::size_t k = 0; k < consumed / kStride; ++k, ++t) {
+            const std::size_t end = lines.find('\n');
+            // Longer than the probe's buffer, which would refuse it: left to the probe.
+            if (end == std::string_view::npos || end > 16) return false;
+            utf8[t].assign(lines.substr(0, end));
+            lines.remove_prefix(end + 1);
+        }
+        if (whole) return t == 256 && lines.empty();
+        // Refused within the pair (not at its line feed): no character.
+        if (error != EILSEQ || consumed % kStride == kStride - 1 || lines.find('\n') != std::string_view::npos) {
+            return false;
+        }
+        utf8[t++].clear();
+    }
+    return true;
+}
+
+#ifdef __SSE2__
+void copy16(char* to, const unsigned char* from) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+}
+
+void copy32(char* to, const unsigned char* from) {
+    copy16(to, from);
+    copy16(to + 16, from + 16);
+}
+#endif
 
 }  // namespace
 
@@ -45,23 +119,46 @@ const Cp932Decoder* Cp932Decoder::instance() {
 bool Cp932Decoder::build() {
     IconvHandle cd = openIconv("UTF-8", "CP932");
     if (!cd) return false;
+    bool beyondBmp = false;
+    const auto word = [&](const std::string& utf8) -> std::uint32_t {
+        if (utf8.empty()) return 0;
+        beyondBmp |= utf8.size() > 3;
+        return characterWord(utf8.data(), std::min<std::size_t>(utf8.size(), 3));
+    };
+    std::string utf8;
+    std::size_t leads = 0;
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
-        Entry& entry = single_[static_cast<std::size_t>(b)];
-        if (probe(cd.get(), &byte, 1, entry.utf8, entry.length) != Probe::Incomplete) continue;
+        const Probe alone = probe(cd.get(), &byte, 1, utf8);
+        if (alone == Probe::Character) single_[static_cast<std::size_t>(b)] = word(utf8);
         // A lead byte: the character is in the pair with the byte that follows.
-        pairs_.emplace_back();
-        lead_[static_cast<std::size_t>(b)] = static_cast<short>(pairs_.size());
-        for (int t = 0; t < 256; ++t) {
-            const char pair[2] = {byte, static_cast<char>(t)};
-            Entry& second = pairs_.back()[static_cast<std::size_t>(t)];
-            if (probe(cd.get(), pair, 2, second.utf8, second.length) != Probe::Character) second.length = 0;
-        }
+        if (alone == Probe::Incomplete) row_[static_cast<std::size_t>(b)] = static_cast<std::uint32_t>(++leads * 256);
     }
-    asciiIsAscii_ = true;
-    for (int b = 0; b < 0x80; ++b) {
-        const Entry& entry = single_[static_cast<std::size_t>(b)];
-        if (entry.length != 1 || entry.utf8[0] != static_cast<char>(b)) asciiIsAscii_ = false;
+    pairs_.resize((leads + 1) * 256);
+    std::array<std::string, 256> trailed;
+    for (int b = 0; b < 256; ++b) {
+        const std::uint32_t row = row_[static_cast<std::size_t>(b)];
+        if (!row) continue;
+        const char byte = static_cast<char>(b);
+        if (!convertPairs(cd.get(), byte, trailed)) {
+            for (int t = 0; t < 256; ++t) {
+                const char pair[2] = {byte, static_cast<char>(t)};
+                std::string& character = trailed[static_cast<std::size_t>(t)];
+                if (probe(cd.get(), pair, 2, character) != Probe::Character) character.clear();
+            }
+        }
+        for (std::size_t t = 0; t < 256; ++t) pairs_[row + t] = word(trailed[t]);
+    }
+    // Every character of the code page is in the BMP; a converter that says otherwise is not used.
+    if (beyondBmp) return false;
+    vectorLeads_ = true;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        if ((row_[static_cast<std::size_t>(b)] != 0) != lead ||
+            (b < 0x80 && single_[static_cast<std::size_t>(b)] != characterWord(&byte, 1))) {
+            vectorLeads_ = false;
+        }
     }
     return true;
 }
@@ -69,45 +166,112 @@ bool Cp932Decoder::build() {
 std::size_t Cp932Decoder::decode(std::string_view bytes, std::string& out) const {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
-    char chunk[1 << 16];
-    std::size_t used = 0;
+    std::size_t used = out.size();
+    // Japanese text takes about one and a half times its CP932 size.
+    out.reserve(used + size + size / 2 + 3 * kBlock + kSlack);
     std::size_t i = 0;
     while (i < size) {
-        if (used > sizeof chunk - 8) {
-            out.append(chunk, used);
-            used = 0;
-        }
-        const unsigned char c = in[i];
-        if (c < 0x80 && asciiIsAscii_) {
-            // ASCII is copied as it is, eight bytes at a time where it runs on.
-            if (size - i >= 8) {
-                std::uint64_t word;
-                std::memcpy(&word, in + i, 8);
-                if (!(word & 0x8080808080808080u)) {
-                    std::memcpy(chunk + used, &word, 8);
-                    used += 8;
-                    i += 8;
-                    continue;
-                }
+        const std::size_t end = i + std::min(kBlock, size - i);
+        // Room for three bytes a byte, the most a character takes; the string
+        // stays at its longest meanwhile, so each byte of it is cleared once.
+        const std::size_t room = used + 3 * (end - i) + kSlack;
+        if (out.size() < room) out.resize(room);
+        const std::size_t written = decodeBlock(in, size, i, end, out.data() + used);
+        used += written;
+        if (i < end) break;
+    }
+    out.resize(used);
+    return i < size ? i : std::string_view::npos;
+}
+
+// Decodes the characters that start before end; stops early at a byte that
+// starts no character. Returns the count of bytes written.
+std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size, std::size_t& at, std::size_t end,
+                                      char* out) const {
+    char* const first = out;
+    // Stores through out may alias any member: the tables are read through locals.
+    const std::uint32_t* const single = single_.data();
+    const std::uint32_t* const rows = row_.data();
+    const std::uint32_t* const pairs = pairs_.data();
+    std::size_t i = at;
+#ifdef __SSE2__
+    if (vectorLeads_) {
+        // 32 bytes at a time, and the byte after them in case it is a trail.
+        const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+        const auto leads = [&](__m128i bytes) {
+            // With the top bit flipped, the lead bytes 81-9F and E0-FC are 01-1F and 60-7C, ASCII below zero.
+            const __m128i x = _mm_xor_si128(bytes, flip);
+            const __m128i low =
+                _mm_and_si128(_mm_cmpgt_epi8(x, _mm_setzero_si128()), _mm_cmpgt_epi8(_mm_set1_epi8(0x20), x));
+            const __m128i high =
+                _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8(0x5F)), _mm_cmpgt_epi8(_mm_set1_epi8(0x7D), x));
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, high))));
+        };
+        // The 33 bytes after a block may be read too.
+        while (end - i > 64) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
+            const std::uint64_t high = static_cast<unsigned>(_mm_movemask_epi8(a)) |
+                                       static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(b))) << 16;
+            if (!high) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), a);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), b);
+                i += 32;
+                out += 32;
+                continue;
             }
-            chunk[used++] = static_cast<char>(c);
-            ++i;
-            continue;
+            // The bytes that follow a lead byte starting a character are its trail bytes: in a run of lead
+            // values, every second one. The borrows of one subtraction find them all at once.
+            const std::uint64_t lead = leads(a) | leads(b) << 16;
+            constexpr std::uint64_t odd = 0xAAAAAAAAAAAAAAAAu;
+            const std::uint64_t trails = ((((lead << 1) | odd) - lead) ^ odd) ^ lead;
+            // Each character from a byte above ASCII is looked up; the ASCII before it is copied in one piece.
+            std::uint64_t others = high & ~trails & 0xFFFFFFFFu;
+            std::size_t ascii = 0;  // where the ASCII before the next such character starts
+            for (; others; others &= others - 1) {
+                const auto p = static_cast<std::size_t>(std::countr_zero(others));
+                copy16(out, in + i + ascii);
+                if (p - ascii > 16) copy32(out, in + i + ascii);  // mostly the ASCII runs are short
+                out += p - ascii;
+                const unsigned char c = in[i + p];
+                const std::uint32_t word = single[c] | pairs[rows[c] + in[i + p + 1]];
+                if (word == 0) {  // a byte that starts no character: found again below
+                    ascii = p;
+                    break;
+                }
+                std::memcpy(out, &word, 4);
+                out += lengthOf(word);
+                ascii = p + 1 + (lead >> p & 1);
+            }
+            if (others) {
+                i += ascii;
+                break;
+            }
+            copy32(out, in + i + ascii);
+            if (ascii < 32) {
+                out += 32 - ascii;
+                ascii = 32;
+            }
+            i += ascii;
         }
-        const Entry* entry = &single_[c];
+    }
+#endif
+    while (i < end) {
+        const unsigned char c = in[i];
+        std::uint32_t word = single[c];
         std::size_t length = 1;
-        if (const short lead = lead_[c]) {
+        if (const std::uint32_t row = rows[c]) {
             if (i + 1 == size) break;  // cut off
-            entry = &pairs_[static_cast<std::size_t>(lead - 1)][in[i + 1]];
+            word = pairs[row + in[i + 1]];
             length = 2;
         }
-        if (entry->length == 0) break;
-        std::memcpy(chunk + used, entry->utf8, 4);
-        used += entry->length;
+        if (word == 0) break;
+        std::memcpy(out, &word, 4);
+        out += lengthOf(word);
         i += length;
     }
-    out.append(chunk, used);
-    return i < size ? i : std::string_view::npos;
+    at = i;
+    return static_cast<std::size_t>(out - first);
 }
 
 }  // namespace trelmo

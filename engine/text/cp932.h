@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,17 +24,20 @@ public:
     std::size_t decode(std::string_view bytes, std::string& out) const;
 
 private:
-    struct Entry {
-        unsigned char length = 0;  // 0: no character
-        char utf8[4] = {};
-    };
     Cp932Decoder() = default;
     bool build();
+    std::size_t decodeBlock(const unsigned char* in, std::size_t size, std::size_t& i, std::size_t end,
+                            char* out) const;
 
-    std::array<Entry, 256> single_{};
-    std::array<short, 256> lead_{};  // index into pairs_ + 1, 0 for no lead byte
-    std::vector<std::array<Entry, 256>> pairs_;
-    bool asciiIsAscii_ = false;
+    // A character as one word: its UTF-8 bytes (at most three, as every
+    // character of the code page is in the BMP) in memory order, then their
+    // count. 0: no character.
+    std::array<std::uint32_t, 256> single_{};
+    std::array<std::uint32_t, 256> row_{};  // a lead byte's row in pairs_, 0 for other bytes
+    std::vector<std::uint32_t> pairs_;      // a row of 0, then 256 words a lead byte, by the trail byte
+    // The lead bytes are 81-9F and E0-FC, and ASCII is itself, as the
+    // vector loop takes them to be.
+    bool vectorLeads_ = false;
 };
 
 }  // namespace trelmo

@@ -20,9 +20,7 @@ RuntimeError badBytes(const std::string& path, std::string_view bytes, std::size
 std::string fromCp932(std::string_view bytes, const std::string& path) {
     const Cp932Decoder* decoder = Cp932Decoder::instance();
     if (!decoder) throw RuntimeError(err::Encoding, "文字コード CP932 (Shift_JIS) を変換できません: " + path);
-    // Japanese text takes about one and a half times its CP932 size.
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2 + 16);
     const std::size_t bad = decoder->decode(bytes, out);
     if (bad != std::string_view::npos) throw badBytes(path, bytes, bad, "Shift_JIS (CP932)");
     return out;

@@ -1,5 +1,6 @@
 #include "engine/text/utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -38,15 +39,12 @@ std::size_t sequenceLength(std::string_view text, std::size_t i) {
     return length;
 }
 
-}  // namespace
-
-std::size_t firstInvalidUtf8(std::string_view text) {
-    // The vector check answers yes or no; the loop below finds where.
-    if (simdjson::validate_utf8(text.data(), text.size())) return std::string_view::npos;
+// Checks the sequences from i on until i reaches limit (false: i is at a
+// byte that starts no sequence).
+bool scan(std::string_view text, std::size_t& i, std::size_t limit) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
-    std::size_t i = 0;
-    while (i < size) {
+    while (i < limit) {
         const unsigned char c = p[i];
         if (c < 0x80) {
             // A run of ASCII goes eight bytes at a time.
@@ -66,10 +64,23 @@ std::size_t firstInvalidUtf8(std::string_view text) {
             continue;
         }
         const std::size_t length = sequenceLength(text, i);
-        if (length == 0) return i;
+        if (length == 0) return false;
         i += length;
     }
-    return std::string_view::npos;
+    return true;
+}
+
+}  // namespace
+
+std::size_t firstInvalidUtf8(std::string_view text) {
+    // Text in another encoding mostly shows it in its first line: the first
+    // kilobytes are checked here, sparing the vector check a pass over the
+    // whole text.
+    std::size_t i = 0;
+    if (!scan(text, i, std::min<std::size_t>(text.size(), 4096))) return i;
+    // The vector check answers yes or no; the loop finds where.
+    if (i >= text.size() || simdjson::validate_utf8(text.data() + i, text.size() - i)) return std::string_view::npos;
+    return scan(text, i, text.size()) ? std::string_view::npos : i;
 }
 
 std::size_t lastCodePointLength(std::string_view text) {
