@@ -57,7 +57,7 @@ public:
 
 private:
     FileBytes bytes_;      // the file; UTF-8 text is used in place
-    std::string decoded_;  // the text of a code page 932 file
+    LargeBuffer decoded_;  // the text of a code page 932 file
     std::deque<std::string> joined_;  // records of several lines, joined
     std::vector<std::string_view> records_;
 };

@@ -28,7 +28,7 @@ CsvRecords::CsvRecords(const std::string& path) : bytes_(path) {
 
 std::int32_t csv_detail::readRecords(std::string_view bytes, const std::string& name,
                                      std::vector<std::string>& MyArray) {
-    std::string decoded;
+    LargeBuffer decoded;
     const std::string_view text = decodeFileText(bytes, decoded, name);
     std::deque<std::string> joined;
     std::vector<std::string_view> views;

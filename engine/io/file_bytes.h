@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/io/large_buffer.h"
+#include "engine/large_buffer.h"
 
 namespace trelmo {
 

@@ -14,7 +14,6 @@
 namespace trelmo {
 namespace {
 
-constexpr std::size_t kBlock = std::size_t{1} << 16;  // input bytes decoded between checks of the room left
 constexpr std::size_t kSlack = 32;                     // a word or two vectors stored past the last character
 
 // The count byte of a character word.
@@ -163,24 +162,14 @@ bool Cp932Decoder::build() {
     return true;
 }
 
-std::size_t Cp932Decoder::decode(std::string_view bytes, std::string& out) const {
+std::size_t Cp932Decoder::decode(std::string_view bytes, LargeBuffer& out, std::size_t& length) const {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
-    std::size_t used = out.size();
-    // Japanese text takes about one and a half times its CP932 size.
-    out.reserve(used + size + size / 2 + 3 * kBlock + kSlack);
+    // Room for three bytes a byte, the most a character takes; only the
+    // pages written to take memory.
+    out.reserve(3 * size + kSlack);
     std::size_t i = 0;
-    while (i < size) {
-        const std::size_t end = i + std::min(kBlock, size - i);
-        // Room for three bytes a byte, the most a character takes; the string
-        // stays at its longest meanwhile, so each byte of it is cleared once.
-        const std::size_t room = used + 3 * (end - i) + kSlack;
-        if (out.size() < room) out.resize(room);
-        const std::size_t written = decodeBlock(in, size, i, end, out.data() + used);
-        used += written;
-        if (i < end) break;
-    }
-    out.resize(used);
+    length = decodeBlock(in, size, i, size, out.data());
     return i < size ? i : std::string_view::npos;
 }
 

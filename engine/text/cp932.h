@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/large_buffer.h"
+
 namespace trelmo {
 
 class Cp932Decoder {
@@ -18,10 +20,10 @@ public:
     // The shared table, built on first use; null when iconv has no CP932.
     static const Cp932Decoder* instance();
 
-    // Appends the UTF-8 text of bytes to out. Returns the offset of the first
-    // byte that starts no character (also a lead byte cut off at the end), or
-    // npos when every byte was decoded.
-    std::size_t decode(std::string_view bytes, std::string& out) const;
+    // Puts the UTF-8 text of bytes into out, its length into length. Returns
+    // the offset of the first byte that starts no character (also a lead byte
+    // cut off at the end), or npos when every byte was decoded.
+    std::size_t decode(std::string_view bytes, LargeBuffer& out, std::size_t& length) const;
 
 private:
     Cp932Decoder() = default;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/large_buffer.h"
+
 namespace trelmo {
 
 // Raises err::BadFileData naming the file and the line when the bytes are not
@@ -14,6 +16,6 @@ std::string decodeFileText(std::string bytes, const std::string& path);
 
 // The same without a copy of UTF-8 text: the result is a view into bytes, or
 // into storage when the bytes had to be decoded.
-std::string_view decodeFileText(std::string_view bytes, std::string& storage, const std::string& path);
+std::string_view decodeFileText(std::string_view bytes, LargeBuffer& storage, const std::string& path);
 
 }  // namespace trelmo

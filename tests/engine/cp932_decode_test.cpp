@@ -36,8 +36,11 @@ Result viaIconv(std::string bytes) {
 }
 
 Result viaTable(const std::string& bytes) {
+    static LargeBuffer buffer;
     Result result;
-    result.bad = Cp932Decoder::instance()->decode(bytes, result.text);
+    std::size_t length = 0;
+    result.bad = Cp932Decoder::instance()->decode(bytes, buffer, length);
+    result.text.assign(buffer.data(), length);
     return result;
 }
 

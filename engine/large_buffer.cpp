@@ -1,4 +1,4 @@
-#include "engine/io/large_buffer.h"
+#include "engine/large_buffer.h"
 
 #include <sys/mman.h>
 
