@@ -20,6 +20,11 @@ void BarProgress::setValue(float value) {
     if (bar_) bar_->setValue(toInt(value));
 }
 
-void BarProgress::yield() { QCoreApplication::processEvents(); }
+void BarProgress::yield() {
+    constexpr qint64 kEveryMs = 16;
+    if (sinceEvents_.isValid() && !sinceEvents_.hasExpired(kEveryMs)) return;
+    QCoreApplication::processEvents();
+    sinceEvents_.start();
+}
 
 }  // namespace trelmo::ui
