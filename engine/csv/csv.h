@@ -6,6 +6,7 @@
 // as code page 932. Lines end at CR LF or CR; a lone LF ends a line only in a
 // file without any CR. Records are stored as UTF-8.
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "engine/io/file_bytes.h"
+#include "engine/large_buffer.h"
 
 namespace trelmo {
 
@@ -57,7 +59,7 @@ public:
 
 private:
     FileBytes bytes_;      // the file; UTF-8 text is used in place
-    LargeBuffer decoded_;  // the text of a code page 932 file
+    std::array<LargeBuffer, 2> decoded_;  // the text of a code page 932 file, in pieces
     std::deque<std::string> joined_;  // records of several lines, joined
     std::vector<std::string_view> records_;
 };
@@ -66,9 +68,11 @@ private:
 namespace csv_detail {
 // GetCSVasArray on bytes already read; name is the file named in errors.
 std::int32_t readRecords(std::string_view bytes, const std::string& name, std::vector<std::string>& MyArray);
-// The records of decoded text, appended to records: views into text, or into
-// joined for a record of several lines.
-void splitRecords(std::string_view text, std::deque<std::string>& joined, std::vector<std::string_view>& records);
+// The records of decoded text, given in pieces that hold whole lines,
+// appended to records: views into the pieces, or into joined for a record of
+// several lines.
+void splitRecords(const std::vector<std::string_view>& pieces, std::deque<std::string>& joined,
+                  std::vector<std::string_view>& records);
 
 // Highest field index, or -1 while a quoted field is still open.
 std::int16_t GetClosedFieldCount(std::string_view sTmp);

@@ -1,4 +1,5 @@
 // Reading a CSV file into records.
+#include <array>
 #include <deque>
 #include <exception>
 #include <limits>
@@ -22,17 +23,15 @@ std::int32_t CSV::GetCSVasArray(const std::string& PathToCSV, std::vector<std::s
 }
 
 CsvRecords::CsvRecords(const std::string& path) : bytes_(path) {
-    const std::string_view text = decodeFileText(bytes_.view(), decoded_, path);
-    csv_detail::splitRecords(text, joined_, records_);
+    csv_detail::splitRecords(decodeFileTextInPieces(bytes_.view(), decoded_, path), joined_, records_);
 }
 
 std::int32_t csv_detail::readRecords(std::string_view bytes, const std::string& name,
                                      std::vector<std::string>& MyArray) {
-    LargeBuffer decoded;
-    const std::string_view text = decodeFileText(bytes, decoded, name);
+    std::array<LargeBuffer, 2> decoded;
     std::deque<std::string> joined;
     std::vector<std::string_view> views;
-    splitRecords(text, joined, views);
+    splitRecords(decodeFileTextInPieces(bytes, decoded, name), joined, views);
     if (views.empty()) return -1;
     MyArray.assign(views.begin(), views.end());
     return static_cast<std::int32_t>(MyArray.size() - 1);
@@ -46,8 +45,6 @@ struct Line {
     std::string_view text;
     LineKind kind;  // as a record's first line
 };
-
-constexpr std::size_t kSplitAbove = 1 << 20;  // texts larger than this are looked at by two threads
 
 // The lines of text and what each would be as the first line of a record: a
 // record by itself (two fields or more, no open quote), a part of one, or too
@@ -66,47 +63,40 @@ void classifyLines(std::string_view text, LineEnds ends, std::vector<Line>& line
     }
 }
 
-// Where the line after the middle of text starts, or the end.
-std::size_t lineStartAfterMiddle(std::string_view text, LineEnds ends) {
-    const char terminator = ends == LineEnds::Lf ? '\n' : '\r';
-    std::size_t at = text.find(terminator, text.size() / 2);
-    if (at == std::string_view::npos) return text.size();
-    ++at;
-    if (ends == LineEnds::CrOrCrLf && at < text.size() && text[at] == '\n') ++at;
-    return at;
-}
-
-std::vector<Line> linesOf(std::string_view text, LineEnds ends) {
+// The lines of every piece, the second looked at on a thread of its own.
+std::vector<Line> linesOf(const std::vector<std::string_view>& pieces, LineEnds ends) {
     std::vector<Line> lines;
-    if (text.size() <= kSplitAbove || std::thread::hardware_concurrency() < 2) {
-        classifyLines(text, ends, lines);
+    if (pieces.size() < 2) {
+        for (const std::string_view piece : pieces) classifyLines(piece, ends, lines);
         return lines;
     }
-    const std::size_t cut = lineStartAfterMiddle(text, ends);
     std::vector<Line> second;
     std::exception_ptr failure;
     {
-        std::jthread helper([&] {
+        const std::jthread helper([&] {
             try {
-                classifyLines(text.substr(cut), ends, second);
+                classifyLines(pieces[1], ends, second);
             } catch (...) {
                 failure = std::current_exception();
             }
         });
-        classifyLines(text.substr(0, cut), ends, lines);
+        classifyLines(pieces[0], ends, lines);
     }
     if (failure) std::rethrow_exception(failure);
     lines.insert(lines.end(), second.begin(), second.end());
+    for (std::size_t k = 2; k < pieces.size(); ++k) classifyLines(pieces[k], ends, lines);
     return lines;
 }
 
 }  // namespace
 
-void csv_detail::splitRecords(std::string_view text, std::deque<std::string>& joined,
+void csv_detail::splitRecords(const std::vector<std::string_view>& pieces, std::deque<std::string>& joined,
                               std::vector<std::string_view>& records) {
-    const LineEnds ends = lineEndsOf(text);
+    bool anyCr = false;
+    for (const std::string_view piece : pieces) anyCr = anyCr || piece.find('\r') != std::string_view::npos;
+    const LineEnds ends = anyCr ? LineEnds::CrOrCrLf : LineEnds::Lf;
     const std::string_view joint = lineJoint(ends);
-    const std::vector<Line> lines = linesOf(text, ends);
+    const std::vector<Line> lines = linesOf(pieces, ends);
     records.reserve(records.size() + lines.size());
 
     std::string pending;       // the lines of an unfinished record, joined

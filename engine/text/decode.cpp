@@ -1,6 +1,8 @@
 #include "engine/text/decode.h"
 
+#include <exception>
 #include <string_view>
+#include <thread>
 
 #include "engine/error.h"
 #include "engine/text/cp932.h"
@@ -17,32 +19,76 @@ RuntimeError badBytes(const std::string& path, std::string_view bytes, std::size
                                   std::to_string(offset + 1) + " バイト目): " + path};
 }
 
-std::string_view fromCp932(std::string_view bytes, LargeBuffer& storage, const std::string& path) {
+constexpr std::size_t kTwoPiecesAbove = 1 << 20;
+
+bool twoPieces(std::string_view text) {
+    return text.size() > kTwoPiecesAbove && std::thread::hardware_concurrency() >= 2;
+}
+
+// Decodes bytes into storage; npos or the offset of the first bad byte.
+std::size_t decodePiece(const Cp932Decoder& decoder, std::string_view bytes, LargeBuffer& storage,
+                        std::string_view& text) {
+    std::size_t length = 0;
+    const std::size_t bad = decoder.decode(bytes, storage, length);
+    text = std::string_view(storage.data(), length);
+    return bad;
+}
+
+// A cut after a line end is a character boundary too: CR and LF are never
+// part of a two-byte character.
+std::vector<std::string_view> fromCp932(std::string_view bytes, std::array<LargeBuffer, 2>& storage,
+                                        const std::string& path) {
     const Cp932Decoder* decoder = Cp932Decoder::instance();
     if (!decoder) throw RuntimeError(err::Encoding, "文字コード CP932 (Shift_JIS) を変換できません: " + path);
-    std::size_t length = 0;
-    const std::size_t bad = decoder->decode(bytes, storage, length);
-    if (bad != std::string_view::npos) throw badBytes(path, bytes, bad, "Shift_JIS (CP932)");
-    return {storage.data(), length};
+    const std::size_t cut = twoPieces(bytes) ? lineStartAfter(bytes, lineEndsOf(bytes), bytes.size() / 2) : bytes.size();
+    std::string_view first, second;
+    std::size_t badSecond = std::string_view::npos;
+    std::exception_ptr failure;
+    std::size_t badFirst;
+    {
+        std::jthread helper;
+        if (cut < bytes.size()) {
+            helper = std::jthread([&] {
+                try {
+                    badSecond = decodePiece(*decoder, bytes.substr(cut), storage[1], second);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        }
+        badFirst = decodePiece(*decoder, bytes.substr(0, cut), storage[0], first);
+    }
+    const std::string_view encoding = "Shift_JIS (CP932)";
+    if (badFirst != std::string_view::npos) throw badBytes(path, bytes, badFirst, encoding);
+    if (failure) std::rethrow_exception(failure);
+    if (badSecond != std::string_view::npos) throw badBytes(path, bytes, cut + badSecond, encoding);
+    if (cut == bytes.size()) return {first};
+    return {first, second};
 }
 
 }  // namespace
 
-std::string_view decodeFileText(std::string_view bytes, LargeBuffer& storage, const std::string& path) {
+std::vector<std::string_view> decodeFileTextInPieces(std::string_view bytes, std::array<LargeBuffer, 2>& storage,
+                                                     const std::string& path) {
     const std::size_t invalid = firstInvalidUtf8(bytes);
     const bool bom = bytes.starts_with(kUtf8Bom);
-    if (invalid == std::string_view::npos) return bom ? bytes.substr(kUtf8Bom.size()) : bytes;
+    if (invalid == std::string_view::npos) {
+        const std::string_view text = bom ? bytes.substr(kUtf8Bom.size()) : bytes;
+        if (!twoPieces(text)) return {text};
+        const std::size_t cut = lineStartAfter(text, lineEndsOf(text), text.size() / 2);
+        if (cut == text.size()) return {text};
+        return {text.substr(0, cut), text.substr(cut)};
+    }
     // A BOM declares UTF-8: a broken sequence after it is not CP932 text.
     if (bom) throw badBytes(path, bytes, invalid, "UTF-8");
     return fromCp932(bytes, storage, path);
 }
 
 std::string decodeFileText(std::string bytes, const std::string& path) {
-    LargeBuffer storage;
-    const std::string_view text = decodeFileText(std::string_view(bytes), storage, path);
-    if (text.data() == storage.data()) return std::string(text);
-    bytes.erase(0, static_cast<std::size_t>(text.data() - bytes.data()));
-    return bytes;
+    std::array<LargeBuffer, 2> storage;
+    std::string text;
+    for (const std::string_view piece : decodeFileTextInPieces(bytes, storage, path)) text += piece;
+    return text;
 }
 
 }  // namespace trelmo

@@ -4,7 +4,9 @@
 // Japanese systems. The result is UTF-8.
 
 #include <string>
+#include <array>
 #include <string_view>
+#include <vector>
 
 #include "engine/large_buffer.h"
 
@@ -14,8 +16,11 @@ namespace trelmo {
 // valid in the encoding they are read in; nothing is returned then.
 std::string decodeFileText(std::string bytes, const std::string& path);
 
-// The same without a copy of UTF-8 text: the result is a view into bytes, or
-// into storage when the bytes had to be decoded.
-std::string_view decodeFileText(std::string_view bytes, LargeBuffer& storage, const std::string& path);
+// The same without a copy of UTF-8 text, in pieces that hold whole lines:
+// views into bytes, or into storage when the bytes had to be decoded. A large
+// file is cut in two near its middle, and a code page 932 file then decoded
+// a piece a thread; the error is the one a whole decoding would raise.
+std::vector<std::string_view> decodeFileTextInPieces(std::string_view bytes, std::array<LargeBuffer, 2>& storage,
+                                                     const std::string& path);
 
 }  // namespace trelmo

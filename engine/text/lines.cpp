@@ -23,6 +23,15 @@ bool LineCursor::next(std::string_view& line) {
     return true;
 }
 
+std::size_t lineStartAfter(std::string_view text, LineEnds ends, std::size_t from) {
+    const char terminator = ends == LineEnds::Lf ? '\n' : '\r';
+    std::size_t at = text.find(terminator, from);
+    if (at == std::string_view::npos) return text.size();
+    ++at;
+    if (ends == LineEnds::CrOrCrLf && at < text.size() && text[at] == '\n') ++at;
+    return at;
+}
+
 std::size_t lineNumberAt(std::string_view text, std::size_t offset) {
     const char terminator = lineEndsOf(text) == LineEnds::Lf ? '\n' : '\r';
     const std::string_view before = text.substr(0, std::min(offset, text.size()));

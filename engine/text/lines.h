@@ -28,6 +28,10 @@ private:
     std::size_t pos_ = 0;
 };
 
+// Where the first line that starts after offset `from` starts, or the end of
+// the text: a place to cut a text into parts that hold whole lines.
+std::size_t lineStartAfter(std::string_view text, LineEnds ends, std::size_t from);
+
 // 1-based number of the line that holds the byte at offset.
 std::size_t lineNumberAt(std::string_view text, std::size_t offset);
 

@@ -5,8 +5,11 @@
 #include <cerrno>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "engine/error.h"
 #include "engine/text/cp932.h"
+#include "engine/text/decode.h"
 #include "engine/text/iconv_handle.h"
 
 namespace trelmo {
@@ -87,6 +90,27 @@ TEST(Cp932Decode, LongTextCrossesTheBufferBoundary) {
     text += "\x82";  // a lead byte cut off at the end
     EXPECT_EQ(viaTable(text), viaIconv(text));
     EXPECT_EQ(viaTable(text).bad, text.size() - 1);
+}
+
+// A large file is decoded in two pieces, cut at a line end near its middle:
+// iconv's text, and the first bad byte reported whichever piece holds it.
+TEST(Cp932Decode, LargeFileInTwoPiecesAsIconv) {
+    std::string text;
+    for (int i = 0; text.size() < (3 << 20); ++i) text += i % 2 ? "\x93\xFA\x96\x7B,a\r\n" : "\xB1,bc\n";
+    const std::size_t early = 1000, late = text.size() - 1000;
+    for (const std::vector<std::size_t>& bad : {std::vector<std::size_t>{}, {early}, {late}, {early, late}}) {
+        std::string bytes = text;
+        for (const std::size_t at : bad) bytes[at] = '\xFF';
+        const Result expected = viaIconv(bytes);
+        try {
+            EXPECT_EQ(decodeFileText(bytes, "in.csv"), expected.text);
+            EXPECT_EQ(expected.bad, std::string_view::npos);
+        } catch (const RuntimeError& e) {
+            EXPECT_NE(e.description().find("(先頭から " + std::to_string(expected.bad + 1) + " バイト目)"),
+                      std::string::npos)
+                << e.description();
+        }
+    }
 }
 
 }  // namespace
