@@ -39,7 +39,7 @@ USER = [
     (re.compile(r"malloc|free|_int_|memmove|memcpy|memset|operator new|operator delete|cfree"), "records' memory"),
     (re.compile(r"OutputEncoding|iconv|gconv|putOutsideTable"), "encoding"),
     (re.compile(r"ContentCheck|plainUtf8|RecordWriter::write$|RecordWriter::writePlain$"), "value checks"),
-    (re.compile(r"XmlWriter|StreamedSave|ElementWriter|Fragment|RecordWriter|Convert2XML|writeRecords|Maker|ChunkQueue"),
+    (re.compile(r"XmlWriter|StreamedSave|Fragment|RecordWriter|Convert2XML|writeRecords|Maker|ChunkQueue"),
      "escaping and markup"),
     (re.compile(r"AtomicFile|__libc_write|write$"), "writing"),
 ]

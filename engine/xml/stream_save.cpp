@@ -1,11 +1,9 @@
 #include "engine/xml/stream_save.h"
 
-#include <cassert>
 #include <stdexcept>
 
 #include "engine/xml/atomic_file.h"
 #include "engine/xml/doc_state.h"
-#include "engine/xml/element_writer.h"
 #include "engine/xml/names.h"
 #include "engine/xml/serializer.h"
 #include "engine/xml/xml_writer.h"
@@ -19,8 +17,7 @@ struct StreamedSave::Impl {
           root(xmlDocGetRootElement(xmlDocument)),
           serializer(xmlDocument),
           file(path),
-          writer(serializer.encoding(), file),
-          elements(writer) {}
+          writer(serializer.encoding(), file) {}
 
     Node keep;  // keeps the document alive
     xmlDoc* xmlDocument;
@@ -28,8 +25,8 @@ struct StreamedSave::Impl {
     detail::Serializer serializer;
     detail::AtomicFile file;
     detail::XmlWriter writer;
-    ElementWriter elements;
     std::string rootName;
+    bool startOpen = false;  // the document element's start tag is not ended yet
 };
 
 StreamedSave::StreamedSave(const Document& doc, const std::string& path) {
@@ -41,13 +38,16 @@ StreamedSave::StreamedSave(const Document& doc, const std::string& path) {
     Impl& s = *impl_;
     s.serializer.writeTopLevel(s.writer, s.xmlDocument->children, s.root);
     s.rootName = detail::qualifiedName(s.root);
-    s.elements.startElement(s.rootName);
+    s.writer.markup("<");
+    s.writer.content(detail::Context::Name, s.rootName, s.rootName);
+    s.startOpen = true;
 }
 
 StreamedSave::~StreamedSave() = default;
 
 detail::XmlWriter& StreamedSave::contentWriter() {
-    impl_->elements.openContent();
+    if (impl_->startOpen) impl_->writer.markup(">");
+    impl_->startOpen = false;
     return impl_->writer;
 }
 
@@ -62,8 +62,13 @@ void StreamedSave::contentBytes(std::string_view bytes) { contentWriter().encode
 
 void StreamedSave::commit() {
     Impl& s = *impl_;
-    assert(s.elements.depth() == 1);
-    s.elements.endElement();
+    if (s.startOpen) {
+        s.writer.markup("/>");
+    } else {
+        s.writer.markup("</");
+        s.writer.checkedName(s.rootName);  // its start tag checked it
+        s.writer.markup(">");
+    }
     s.writer.markup("\r\n");
     s.serializer.writeTopLevel(s.writer, s.root->next, nullptr);
     s.writer.finish();
