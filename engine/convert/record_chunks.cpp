@@ -4,7 +4,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 #include "engine/convert/convert_stream.h"
@@ -12,6 +11,7 @@
 namespace trelmo::convert {
 namespace {
 
+constexpr std::size_t kChunkRecords = 128;
 constexpr std::size_t kAhead = 8;  // chunks made ahead of the one the file waits for
 constexpr unsigned kMostThreads = 4;
 
@@ -170,7 +170,7 @@ public:
                     }
                 });
             }
-        } catch (const std::system_error&) {
+        } catch (...) {
             // No more threads: the calling thread makes what they do not.
         }
     }
@@ -186,10 +186,7 @@ private:
     std::vector<std::thread> threads_;
 };
 
-unsigned threadCount(const RecordSteps& steps) {
-    if (steps.threads != 0) return steps.threads;
-    return std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads);
-}
+unsigned threadCount() { return std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads); }
 
 }  // namespace
 
@@ -203,8 +200,8 @@ void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<st
         serial.write(out.contentWriter(), fields, check);
         steps.after(i);
     };
-    const unsigned threads = threadCount(steps);
-    ChunkQueue queue(records.size(), std::max<std::size_t>(steps.chunkRecords, 1));
+    const unsigned threads = threadCount();
+    ChunkQueue queue(records.size(), kChunkRecords);
     if (threads < 2 || queue.count() < 2 || !out.takesFragments()) {
         for (std::size_t i = 0; i < records.size(); ++i) writeOne(i);
         return;

@@ -1,15 +1,15 @@
 #pragma once
-// The records of a streamed conversion written on every core: chunks of
-// records are made into memory by several threads and joined into the file
-// in record order. There the writer's own checks stand in for the full
-// ones; a record that fails them, or that they cannot vouch for, is written
-// again by the calling thread in its turn through the full checks, so the
-// file, the errors and their order are those of writing one record after
-// another.
+// The records of a streamed conversion written on every core (four at most):
+// chunks of records are made into memory by several threads and joined into
+// the file in record order. There the writer's own checks stand in for the
+// full ones; a record that fails them, or that they cannot vouch for, is
+// written again by the calling thread in its turn through the full checks,
+// so the file, the errors and their order are those of writing one record
+// after another.
 
 #include <cstddef>
 #include <functional>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/convert/convert_plan.h"
@@ -21,8 +21,6 @@ namespace trelmo::convert {
 struct RecordSteps {
     std::function<void(std::size_t)> before;  // on the calling thread, before record i is in the file
     std::function<void(std::size_t)> after;   // and after it
-    std::size_t chunkRecords = 128;
-    unsigned threads = 0;  // 0: one per core, at most four
 };
 
 void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
