@@ -55,7 +55,7 @@ void classifyLines(std::string_view text, LineEnds ends, std::vector<Line>& line
     while (cursor.next(line)) {
         LineKind kind = LineKind::Part;
         try {
-            if (csv_scan::countFields(line) >= 2) kind = LineKind::Record;
+            if (csv_scan::isRecordByItself(line)) kind = LineKind::Record;
         } catch (const RuntimeError&) {
             kind = LineKind::Overflow;  // raised only if a record starts here
         }

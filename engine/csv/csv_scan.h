@@ -210,55 +210,33 @@ bool scanFields(std::string_view text, OnField&& onField) {
     return true;
 }
 
-namespace detail {
-
-// The set bits of words in [from, to).
-inline std::size_t countBits(const std::uint64_t* words, std::size_t from, std::size_t to) {
-    std::size_t count = 0;
-    while (from < to) {
-        const std::size_t w = from / 64;
-        const std::size_t end = std::min(to, (w + 1) * 64);
-        std::uint64_t bits = words[w] >> (from % 64);
-        if (end - from < 64) bits &= (std::uint64_t{1} << (end - from)) - 1;
-        count += static_cast<std::size_t>(__builtin_popcountll(bits));
-        from = end;
-    }
-    return count;
-}
-
-}  // namespace detail
-
-// The number of fields scanFields finds in a whole text, or -1 when its last
-// field opens a quote that the text never closes; the same overflow error.
-// Only the quotes are walked: a comma outside the quoted parts ends a field.
-inline std::int32_t countFields(std::string_view text) {
+// Whether a whole text is a record by itself: scanFields finds two fields or
+// more in it and no quote left open; the same overflow error. Only the
+// quotes are walked: a comma outside the quoted parts ends a field.
+inline bool isRecordByItself(std::string_view text) {
     if (text.size() > detail::kMaskedLimit) {
         std::int32_t fields = 0;
-        return scanFields(text, [&fields](std::string_view) { ++fields; }) ? fields : -1;
+        return scanFields(text, [&fields](std::string_view) { ++fields; }) && fields >= 2;
     }
+    // A text this short cannot hold too many fields.
+    static_assert(detail::kMaskedLimit < kMaxFields);
     std::uint64_t quotes[detail::kMaskWords];
     std::uint64_t commas[detail::kMaskWords];
     detail::findQuotesAndCommas(text, quotes, commas);
     const std::size_t size = text.size();
-    std::size_t inside = 0;  // commas within quoted parts
-    bool open = false;
+    bool separated = false;  // a comma outside the quoted parts so far
+    std::size_t outside = 0;  // where the text after the last quoted part starts
     for (std::size_t from = 0;;) {
         const std::size_t quote = detail::nextBit(quotes, from, size);
         if (quote == std::string_view::npos) break;
-        if (quote != 0 && text[quote - 1] != ',') {
-            from = quote + 1;  // inside a field: an ordinary character
-            continue;
-        }
+        from = quote + 1;
+        if (quote != 0 && text[quote - 1] != ',') continue;  // inside a field: an ordinary character
+        if (!separated) separated = detail::nextBit(commas, outside, size) < quote;
         const std::size_t close = detail::nextBit(quotes, quote + 1, size);
-        open = close == std::string_view::npos;
-        inside += detail::countBits(commas, quote + 1, open ? size : close);
-        if (open) break;
-        from = close + 1;
+        if (close == std::string_view::npos) return false;
+        outside = from = close + 1;
     }
-    // A text this short cannot hold too many fields.
-    static_assert(detail::kMaskedLimit < kMaxFields);
-    if (open) return -1;
-    return static_cast<std::int32_t>(detail::countBits(commas, 0, size) - inside + 1);
+    return separated || detail::nextBit(commas, outside, size) != std::string_view::npos;
 }
 
 // Highest field index, or -1 when a field opens a quote that is not closed.
