@@ -155,8 +155,10 @@ bool OutputEncoding::probe(char32_t cp) {
     return std::string_view(decoded, sizeof decoded - dLeft) == utf8;
 }
 
+// The table keeps each answer, so the character is probed here without
+// filling the per-character cache of canEncode (a megabyte of fresh memory).
 std::uint32_t OutputEncoding::lookUp(char32_t cp) {
-    if (!canEncode(cp)) return kNoBytes;
+    if (!coversUnicode_ && cp >= 0x80 && !probe(cp)) return kNoBytes;
     std::string utf8;
     appendUtf8(utf8, cp);
     char bytes[8];
