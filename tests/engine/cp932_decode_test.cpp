@@ -83,19 +83,18 @@ TEST(Cp932Decode, RandomTextAndErrorsAsIconv) {
     }
 }
 
-TEST(Cp932Decode, LongTextCrossesTheBufferBoundary) {
+// Long text as iconv decodes it, a lead byte cut off at its end too; a large
+// file is decoded in two pieces, cut at a line end near its middle, and the
+// first bad byte is reported whichever piece holds it.
+TEST(Cp932Decode, LongTextAndLargeFilesAsIconv) {
     std::string text;
     for (int i = 0; i < 100000; ++i) text += i % 3 ? "\x82\xA0" : "a\xB1";  // あ, a, ｱ
     EXPECT_EQ(viaTable(text), viaIconv(text));
-    text += "\x82";  // a lead byte cut off at the end
+    text += "\x82";
     EXPECT_EQ(viaTable(text), viaIconv(text));
     EXPECT_EQ(viaTable(text).bad, text.size() - 1);
-}
 
-// A large file is decoded in two pieces, cut at a line end near its middle:
-// iconv's text, and the first bad byte reported whichever piece holds it.
-TEST(Cp932Decode, LargeFileInTwoPiecesAsIconv) {
-    std::string text;
+    text.clear();
     for (int i = 0; text.size() < (3 << 20); ++i) text += i % 2 ? "\x93\xFA\x96\x7B,a\r\n" : "\xB1,bc\n";
     const std::size_t early = 1000, late = text.size() - 1000;
     for (const std::vector<std::size_t>& bad : {std::vector<std::size_t>{}, {early}, {late}, {early, late}}) {
