@@ -17,6 +17,8 @@ public:
     LargeBuffer& operator=(const LargeBuffer&) = delete;
 
     char* data() const { return data_; }
+    // Bytes that may be used; a few more are mapped after them, so that a
+    // vector read near the end stays inside.
     std::size_t capacity() const { return capacity_; }
     // At least `capacity` bytes, the bytes held kept. Throws std::bad_alloc.
     void reserve(std::size_t capacity);
