@@ -8,6 +8,7 @@
 #include "engine/convert/convert2xml.h"
 #include "engine/error.h"
 #include "engine/startup/startup.h"
+#include "engine/text/iconv_handle.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
 
@@ -132,6 +133,35 @@ TEST_F(Conversion, AtMost32767Records) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, overflowError().description());
     EXPECT_FALSE(test::fileExists(out));
+}
+
+// A code page 932 file gives the XML of its UTF-8 text, for a file large
+// enough to be decoded in two pieces and made in chunks, with records of
+// several lines and quoted fields ending past their quote in a two-byte
+// character.
+TEST_F(Conversion, CodePage932FileConvertsAsItsUtf8Text) {
+    std::string utf8;
+    for (int i = 0; utf8.size() < (3 << 19); ++i) {
+        utf8 += std::to_string(i) + ",\"日本\"語,\"複数の\r\n行 " + std::string(300, 'x') + "\",①～ｱ";
+        utf8 += i % 7 ? "\r\n" : ",\"\r\n\"\r\n";
+    }
+    const IconvHandle toCp932 = openIconv("CP932", "UTF-8");
+    ASSERT_TRUE(toCp932);
+    std::string cp932(utf8.size(), '\0');
+    char* in = utf8.data();
+    char* to = cp932.data();
+    std::size_t inLeft = utf8.size(), outLeft = cp932.size();
+    ASSERT_NE(iconv(toCp932.get(), &in, &inLeft, &to, &outLeft), static_cast<std::size_t>(-1));
+    cp932.resize(cp932.size() - outLeft);
+
+    const std::string schema =
+        "<element name=\"r\"><text DataSource=\"2\"/><attribute name=\"a\" DataSource=\"3\"/>"
+        "<cdatasection DataSource=\"4\"/><comment DataSource=\"1\"/></element>";
+    ASSERT_EQ(run(utf8, schema), ExitStatus::Success);
+    const std::string expected = test::readFile(out);
+    ASSERT_EQ(run(cp932, schema), ExitStatus::Success);
+    EXPECT_EQ(test::readFile(out), expected);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 // Records the generator's progress reports.
