@@ -42,13 +42,5 @@ std::int16_t GetClosedFieldCount(std::string_view sTmp) { return csv_scan::close
 
 std::string StripFieldQuotes(std::string_view field) { return std::string(StripFieldQuotesView(field)); }
 
-std::string_view StripFieldQuotesView(std::string_view field) {
-    if (field.empty() || field.front() != '"') return field;
-    if (field.size() < 2) return {};
-    // Drops the first and the last character, whatever the last one is.
-    const std::size_t last = static_cast<unsigned char>(field.back()) < 0x80 ? 1 : lastCodePointLength(field.substr(1));
-    return field.substr(1, field.size() - 1 - last);
-}
-
 }  // namespace csv_detail
 }  // namespace trelmo

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/io/file_bytes.h"
+#include "engine/text/utf8.h"
 #include "engine/large_buffer.h"
 
 namespace trelmo {
@@ -78,7 +79,13 @@ void splitRecords(const std::vector<std::string_view>& pieces, std::deque<std::s
 std::int16_t GetClosedFieldCount(std::string_view sTmp);
 std::string StripFieldQuotes(std::string_view field);
 // StripFieldQuotes without a copy: a view into field.
-std::string_view StripFieldQuotesView(std::string_view field);
+inline std::string_view StripFieldQuotesView(std::string_view field) {
+    if (field.empty() || field.front() != '"') return field;
+    if (field.size() < 2) return {};
+    // Drops the first and the last character, whatever the last one is.
+    const std::size_t last = static_cast<unsigned char>(field.back()) < 0x80 ? 1 : lastCodePointLength(field.substr(1));
+    return field.substr(1, field.size() - 1 - last);
+}
 }  // namespace csv_detail
 
 }  // namespace trelmo
