@@ -38,14 +38,12 @@ public:
         if (!isPlain(data)) checkAttributeValue(name, data);
     }
 
-    // Holds only characters that any value may hold (tested quickly): such a
-    // value passes every check above.
+private:
+    // Holds only characters that any value may hold (tested quickly).
     static bool isPlain(std::string_view data) {
         if (data.size() > static_cast<std::size_t>(INT_MAX)) return false;
         return plainBytes(data.data(), data.size());
     }
-
-private:
     static bool plainBytes(const char* data, std::size_t size);
     void checkValue(Leaf kind, std::string_view data);
     void checkAttributeValue(std::string_view name, std::string_view data);
