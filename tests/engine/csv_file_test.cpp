@@ -11,6 +11,7 @@
 #include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/thrown.h"
 
 namespace trelmo {
 namespace {
@@ -30,14 +31,10 @@ protected:
     // The error a file with these bytes raises.
     RuntimeError failure(std::string_view bytes) {
         Records records{"untouched"};
-        try {
-            CSV().GetCSVasArray(dir.write("in.csv", bytes), records);
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(records, Records{"untouched"});
-            return error;
-        }
-        ADD_FAILURE() << "no error";
-        return {0, ""};
+        const RuntimeError error = test::thrown([&] { CSV().GetCSVasArray(dir.write("in.csv", bytes), records); });
+        EXPECT_NE(error.number(), 0) << "no error";
+        EXPECT_EQ(records, Records{"untouched"});
+        return error;
     }
 
     test::TempDir dir;
@@ -143,20 +140,11 @@ TEST_F(CsvFile, BrokenUtf8AfterBomIsAnError) {
 
 TEST_F(CsvFile, FileErrorsNameTheFile) {
     Records records{"keep"};
-    const std::string missing = dir.file("missing.csv");
-    try {
-        CSV().GetCSVasArray(missing, records);
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::FileNotFound);
-        EXPECT_NE(error.description().find(missing), std::string::npos);
-    }
-    try {
-        CSV().GetCSVasArray(dir.path().string(), records);
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::FileAccess);
-        EXPECT_NE(error.description().find(dir.path().string()), std::string::npos);
+    for (const auto& [path, number] : {std::pair{dir.file("missing.csv"), err::FileNotFound},
+                                       std::pair{dir.path().string(), err::FileAccess}}) {
+        const RuntimeError error = test::thrown([&] { CSV().GetCSVasArray(path, records); });
+        EXPECT_EQ(error.number(), number) << path;
+        EXPECT_NE(error.description().find(path), std::string::npos) << error.description();
     }
     EXPECT_EQ(records, Records{"keep"});
 }
@@ -180,12 +168,7 @@ TEST_F(CsvFile, UnreadableFile) {
     const std::string path = dir.write("locked.csv", "a,b\r\n");
     std::filesystem::permissions(path, std::filesystem::perms::none);
     Records records;
-    try {
-        CSV().GetCSVasArray(path, records);
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::FileAccess);
-    }
+    EXPECT_EQ(test::thrown([&] { CSV().GetCSVasArray(path, records); }).number(), err::FileAccess);
 }
 
 TEST_F(CsvFile, SixteenBitFieldLimit) {

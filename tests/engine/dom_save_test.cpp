@@ -5,7 +5,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -15,22 +14,14 @@
 #include "engine/xml/content_check.h"
 #include "engine/xml/dom.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/thrown.h"
 
 namespace trelmo::xml {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The error a call throws: number and description.
-template <class F>
-RuntimeError thrown(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e;
-    }
-    return RuntimeError(0, "nothing thrown");
-}
+using test::thrown;
 
 // A document with a declaration of `data` and a root element `r`.
 struct Doc {
@@ -260,17 +251,6 @@ TEST(DomSave, MovedNamespacedNodesKeepTheirDeclaration) {
 
 class SaveToFile : public testing::Test {
 protected:
-    // Names in the folder other than `keep`: temporary files left behind.
-    std::vector<std::string> leftovers(const fs::path& folder, const std::string& keep = {}) {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            const std::string name = entry.path().filename().string();
-            if (name != keep) names.push_back(name);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     test::TempDir tmp;
 };
 
@@ -280,7 +260,7 @@ TEST_F(SaveToFile, WritesWhatXmlGivesAndReplacesTheFile) {
     const std::string path = tmp.write("out.xml", "previous content that is longer");
     d.doc.save(path);
     EXPECT_EQ(test::readFile(path), d.doc.xml());
-    EXPECT_TRUE(leftovers(tmp.path(), "out.xml").empty());
+    EXPECT_EQ(test::fileNames(tmp.path()), std::vector<std::string>{"out.xml"});
 }
 
 TEST_F(SaveToFile, ModeOfANewFileAndOfAReplacedOne) {
@@ -336,7 +316,7 @@ TEST_F(SaveToFile, FailuresLeaveTheDestinationAndNoTemporaryFile) {
         EXPECT_NE(e.description().find(c.named), std::string::npos) << e.description();
         EXPECT_NE(e.description().find(c.reason), std::string::npos) << e.description();
         EXPECT_EQ(test::readFile(existing), "previous");
-        EXPECT_EQ(leftovers(tmp.path()), (std::vector<std::string>{"folder", "keep.xml"})) << c.path;
+        EXPECT_EQ(test::fileNames(tmp.path()), (std::vector<std::string>{"folder", "keep.xml"})) << c.path;
     }
     EXPECT_FALSE(test::fileExists("   "));
 }
@@ -358,7 +338,7 @@ TEST_F(SaveToFile, AWriteThatFailsMidwayKeepsTheOldFile) {
     EXPECT_EQ(e.number(), err::XmlSave);
     EXPECT_NE(e.description().find("keep.xml"), std::string::npos);
     EXPECT_EQ(test::readFile(existing), "previous");
-    EXPECT_EQ(leftovers(tmp.path(), "keep.xml"), std::vector<std::string>{});
+    EXPECT_EQ(test::fileNames(tmp.path()), std::vector<std::string>{"keep.xml"});
 }
 
 }  // namespace
