@@ -59,12 +59,7 @@ protected:
         err = test::readFile(logs.file("stderr"));
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
-    std::vector<std::string> names() const {
-        std::vector<std::string> found;
-        for (const auto& entry : fs::directory_iterator(tmp.path())) found.push_back(entry.path().filename().string());
-        std::sort(found.begin(), found.end());
-        return found;
-    }
+    std::vector<std::string> names() const { return test::fileNames(tmp.path()); }
 
     test::TempDir tmp;
     test::TempDir logs;
@@ -147,7 +142,6 @@ TEST_F(Destination, FoldersBlockDevicesAndSocketsAreRefused) {
 // write-protected for them; root may, and the file keeps mode and owner.
 TEST_F(Destination, AWriteProtectedFileIsReplacedOnlyByWhoMayWriteIt) {
     const bool root = ::geteuid() == 0;
-    test::TempDir bin;
     const std::string out = tmp.write("out.xml", "previous");
     ::chmod(out.c_str(), 0444);
     std::string asUser;

@@ -7,6 +7,7 @@
 
 #include "engine/error.h"
 #include "engine/startup/startup.h"
+#include "tests/support/thrown.h"
 
 namespace trelmo {
 namespace {
@@ -35,12 +36,7 @@ TEST(CommandLine, EverySpaceEndsAnArgument) {
 }
 
 TEST(CommandLine, UnclosedQuoteIsAnInvalidArgument) {
-    try {
-        SplitCommandLine("\"a.csv s.dsd o.xml");
-        FAIL() << "no error";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), err::InvalidArgument);
-    }
+    EXPECT_EQ(test::thrown([] { SplitCommandLine("\"a.csv s.dsd o.xml"); }).number(), err::InvalidArgument);
 }
 
 TEST(CommandLine, PositionsPast16BitsOverflow) {

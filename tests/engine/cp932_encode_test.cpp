@@ -9,6 +9,7 @@
 #include "engine/xml/encoding.h"
 #include "engine/xml/utf8.h"
 #include "engine/xml/xml_writer.h"
+#include "tests/support/thrown.h"
 
 namespace trelmo::xml::detail {
 namespace {
@@ -92,12 +93,8 @@ TEST(Cp932Encode, TheWriterWritesEveryCharacterAsIconvOrAsAReference) {
 TEST(Cp932Encode, ACharacterWithoutBytesIsAnError) {
     OutputEncoding encoding("Shift_JIS");
     StringSink sink;
-    try {
-        encoding.encode("ab\xF0\x9F\x98\x80", 6, sink);  // U+1F600
-        FAIL() << "no error";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.description(), "文字 U+1F600 をエンコーディング Shift_JIS で書けません。");
-    }
+    EXPECT_EQ(test::thrown([&] { encoding.encode("ab\xF0\x9F\x98\x80", 6, sink); }).description(),  // U+1F600
+              "文字 U+1F600 をエンコーディング Shift_JIS で書けません。");
     EXPECT_EQ(sink.bytes, "ab");
 }
 

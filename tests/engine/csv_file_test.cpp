@@ -11,6 +11,7 @@
 #include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/thrown.h"
 
 namespace trelmo {
 namespace {
@@ -30,14 +31,10 @@ protected:
     // The error a file with these bytes raises.
     RuntimeError failure(std::string_view bytes) {
         Records records{"untouched"};
-        try {
-            CSV().GetCSVasArray(dir.write("in.csv", bytes), records);
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(records, Records{"untouched"});
-            return error;
-        }
-        ADD_FAILURE() << "no error";
-        return {0, ""};
+        const RuntimeError error = test::thrown([&] { CSV().GetCSVasArray(dir.write("in.csv", bytes), records); });
+        EXPECT_NE(error.number(), 0) << "no error";
+        EXPECT_EQ(records, Records{"untouched"});
+        return error;
     }
 
     test::TempDir dir;
@@ -59,104 +56,77 @@ TEST_F(CsvFile, NoRecordLeavesArrayAlone) {
     }
 }
 
-TEST_F(CsvFile, LinesJoinUntilTwoClosedFields) {
-    EXPECT_EQ(read("x,\"p\r\nq\",y\r\n"), Records{"x,\"p\r\nq\",y"});
-    EXPECT_EQ(read("abc\r\nd,e\r\n"), Records{"abc\r\nd,e"});
-    EXPECT_EQ(read("\"abc\"\r\nd,e"), Records{"\"abc\"\r\nd,e"});
-    // A blank line inside an open quote stays; between records it vanishes.
-    EXPECT_EQ(read("a,\"b\r\n\r\nc\",d\r\n"), Records{"a,\"b\r\n\r\nc\",d"});
-    EXPECT_EQ(read("a,b\r\n\r\n\r\nc,d\r\n"), (Records{"a,b", "c,d"}));
-    EXPECT_EQ(read("abc\r\n\r\nd,e"), Records{"abc\r\n\r\nd,e"});
-}
-
-TEST_F(CsvFile, PendingTextAtTheEndIsDropped) {
-    EXPECT_EQ(read("a,b\r\nc,\"open\r\nmore"), Records{"a,b"});
-    EXPECT_EQ(read("a,b\r\nlonely\r\n"), Records{"a,b"});
-    // An open quote swallows the rest of the file.
-    EXPECT_EQ(read("a,b\r\n\"x\r\nc,d\r\ne,f\r\n"), Records{"a,b"});
-}
-
-TEST_F(CsvFile, CrLineEnds) {
-    EXPECT_EQ(read("a,b\rc,d\r"), (Records{"a,b", "c,d"}));
-    EXPECT_EQ(read("a,b\rc,d\r\ne,f"), (Records{"a,b", "c,d", "e,f"}));
-    // Joined lines get CR LF whatever ended them.
-    EXPECT_EQ(read("x,\"p\rq\",y"), Records{"x,\"p\r\nq\",y"});
-    EXPECT_EQ(read("a,b\r\r\nc,d"), (Records{"a,b", "c,d"}));
-}
-
-TEST_F(CsvFile, LoneLfStaysInTheLineWhenTheFileHasCr) {
-    EXPECT_EQ(read("a,\"cell\nline\"\r\nc,d\r\n"), (Records{"a,\"cell\nline\"", "c,d"}));
-    EXPECT_EQ(read("one\ntwo,three\r\n"), Records{"one\ntwo,three"});
-    EXPECT_EQ(read("a,b\n\r\n"), Records{"a,b\n"});
-}
-
-TEST_F(CsvFile, LfEndsLinesInAFileWithoutCr) {
-    EXPECT_EQ(read("a,b\nc,d\n"), (Records{"a,b", "c,d"}));
-    EXPECT_EQ(read("x,\"p\nq\",y\n\nabc\nd,e"), (Records{"x,\"p\nq\",y", "abc\nd,e"}));
-}
-
-TEST_F(CsvFile, ControlCharactersAreOrdinary) {
-    EXPECT_EQ(read("a,b\x1A\r\nc,d"), (Records{"a,b\x1A", "c,d"}));
+// How lines join into records, how they end, and how the text is decoded.
+TEST_F(CsvFile, RecordsOfAFile) {
     const std::string withNul("a,\0b\r\n\0,\0", 9);
-    EXPECT_EQ(read(withNul), (Records{std::string("a,\0b", 4), std::string("\0,\0", 3)}));
-}
-
-TEST_F(CsvFile, Utf8WithAndWithoutBom) {
-    EXPECT_EQ(read("\xEF\xBB\xBF\xE6\x97\xA5,\xE6\x9C\xAC\r\n"), Records{"\xE6\x97\xA5,\xE6\x9C\xAC"});
-    EXPECT_EQ(read("\xE6\x97\xA5,\xE6\x9C\xAC"), Records{"\xE6\x97\xA5,\xE6\x9C\xAC"});
-    // Only a leading BOM is dropped.
-    EXPECT_EQ(read("a,\xEF\xBB\xBF"), Records{"a,\xEF\xBB\xBF"});
-}
-
-TEST_F(CsvFile, ShiftJisIsDecoded) {
-    // "①,～" and "日本,ソフト,ｱ": 0x5C as a trail byte, a half-width kana.
-    const Records records = read(
-        "\x87\x40,\x81\x60\r\n"
-        "\x93\xFA\x96\x7B,\x83\x5C\x83\x74\x83\x67,\xB1\r\n");
-    EXPECT_EQ(records, (Records{"\xE2\x91\xA0,\xEF\xBD\x9E",
-                                "\xE6\x97\xA5\xE6\x9C\xAC,\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88,\xEF\xBD\xB1"}));
-}
-
-TEST_F(CsvFile, InvalidShiftJisNamesFileAndLine) {
     const struct {
-        const char* bytes;
-        const char* line;
+        std::string bytes;
+        Records records;
     } cases[] = {
-        {"\x93\xFA,a\r\nb,c\r\nd,\x81\x20\r\ne,f\r\n", "3 行目"},
-        {"\x93\xFA,a\rb,c\rd,\x81\x20\re,f\r", "3 行目"},  // lines that end in CR alone
-        {"\x93\xFA,a\nb,\x81", "2 行目"},                     // a lead byte cut off by the end
+        // Lines join until they hold two closed fields.
+        {"x,\"p\r\nq\",y\r\n", {"x,\"p\r\nq\",y"}},
+        {"abc\r\nd,e\r\n", {"abc\r\nd,e"}},
+        {"\"abc\"\r\nd,e", {"\"abc\"\r\nd,e"}},
+        // A blank line inside an open quote stays; between records it vanishes.
+        {"a,\"b\r\n\r\nc\",d\r\n", {"a,\"b\r\n\r\nc\",d"}},
+        {"a,b\r\n\r\n\r\nc,d\r\n", {"a,b", "c,d"}},
+        {"abc\r\n\r\nd,e", {"abc\r\n\r\nd,e"}},
+        // Pending text at the end is dropped; an open quote swallows the rest.
+        {"a,b\r\nc,\"open\r\nmore", {"a,b"}},
+        {"a,b\r\nlonely\r\n", {"a,b"}},
+        {"a,b\r\n\"x\r\nc,d\r\ne,f\r\n", {"a,b"}},
+        // CR ends lines; joined lines get CR LF whatever ended them.
+        {"a,b\rc,d\r", {"a,b", "c,d"}},
+        {"a,b\rc,d\r\ne,f", {"a,b", "c,d", "e,f"}},
+        {"x,\"p\rq\",y", {"x,\"p\r\nq\",y"}},
+        {"a,b\r\r\nc,d", {"a,b", "c,d"}},
+        // A lone LF stays in the line when the file has CR; without CR it ends lines.
+        {"a,\"cell\nline\"\r\nc,d\r\n", {"a,\"cell\nline\"", "c,d"}},
+        {"one\ntwo,three\r\n", {"one\ntwo,three"}},
+        {"a,b\n\r\n", {"a,b\n"}},
+        {"a,b\nc,d\n", {"a,b", "c,d"}},
+        {"x,\"p\nq\",y\n\nabc\nd,e", {"x,\"p\nq\",y", "abc\nd,e"}},
+        // Control characters are ordinary.
+        {"a,b\x1A\r\nc,d", {"a,b\x1A", "c,d"}},
+        {withNul, {std::string("a,\0b", 4), std::string("\0,\0", 3)}},
+        // UTF-8 with and without BOM; only a leading BOM is dropped.
+        {"\xEF\xBB\xBF\xE6\x97\xA5,\xE6\x9C\xAC\r\n", {"\xE6\x97\xA5,\xE6\x9C\xAC"}},
+        {"\xE6\x97\xA5,\xE6\x9C\xAC", {"\xE6\x97\xA5,\xE6\x9C\xAC"}},
+        {"a,\xEF\xBB\xBF", {"a,\xEF\xBB\xBF"}},
+        // Code page 932: "①,～" and "日本,ソフト,ｱ": 0x5C as a trail byte, a half-width kana.
+        {"\x87\x40,\x81\x60\r\n\x93\xFA\x96\x7B,\x83\x5C\x83\x74\x83\x67,\xB1\r\n",
+         {"\xE2\x91\xA0,\xEF\xBD\x9E",
+          "\xE6\x97\xA5\xE6\x9C\xAC,\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88,\xEF\xBD\xB1"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(read(c.bytes), c.records) << testing::PrintToString(c.bytes);
+}
+
+// Undecodable text names the file, the line and, after a BOM, UTF-8.
+TEST_F(CsvFile, UndecodableTextNamesFileAndLine) {
+    const struct {
+        const char *bytes, *line, *named;
+    } cases[] = {
+        {"\x93\xFA,a\r\nb,c\r\nd,\x81\x20\r\ne,f\r\n", "3 行目", ""},
+        {"\x93\xFA,a\rb,c\rd,\x81\x20\re,f\r", "3 行目", ""},  // lines that end in CR alone
+        {"\x93\xFA,a\nb,\x81", "2 行目", ""},                     // a lead byte cut off by the end
+        {"\xEF\xBB\xBF" "a,b\r\nc,\xE6\x97\r\n", "2 行目", "UTF-8"},
     };
     for (const auto& c : cases) {
         const RuntimeError error = failure(c.bytes);
         EXPECT_EQ(error.number(), err::BadFileData);
         EXPECT_NE(error.description().find(dir.file("in.csv")), std::string::npos) << error.description();
         EXPECT_NE(error.description().find(c.line), std::string::npos) << error.description();
+        EXPECT_NE(error.description().find(c.named), std::string::npos) << error.description();
     }
-}
-
-TEST_F(CsvFile, BrokenUtf8AfterBomIsAnError) {
-    const RuntimeError error = failure("\xEF\xBB\xBF" "a,b\r\nc,\xE6\x97\r\n");
-    EXPECT_EQ(error.number(), err::BadFileData);
-    EXPECT_NE(error.description().find("UTF-8"), std::string::npos) << error.description();
-    EXPECT_NE(error.description().find("2 行目"), std::string::npos) << error.description();
 }
 
 TEST_F(CsvFile, FileErrorsNameTheFile) {
     Records records{"keep"};
-    const std::string missing = dir.file("missing.csv");
-    try {
-        CSV().GetCSVasArray(missing, records);
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::FileNotFound);
-        EXPECT_NE(error.description().find(missing), std::string::npos);
-    }
-    try {
-        CSV().GetCSVasArray(dir.path().string(), records);
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::FileAccess);
-        EXPECT_NE(error.description().find(dir.path().string()), std::string::npos);
+    for (const auto& [path, number] : {std::pair{dir.file("missing.csv"), err::FileNotFound},
+                                       std::pair{dir.path().string(), err::FileAccess}}) {
+        const RuntimeError error = test::thrown([&] { CSV().GetCSVasArray(path, records); });
+        EXPECT_EQ(error.number(), number) << path;
+        EXPECT_NE(error.description().find(path), std::string::npos) << error.description();
     }
     EXPECT_EQ(records, Records{"keep"});
 }
@@ -180,12 +150,7 @@ TEST_F(CsvFile, UnreadableFile) {
     const std::string path = dir.write("locked.csv", "a,b\r\n");
     std::filesystem::permissions(path, std::filesystem::perms::none);
     Records records;
-    try {
-        CSV().GetCSVasArray(path, records);
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::FileAccess);
-    }
+    EXPECT_EQ(test::thrown([&] { CSV().GetCSVasArray(path, records); }).number(), err::FileAccess);
 }
 
 TEST_F(CsvFile, SixteenBitFieldLimit) {

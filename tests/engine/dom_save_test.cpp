@@ -5,7 +5,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -15,22 +14,14 @@
 #include "engine/xml/content_check.h"
 #include "engine/xml/dom.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/thrown.h"
 
 namespace trelmo::xml {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The error a call throws: number and description.
-template <class F>
-RuntimeError thrown(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e;
-    }
-    return RuntimeError(0, "nothing thrown");
-}
+using test::thrown;
 
 // A document with a declaration of `data` and a root element `r`.
 struct Doc {
@@ -153,20 +144,17 @@ TEST(DomSave, CharactersAtEveryOffsetOfABlock) {
     }
 }
 
-TEST(DomSave, NoDeclarationMeansUtf8WithoutOne) {
-    Doc d;
-    d.root.appendChild(d.doc.createTextNode("①é😀"));
-    EXPECT_EQ(d.doc.xml(), "<r>①é😀</r>\r\n");
-}
-
-TEST(DomSave, ShiftJisMeansCodePage932) {
+// No declaration means UTF-8 without one; every name of Shift_JIS means code page 932.
+TEST(DomSave, TheDeclarationNamesTheEncoding) {
+    Doc utf8;
+    utf8.root.appendChild(utf8.doc.createTextNode("①é😀"));
+    EXPECT_EQ(utf8.doc.xml(), "<r>①é😀</r>\r\n");
     for (const char* name : {"Shift_JIS", "shift_jis", "SJIS", "Shift-JIS", "MS_Kanji", "csShiftJIS", "Windows-31J",
                              "CP932"}) {
-        Doc d(std::string("version=\"1.0\" encoding=\"") + name + "\"");
+        const std::string declaration = std::string("version=\"1.0\" encoding=\"") + name + "\"";
+        Doc d(declaration);
         d.root.appendChild(d.doc.createTextNode("①～表"));
-        EXPECT_EQ(d.doc.xml(), std::string("<?xml version=\"1.0\" encoding=\"") + name +
-                                   "\"?>\r\n<r>\x87\x40\x81\x60\x95\x5C</r>\r\n")
-            << name;
+        EXPECT_EQ(d.doc.xml(), "<?xml " + declaration + "?>\r\n<r>\x87\x40\x81\x60\x95\x5C</r>\r\n") << name;
     }
 }
 
@@ -260,50 +248,31 @@ TEST(DomSave, MovedNamespacedNodesKeepTheirDeclaration) {
 
 class SaveToFile : public testing::Test {
 protected:
-    // Names in the folder other than `keep`: temporary files left behind.
-    std::vector<std::string> leftovers(const fs::path& folder, const std::string& keep = {}) {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            const std::string name = entry.path().filename().string();
-            if (name != keep) names.push_back(name);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     test::TempDir tmp;
 };
 
+// The file, or the target of a link to it, is replaced by what xml() gives,
+// keeping its mode; a new file gets the mode the umask leaves.
 TEST_F(SaveToFile, WritesWhatXmlGivesAndReplacesTheFile) {
     Doc d("version=\"1.0\" encoding=\"Shift_JIS\"");
     d.root.appendChild(d.doc.createTextNode("①"));
     const std::string path = tmp.write("out.xml", "previous content that is longer");
+    fs::permissions(path, static_cast<fs::perms>(0640));
     d.doc.save(path);
     EXPECT_EQ(test::readFile(path), d.doc.xml());
-    EXPECT_TRUE(leftovers(tmp.path(), "out.xml").empty());
-}
+    EXPECT_EQ(fs::status(path).permissions(), static_cast<fs::perms>(0640));
 
-TEST_F(SaveToFile, ModeOfANewFileAndOfAReplacedOne) {
-    Doc d;
-    const mode_t mask = umask(022);
-    const std::string fresh = tmp.file("new.xml");
-    d.doc.save(fresh);
-    umask(mask);
-    EXPECT_EQ(fs::status(fresh).permissions(), static_cast<fs::perms>(0644));
-
-    const std::string existing = tmp.write("old.xml", "x");
-    fs::permissions(existing, static_cast<fs::perms>(0640));
-    d.doc.save(existing);
-    EXPECT_EQ(fs::status(existing).permissions(), static_cast<fs::perms>(0640));
-}
-
-TEST_F(SaveToFile, ThroughASymbolicLinkTheTargetIsReplaced) {
-    Doc d;
-    const std::string target = tmp.write("target.xml", "old");
-    fs::create_symlink("target.xml", tmp.path() / "link.xml");
-    d.doc.save(tmp.file("link.xml"));
+    Doc plain;
+    fs::create_symlink("out.xml", tmp.path() / "link.xml");
+    plain.doc.save(tmp.file("link.xml"));
     EXPECT_TRUE(fs::is_symlink(tmp.path() / "link.xml"));
-    EXPECT_EQ(test::readFile(target), "<r/>\r\n");
+    EXPECT_EQ(test::readFile(path), "<r/>\r\n");
+
+    const mode_t mask = umask(022);
+    plain.doc.save(tmp.file("new.xml"));
+    umask(mask);
+    EXPECT_EQ(fs::status(tmp.file("new.xml")).permissions(), static_cast<fs::perms>(0644));
+    EXPECT_EQ(test::fileNames(tmp.path()), (std::vector<std::string>{"link.xml", "new.xml", "out.xml"}));
 }
 
 // Each failure names the file and its own reason.
@@ -336,7 +305,7 @@ TEST_F(SaveToFile, FailuresLeaveTheDestinationAndNoTemporaryFile) {
         EXPECT_NE(e.description().find(c.named), std::string::npos) << e.description();
         EXPECT_NE(e.description().find(c.reason), std::string::npos) << e.description();
         EXPECT_EQ(test::readFile(existing), "previous");
-        EXPECT_EQ(leftovers(tmp.path()), (std::vector<std::string>{"folder", "keep.xml"})) << c.path;
+        EXPECT_EQ(test::fileNames(tmp.path()), (std::vector<std::string>{"folder", "keep.xml"})) << c.path;
     }
     EXPECT_FALSE(test::fileExists("   "));
 }
@@ -358,7 +327,7 @@ TEST_F(SaveToFile, AWriteThatFailsMidwayKeepsTheOldFile) {
     EXPECT_EQ(e.number(), err::XmlSave);
     EXPECT_NE(e.description().find("keep.xml"), std::string::npos);
     EXPECT_EQ(test::readFile(existing), "previous");
-    EXPECT_EQ(leftovers(tmp.path(), "keep.xml"), std::vector<std::string>{});
+    EXPECT_EQ(test::fileNames(tmp.path()), std::vector<std::string>{"keep.xml"});
 }
 
 }  // namespace

@@ -5,19 +5,16 @@
 
 #include "engine/error.h"
 #include "engine/xml/dom.h"
+#include "tests/support/thrown.h"
 
 namespace trelmo::xml {
 namespace {
 
 template <class F>
 int errorNumber(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        EXPECT_FALSE(e.description().empty());
-        return e.number();
-    }
-    return 0;
+    const RuntimeError e = test::thrown(f);
+    EXPECT_FALSE(e.description().empty());
+    return e.number();
 }
 
 TEST(DomTree, NewDocumentHasNoNodes) {

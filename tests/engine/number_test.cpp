@@ -5,6 +5,7 @@
 
 #include "engine/error.h"
 #include "engine/text/number.h"
+#include "tests/support/thrown.h"
 
 namespace trelmo {
 namespace {
@@ -65,18 +66,8 @@ INSTANTIATE_TEST_SUITE_P(NotNumbers, NumberConversion,
 
 TEST(NumberConversionErrors, ToInt16RaisesRunTimeErrors) {
     EXPECT_EQ(toInt16(" -12.5 "), -12);
-    try {
-        toInt16("abc");
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::TypeMismatch);
-    }
-    try {
-        toInt16("40000");
-        ADD_FAILURE();
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::Overflow);
-    }
+    EXPECT_EQ(test::thrown([] { toInt16("abc"); }).number(), err::TypeMismatch);
+    EXPECT_EQ(test::thrown([] { toInt16("40000"); }).number(), err::Overflow);
 }
 
 }  // namespace
