@@ -147,11 +147,20 @@ TEST_F(OpenTest, AParseErrorEmptiesTheViews) {
 TEST_F(OpenTest, AnotherTopElementStillFillsTheList) {
     fillEditor();
     open("<Element name=\"r\" root=\"list\"><text DataSource=\"1\"/></Element>");
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{"最上位のノードは<element>でなければなりません。"
+    ASSERT_EQ(messages.texts(), std::vector<std::string>{"最上位のノードは<element>でなければなりません。"
                                                          "\r\n<Element> ではじまりました。"});
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
     EXPECT_EQ(tree()->nodeCount(), 0);
+    EXPECT_EQ(editor->schemaNodeList().size(), 2u);
     EXPECT_EQ(nodeListDump(), "Element|r|\ntext|--|1\n");
     EXPECT_EQ(text1()->text(), "list");
+
+    // With no tree node to act on, the commands do nothing.
+    ctrlKey(Qt::Key_E);
+    trigger("PopMnuDel");
+    clickButton("cmdApply");
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(OpenTest, ShiftJisWithCodePage932Characters) {

@@ -92,25 +92,6 @@ TEST_F(TreeTest, TreeIndexFollowsTheElementsOnly) {
     }
 }
 
-TEST_F(TreeTest, TopElementWithAnotherNameIsRefused) {
-    show("<Element name=\"r\" root=\"R\"><text DataSource=\"1\"/></Element>");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "最上位のノードは<element>でなければなりません。\r\n<Element> ではじまりました。");
-    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
-    EXPECT_EQ(tree()->nodeCount(), 0);
-    EXPECT_EQ(editor->schemaNodeList().size(), 2u);
-    EXPECT_EQ(nodeListDump(), "Element|r|\ntext|--|1\n");
-    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "R");
-
-    // With no tree node to act on, the commands do nothing.
-    ctrlKey(Qt::Key_E);
-    trigger("PopMnuDel");
-    clickButton("cmdApply");
-    EXPECT_EQ(messages.shown.size(), 1u);
-}
-
 TEST_F(TreeTest, NodeListNameColumn) {
     show("<element name=\"r\"><text DataSource=\"1\"/><comment/><element name=\"\"/>"
          "<text datasource=\"5\"/><cdatasection DataSource=\"\"/></element>");
