@@ -10,8 +10,6 @@
 #include <QTreeView>
 
 #include "tests/support/ui/editor_fixture.h"
-#include "tests/support/ui/qt_app.h"
-#include "ui/convert/frm_main.h"
 #include "ui/editor/image_list.h"
 
 namespace trelmo::test {
@@ -239,38 +237,6 @@ TEST_F(WindowTest, SecondShowingStartsWithoutADocument) {
     editor->close();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(messages.shown.size(), shown);
-}
-
-// The conversion window shows one editor, modally, and each showing starts
-// afresh.
-TEST(EditorFromConversionWindow, OneEditorShownModallyEachTimeAfresh) {
-    qtApp();
-    RecordingMessages messages;
-    ScriptedFileDialog files;
-    RecordingCursor cursor;
-    ui::UiServices services{messages, files, cursor};
-    ui::FrmMain main(services);
-    main.show();
-    auto* open = main.findChild<QPushButton*>("cmdEditSchema");
-    open->click();
-    auto* editor = main.findChild<ui::FrmEdit*>("frmEdit");
-    ASSERT_NE(editor, nullptr);
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
-
-    editor->findChild<QAction*>("mnuFileNew")->trigger();
-    messages.answerNext(MsgAnswer::No);
-    editor->close();
-    EXPECT_FALSE(editor->isVisible());
-
-    open->click();
-    EXPECT_EQ(main.findChild<ui::FrmEdit*>("frmEdit"), editor);
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_FALSE(editor->isModified());
-    EXPECT_FALSE(editor->schemaDoc().has_value());
-    EXPECT_EQ(editor->findChild<ui::SchemaTreeView*>("TreeView1")->nodeCount(), 0);
-    editor->close();
-    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 }  // namespace
