@@ -30,13 +30,6 @@ protected:
     TempDir dir;
 };
 
-TEST_F(SaveTest, WithoutADocumentNothingHappens) {
-    trigger("mnuFileNewSave");
-    control<QPushButton>("cmdSave")->click();
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_TRUE(files.shown.empty());
-}
-
 TEST_F(SaveTest, TheSaveDialog) {
     changedSchema();
     trigger("mnuFileNewSave");

@@ -233,6 +233,7 @@ TEST_F(WindowTest, SecondShowingStartsWithoutADocument) {
     trigger("PopMnuDel");
     clickButton("cmdApply");
     trigger("mnuFileNewSave");
+    control<QPushButton>("cmdSave")->click();
     EXPECT_TRUE(files.shown.empty());
     editor->close();
     EXPECT_FALSE(editor->isVisible());
