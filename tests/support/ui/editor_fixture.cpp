@@ -133,4 +133,17 @@ std::string EditorTest::lastMessage() const {
     return messages.shown.empty() ? std::string() : messages.shown.back().text;
 }
 
+void EditorTest::expectOneDialog(ui::FileDialogMode mode, const char* title, const char* filter,
+                                 const char* defaultExt, int flags) const {
+    ASSERT_EQ(files.shown.size(), 1u);
+    const ui::FileDialogSettings& s = files.shown[0].settings;
+    EXPECT_EQ(files.shown[0].mode, mode);
+    EXPECT_EQ(s.title, QString::fromUtf8(title));
+    EXPECT_EQ(s.fileName, "");
+    EXPECT_EQ(s.filter, QString::fromUtf8(filter));
+    if (defaultExt) EXPECT_EQ(s.defaultExt, defaultExt);
+    EXPECT_EQ(s.flags, flags);
+    EXPECT_TRUE(s.cancelError);
+}
+
 }  // namespace trelmo::test

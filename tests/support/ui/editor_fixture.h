@@ -83,6 +83,10 @@ protected:
     std::string panel() const;
     // The last message shown, or empty.
     std::string lastMessage() const;
+    // The one file dialog shown so far: its mode and settings, with no file
+    // name given and cancelling raising an error; defaultExt null means none checked.
+    void expectOneDialog(ui::FileDialogMode mode, const char* title, const char* filter,
+                         const char* defaultExt, int flags) const;
 
     RecordingMessages messages;
     ScriptedFileDialog files;

@@ -11,52 +11,50 @@ using ChooserTest = FrmMainTest;
 
 const QString kAllFiles = QString::fromUtf8("|すべてのﾌｧｲﾙ (*.*)|*.*");
 
+struct Chooser {
+    const char* button;
+    const char* box;
+    const char* chosen;
+    FileDialogMode mode;
+    const char* title;
+    const char* filter;
+    int flags;  // 0: only that it does not ask before overwriting
+    const char* defaultExt;
+};
+const Chooser kChoosers[] = {
+    {"Command1", "Text1", "/data/in.csv", FileDialogMode::Open, "CSVを開く", "CSVファイル(*.csv)|*.csv", 4100, ""},
+    {"Command2", "Text2", "/data/s.dsd", FileDialogMode::Open, "開く", "スキーマﾌｧｲﾙ (*.dsd)|*.dsd", 4100, ""},
+    {"Command3", "Text3", "/data/out.xml", FileDialogMode::Save, "保存先の選択", "XML(*.xml)|*.xml", 0, "xml"},
+};
+
 TEST_F(ChooserTest, EachChooserShowsItsDialogAndFillsItsBox) {
-    files.choose("/data/in.csv");
-    files.choose("/data/s.dsd");
-    files.choose("/data/out.xml");
-    click("Command1");
-    click("Command2");
-    click("Command3");
-    EXPECT_EQ(box("Text1")->text(), "/data/in.csv");
-    EXPECT_EQ(box("Text2")->text(), "/data/s.dsd");
-    EXPECT_EQ(box("Text3")->text(), "/data/out.xml");
-
-    ASSERT_EQ(files.shown.size(), 3u);
-    const auto& csv = files.shown[0];
-    EXPECT_EQ(csv.mode, FileDialogMode::Open);
-    EXPECT_EQ(csv.settings.title, QString::fromUtf8("CSVを開く"));
-    EXPECT_EQ(csv.settings.filter, QString::fromUtf8("CSVファイル(*.csv)|*.csv") + kAllFiles);
-    EXPECT_EQ(csv.settings.flags, 4100);
-    EXPECT_TRUE(csv.settings.fileName.isEmpty());
-    EXPECT_TRUE(csv.settings.cancelError);
-
-    const auto& dsd = files.shown[1];
-    EXPECT_EQ(dsd.mode, FileDialogMode::Open);
-    EXPECT_EQ(dsd.settings.title, QString::fromUtf8("開く"));
-    EXPECT_EQ(dsd.settings.filter, QString::fromUtf8("スキーマﾌｧｲﾙ (*.dsd)|*.dsd") + kAllFiles);
-    EXPECT_EQ(dsd.settings.flags, 4100);
-    EXPECT_TRUE(dsd.settings.fileName.isEmpty());
-
-    const auto& xml = files.shown[2];
-    EXPECT_EQ(xml.mode, FileDialogMode::Save);
-    EXPECT_EQ(xml.settings.title, QString::fromUtf8("保存先の選択"));
-    EXPECT_EQ(xml.settings.filter, QString::fromUtf8("XML(*.xml)|*.xml") + kAllFiles);
-    EXPECT_EQ(xml.settings.defaultExt, "xml");
-    EXPECT_FALSE(xml.settings.flags & ui::dlgflags::OverwritePrompt);
-    // Never the name just chosen: a conversion could replace its own input.
-    EXPECT_TRUE(xml.settings.fileName.isEmpty());
+    for (const Chooser& c : kChoosers) {
+        SCOPED_TRACE(c.button);
+        files.shown.clear();
+        files.choose(c.chosen);
+        click(c.button);
+        EXPECT_EQ(box(c.box)->text(), c.chosen);
+        ASSERT_EQ(files.shown.size(), 1u);
+        const ui::FileDialogSettings& s = files.shown[0].settings;
+        EXPECT_EQ(files.shown[0].mode, c.mode);
+        EXPECT_EQ(s.title, QString::fromUtf8(c.title));
+        EXPECT_EQ(s.filter, QString::fromUtf8(c.filter) + kAllFiles);
+        if (c.flags) EXPECT_EQ(s.flags, c.flags);
+        EXPECT_FALSE(s.flags & ui::dlgflags::OverwritePrompt);
+        EXPECT_EQ(s.defaultExt, c.defaultExt);
+        // Never the name just chosen: a conversion could replace its own input.
+        EXPECT_TRUE(s.fileName.isEmpty());
+        EXPECT_TRUE(s.cancelError);
+    }
     EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(ChooserTest, CancelledChoosersLeaveTheirBoxesAsTheyWere) {
     setPaths("a.csv", "b.dsd", "c.xml");
-    files.cancel();
-    files.cancel();
-    files.cancel();
-    click("Command1");
-    click("Command2");
-    click("Command3");
+    for (const Chooser& c : kChoosers) {
+        files.cancel();
+        click(c.button);
+    }
     EXPECT_EQ(files.shown.size(), 3u);
     EXPECT_EQ(box("Text1")->text(), "a.csv");
     EXPECT_EQ(box("Text2")->text(), "b.dsd");

@@ -1,12 +1,15 @@
 // The window as laid out: names, captions, positions, tab order; the about
 // box and the editor button.
 
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QScreen>
 
 #include "tests/ui/convert/frm_main_fixture.h"
 #include "ui/common/app_look.h"
+#include "ui/editor/frm_edit.h"
+#include "ui/editor/schema_tree_view.h"
 
 namespace trelmo::test {
 namespace {
@@ -101,9 +104,10 @@ TEST_F(LayoutTest, InfoShowsTheAboutBox) {
     EXPECT_EQ(about.buttons, MsgButtons::Ok);
 }
 
+// One editor, modal over the window, and each showing starts afresh.
 TEST_F(LayoutTest, EditorButtonShowsOneEditorModalOverTheWindow) {
     click("cmdEditSchema");
-    auto* editor = window->findChild<QWidget*>("frmEdit");
+    auto* editor = window->findChild<ui::FrmEdit*>("frmEdit");
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(editor->parentWidget(), window.get());
@@ -111,12 +115,18 @@ TEST_F(LayoutTest, EditorButtonShowsOneEditorModalOverTheWindow) {
     EXPECT_EQ(QApplication::activeModalWidget(), editor);
     EXPECT_TRUE(window->isVisible());
 
-    editor->hide();
+    editor->findChild<QAction*>("mnuFileNew")->trigger();
+    messages.answerNext(MsgAnswer::No);
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
     click("cmdEditSchema");
     EXPECT_EQ(window->findChildren<QWidget*>("frmEdit").size(), 1);
     EXPECT_TRUE(editor->isVisible());
-    editor->hide();
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(editor->isModified());
+    EXPECT_FALSE(editor->schemaDoc().has_value());
+    EXPECT_EQ(editor->findChild<ui::SchemaTreeView*>("TreeView1")->nodeCount(), 0);
+    editor->close();
+    EXPECT_EQ(messages.shown.size(), 1u);  // only the question when the new schema was dropped
 }
 
 }  // namespace

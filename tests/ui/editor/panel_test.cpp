@@ -106,8 +106,16 @@ TEST_F(PanelTest, RegisterAttributeNeedsNameThenDataSource) {
     EXPECT_EQ(messages.shown.size(), 2u);
 }
 
-TEST_F(PanelTest, DataSourceIsStoredAsASixteenBitNumber) {
+TEST_F(PanelTest, DataNodesNeedADataSourceStoredAsASixteenBitNumber) {
     show("<element name=\"r\"><text/><cdatasection/><comment/></element>");
+    for (int k = 2; k <= 4; ++k) {
+        registerDataSource(k, "");
+        expectMessage(kDataSourceMessage, MsgIcon::None);
+        EXPECT_EQ(editor->focusWidget(), combo2());
+    }
+    EXPECT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(nodeListDump(), "element|r|\ntext||\ncdatasection||\ncomment||\n");
+    messages.shown.clear();
     const std::pair<const char*, const char*> cases[] = {
         {"2.5", "2"}, {"3.5", "4"}, {" +007 ", "7"}, {"0", "0"}, {"-3", "-3"}, {"99", "99"},
         {"32767", "32767"}};
@@ -143,17 +151,6 @@ TEST_F(PanelTest, DataSourceThatIsNoNumberIsARunTimeError) {
     EXPECT_EQ(editor->schemaNodeList()[2].attribute("name"), "renamed");
     EXPECT_FALSE(editor->schemaNodeList()[2].attribute("DataSource").has_value());
     EXPECT_EQ(firstRow(), row);
-}
-
-TEST_F(PanelTest, DataNodesNeedADataSource) {
-    show("<element name=\"r\"><text/><cdatasection/><comment/></element>");
-    for (int k = 2; k <= 4; ++k) {
-        messages.shown.clear();
-        registerDataSource(k, "");
-        expectMessage(kDataSourceMessage, MsgIcon::None);
-        EXPECT_EQ(editor->focusWidget(), combo2());
-    }
-    EXPECT_EQ(nodeListDump(), "element|r|\ntext||\ncdatasection||\ncomment||\n");
 }
 
 TEST_F(PanelTest, UnknownKindStoresNothingButRefreshesTheList) {

@@ -21,63 +21,58 @@ protected:
 
 TEST_F(PreviewTest, TheOpenDialog) {
     trigger("mnuFileOpenCSV");
-    ASSERT_EQ(files.shown.size(), 1u);
-    const ui::FileDialogSettings& s = files.shown[0].settings;
-    EXPECT_EQ(files.shown[0].mode, ui::FileDialogMode::Open);
-    EXPECT_EQ(s.title, QString::fromUtf8("CSVを選択してください"));
-    EXPECT_EQ(s.fileName, "");
-    EXPECT_EQ(s.filter, QString::fromUtf8("CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*"));
-    EXPECT_EQ(s.defaultExt, "csv");
-    EXPECT_EQ(s.flags, 5124);
-    EXPECT_TRUE(s.cancelError);
+    expectOneDialog(ui::FileDialogMode::Open, "CSVを選択してください",
+                    "CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*", "csv", 5124);
 }
 
-TEST_F(PreviewTest, ColumnsFollowTheFirstRecord) {
+// Each file replaces what an earlier one showed: the columns follow the first
+// record, and a record longer than the first ends the list.
+TEST_F(PreviewTest, TheTableAndTheNumbersFollowTheFile) {
+    struct Case {
+        const char* bytes;
+        const char* dump;
+        const char* numbers;
+    };
+    const Case cases[] = {
+        {"a,b,c\r\nd,e\r\n", "1|2|3\na|b|c\nd|e|\n", "1,2,3"},
+        {"1,\"Kobe, Hyogo\",a&b,x\r\n2,\"two\r\nlines\",c,y\r\n3,\"a\"\"b\",,\r\n",
+         "1|2|3|4\n1|Kobe, Hyogo|a&b|x\n2|two\r\nlines|c|y\n3|a\"\"b||\n", "1,2,3,4"},
+        {"a,b\r\nc,d\r\ne,f,g\r\nh,i\r\n", "1|2\na|b\nc|d\n", "1,2"},
+        {"x,y", "1|2\nx|y\n", "1,2"},                     // one record, no line break
+        {"\x8E\x73,\x87\x40\r\n", "1|2\n市|①\n", "1,2"},  // "市,①" in code page 932
+        {"", "\n", ""},
+        {"a\r\nb\r\n", "\n", ""},  // single fields make no record
+    };
     trigger("mnuFileNew");
-    previewFile("a,b,c\r\nd,e\r\n");
-    EXPECT_EQ(previewDump(), "1|2|3\na|b|c\nd|e|\n");
-    EXPECT_EQ(comboItems(), "1,2,3");
-    EXPECT_EQ(combo2()->currentText(), "");
-    EXPECT_TRUE(messages.shown.empty());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dump);
+        previewFile("p,q,r,s,t\r\n");
+        previewFile(c.bytes);
+        EXPECT_EQ(previewDump(), c.dump);
+        EXPECT_EQ(comboItems(), c.numbers);
+        EXPECT_EQ(combo2()->currentText(), "");
+        EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+    }
 }
 
-TEST_F(PreviewTest, QuotedFieldsShowWithoutTheirQuotes) {
-    previewFile("1,\"Kobe, Hyogo\",a&b,x\r\n2,\"two\r\nlines\",c,y\r\n3,\"a\"\"b\",,\r\n");
-    EXPECT_EQ(previewDump(), "1|2|3|4\n1|Kobe, Hyogo|a&b|x\n2|two\r\nlines|c|y\n3|a\"\"b||\n");
-    EXPECT_EQ(comboItems(), "1,2,3,4");
-}
-
-TEST_F(PreviewTest, ARecordLongerThanTheFirstEndsTheList) {
-    previewFile("a,b\r\nc,d\r\ne,f,g\r\nh,i\r\n");
-    EXPECT_EQ(previewDump(), "1|2\na|b\nc|d\n");
-    EXPECT_EQ(comboItems(), "1,2");
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(PreviewTest, AnEmptyFileListsNothing) {
-    previewFile("a,b,c\r\n");
-    ASSERT_EQ(comboItems(), "1,2,3");
-    previewFile("");
-    EXPECT_EQ(previewDump(), "\n");
-    EXPECT_EQ(comboItems(), "");
-    EXPECT_TRUE(messages.shown.empty());
-    // Single fields only make no record either.
-    previewFile("a\r\nb\r\n");
-    EXPECT_EQ(previewDump(), "\n");
-}
-
-TEST_F(PreviewTest, OneRecordIsShown) {
-    previewFile("x,y");
-    EXPECT_EQ(previewDump(), "1|2\nx|y\n");
-    EXPECT_EQ(comboItems(), "1,2");
-}
-
-TEST_F(PreviewTest, CancelKeepsTheEarlierNumbers) {
-    previewFile("a,b,c\r\n");
-    trigger("mnuFileOpenCSV");
-    EXPECT_EQ(previewDump(), "\n");
-    EXPECT_EQ(comboItems(), "1,2,3");
-    EXPECT_TRUE(messages.shown.empty());
+// A cancelled or failed dialog empties the table but keeps the earlier numbers;
+// only the failure is told, plainly.
+TEST_F(PreviewTest, NoFileKeepsTheEarlierNumbers) {
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails);
+        messages.shown.clear();
+        previewFile("a,b,c\r\n");
+        if (fails) files.fail(32002, "ダイアログを開けません。");
+        trigger("mnuFileOpenCSV");
+        EXPECT_EQ(previewDump(), "\n");
+        EXPECT_EQ(comboItems(), "1,2,3");
+        if (!fails) {
+            EXPECT_TRUE(messages.shown.empty());
+            continue;
+        }
+        EXPECT_EQ(messages.texts(), std::vector<std::string>{"ダイアログを開けません。"});
+        EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
+    }
 }
 
 TEST_F(PreviewTest, AFileThatCannotBeReadListsNothing) {
@@ -91,16 +86,6 @@ TEST_F(PreviewTest, AFileThatCannotBeReadListsNothing) {
         EXPECT_EQ(comboItems(), "");
         EXPECT_TRUE(messages.shown.empty()) << lastMessage();
     }
-}
-
-TEST_F(PreviewTest, ADialogFailureIsToldPlainly) {
-    previewFile("a,b\r\n");
-    files.fail(32002, "ダイアログを開けません。");
-    trigger("mnuFileOpenCSV");
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{"ダイアログを開けません。"});
-    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
-    EXPECT_EQ(previewDump(), "\n");
-    EXPECT_EQ(comboItems(), "1,2");
 }
 
 TEST_F(PreviewTest, ANameWithoutExtensionGetsCsv) {
@@ -120,11 +105,6 @@ TEST_F(PreviewTest, TheViewsSeeOneResetForTheWholeFile) {
     EXPECT_EQ(inserted.count(), 0);
     EXPECT_EQ(preview()->rowCount(), 1000);
     EXPECT_EQ(preview()->cell(999, 0), "999");
-}
-
-TEST_F(PreviewTest, ShiftJisFileShowsItsText) {
-    previewFile("\x8E\x73,\x87\x40\r\n");  // "市,①" in code page 932
-    EXPECT_EQ(previewDump(), "1|2\n市|①\n");
 }
 
 TEST_F(PreviewTest, TheSchemaAndThePreviewLeaveEachOtherAlone) {

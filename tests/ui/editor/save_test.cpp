@@ -30,26 +30,12 @@ protected:
     TempDir dir;
 };
 
-TEST_F(SaveTest, WithoutADocumentNothingHappens) {
-    trigger("mnuFileNewSave");
-    control<QPushButton>("cmdSave")->click();
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_TRUE(files.shown.empty());
-}
-
 TEST_F(SaveTest, TheSaveDialog) {
     changedSchema();
     trigger("mnuFileNewSave");
-    ASSERT_EQ(files.shown.size(), 1u);
-    const ScriptedFileDialog::Shown& shown = files.shown[0];
-    EXPECT_EQ(shown.mode, ui::FileDialogMode::Save);
-    EXPECT_EQ(shown.settings.title, QString::fromUtf8("保存"));
-    EXPECT_EQ(shown.settings.fileName, "");
-    EXPECT_EQ(shown.settings.filter,
-              QString::fromUtf8("DataSourceDefinition(*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*"));
-    EXPECT_EQ(shown.settings.defaultExt, "dsd");
-    EXPECT_EQ(shown.settings.flags, ui::dlgflags::OverwritePrompt);
-    EXPECT_TRUE(shown.settings.cancelError);
+    expectOneDialog(ui::FileDialogMode::Save, "保存",
+                    "DataSourceDefinition(*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*", "dsd",
+                    ui::dlgflags::OverwritePrompt);
     // Cancelled: silent, nothing written, still changed.
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(editor->isModified());

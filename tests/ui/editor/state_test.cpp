@@ -2,7 +2,6 @@
 // question asked before changes would be lost.
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeView>
 #include <algorithm>
 #include <functional>
 
@@ -30,42 +29,35 @@ protected:
     }
 };
 
-TEST_F(StateTest, NewSchemaMakesTheDeclarationAndTopElement) {
-    trigger("mnuFileNew");
-    EXPECT_EQ(schemaXml(), kNewSchema);
-    EXPECT_EQ(treeDump(), "element 1 #0000c0 open\n");
-    EXPECT_EQ(nodeListDump(), "element|element|\n");
-    EXPECT_EQ(selectedIndex(), 0);
-    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "RootNode");
-    EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/RootNode");
-    ASSERT_EQ(combo2()->count(), 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(combo2()->itemText(i), QString::number(i + 1));
-    EXPECT_EQ(combo2()->currentText(), "");
-    EXPECT_TRUE(editor->isModified());
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(StateTest, NewSchemaReplacesTheDocumentAndEmptiesThePreview) {
-    trigger("mnuFileNew");
-    clickNode(1);
-    ctrlKey(Qt::Key_E);
-    control<QLineEdit>("txtEncoding")->setText("Shift_JIS");
-    control<QLineEdit>("Text1")->setText("shops");
-    auto* preview = static_cast<ui::PreviewModel*>(control<QTreeView>("ListView2")->model());
-    preview->addHeader("1");
-    preview->addHeader("2");
-    preview->addItem({"a", "b"});
-
-    messages.answerNext(MsgAnswer::No);
-    trigger("mnuFileNew");
-    EXPECT_EQ(schemaXml(), kNewSchema);
-    EXPECT_EQ(treeDump(), "element 1 #0000c0 open\n");
-    EXPECT_EQ(editor->schemaNodeList().size(), 1u);
-    EXPECT_EQ(control<QLineEdit>("txtEncoding")->text(), "");
-    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "RootNode");
-    EXPECT_EQ(preview->columnCount(), 0);
-    EXPECT_EQ(preview->rowCount(), 0);
-    EXPECT_EQ(combo2()->count(), 5);
+// In a fresh window, and over a changed schema with a CSV preview.
+TEST_F(StateTest, NewSchemaMakesTheDeclarationAndTopElementAfresh) {
+    for (const bool over : {false, true}) {
+        SCOPED_TRACE(over ? "over a changed schema" : "fresh window");
+        if (over) {
+            clickNode(1);
+            ctrlKey(Qt::Key_E);
+            txtEncoding()->setText("Shift_JIS");
+            text1()->setText("shops");
+            preview()->addHeader("1");
+            preview()->addHeader("2");
+            preview()->addItem({"a", "b"});
+            messages.answerNext(MsgAnswer::No);
+        }
+        trigger("mnuFileNew");
+        EXPECT_EQ(schemaXml(), kNewSchema);
+        EXPECT_EQ(treeDump(), "element 1 #0000c0 open\n");
+        EXPECT_EQ(nodeListDump(), "element|element|\n");
+        EXPECT_EQ(editor->schemaNodeList().size(), 1u);
+        EXPECT_EQ(selectedIndex(), 0);
+        EXPECT_EQ(text1()->text(), "RootNode");
+        EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/RootNode");
+        EXPECT_EQ(txtEncoding()->text(), "");
+        EXPECT_EQ(comboItems(), "1,2,3,4,5");
+        EXPECT_EQ(combo2()->currentText(), "");
+        EXPECT_EQ(previewDump(), "\n");
+        EXPECT_TRUE(editor->isModified());
+        EXPECT_EQ(messages.texts(), over ? std::vector<std::string>{kQuestion} : std::vector<std::string>{});
+    }
 }
 
 // Each edit of an opened, unchanged schema is a change that closing asks

@@ -92,45 +92,24 @@ TEST_F(TreeTest, TreeIndexFollowsTheElementsOnly) {
     }
 }
 
-TEST_F(TreeTest, TopElementWithAnotherNameIsRefused) {
-    show("<Element name=\"r\" root=\"R\"><text DataSource=\"1\"/></Element>");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "最上位のノードは<element>でなければなりません。\r\n<Element> ではじまりました。");
-    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
-    EXPECT_EQ(tree()->nodeCount(), 0);
-    EXPECT_EQ(editor->schemaNodeList().size(), 2u);
-    EXPECT_EQ(nodeListDump(), "Element|r|\ntext|--|1\n");
-    EXPECT_EQ(control<QLineEdit>("Text1")->text(), "R");
-
-    // With no tree node to act on, the commands do nothing.
-    ctrlKey(Qt::Key_E);
-    trigger("PopMnuDel");
-    clickButton("cmdApply");
-    EXPECT_EQ(messages.shown.size(), 1u);
-}
-
-TEST_F(TreeTest, NodeListNameColumn) {
-    show("<element name=\"r\"><text DataSource=\"1\"/><comment/><element name=\"\"/>"
-         "<text datasource=\"5\"/><cdatasection DataSource=\"\"/></element>");
-    EXPECT_EQ(nodeListDump(),
-              "element|r|\n"
-              "text|--|1\n"
-              "comment||\n"
-              "element|--|\n"
-              "text|--|\n"
-              "cdatasection|--|\n");
-}
-
-TEST_F(TreeTest, RootIsTheOnlyExpandedNodeAfterARebuild) {
+// The name column of each kind; after a rebuild only the root is expanded.
+TEST_F(TreeTest, NodeListNameColumnAndOnlyTheRootExpanded) {
     show("<element name=\"r\"><element name=\"a\"><element name=\"b\"><text/></element></element>"
-         "</element>");
+         "<text DataSource=\"1\"/><comment/><element name=\"\"/><text datasource=\"5\"/>"
+         "<cdatasection DataSource=\"\"/></element>");
+    EXPECT_EQ(nodeListDump(),
+              "element|r|\nelement|a|\nelement|b|\ntext||\n"
+              "text|--|1\ncomment||\nelement|--|\ntext|--|\ncdatasection|--|\n");
     EXPECT_EQ(treeDump(),
               "element 1 #0000c0 open\n"
               "  element 1 #0000c0\n"
               "    element 1 #0000c0\n"
-              "      text 3 #400000\n");
+              "      text 3 #400000\n"
+              "  text 3 #400000\n"
+              "  comment 3 #808080\n"
+              "  element 1 #0000c0\n"
+              "  text 3 #400000\n"
+              "  cdatasection 3 #008000\n");
 }
 
 std::string manyElements(int count) {

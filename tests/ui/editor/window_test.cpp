@@ -10,8 +10,6 @@
 #include <QTreeView>
 
 #include "tests/support/ui/editor_fixture.h"
-#include "tests/support/ui/qt_app.h"
-#include "ui/convert/frm_main.h"
 #include "ui/editor/image_list.h"
 
 namespace trelmo::test {
@@ -80,14 +78,14 @@ TEST_F(WindowTest, ControlsStandWhereTheTableSays) {
 }
 
 TEST_F(WindowTest, CaptionsOfFramesLabelsAndLists) {
-    EXPECT_EQ(control<QGroupBox>("Frame2")->title(), u8("XMLの構造デザイン"));
-    EXPECT_EQ(control<QGroupBox>("Frame3")->title(), u8("繰り返し"));
-    EXPECT_EQ(control<QGroupBox>("Frame1")->title(), u8("要素名とCSVのフィールド番号"));
-    EXPECT_EQ(control<QLabel>("lblRootName")->text(), u8("最上位の要素名"));
-    EXPECT_EQ(control<QLabel>("lblEncoding")->text(), u8("エンコーディング指定"));
-    EXPECT_EQ(control<QLabel>("lblName")->text(), u8("ノード名"));
-    EXPECT_EQ(control<QLabel>("Label1")->text(), u8("データソース"));
-    EXPECT_EQ(control<QPushButton>("cmdApply")->text(), u8("登録"));
+    const std::pair<const char*, const char*> captions[] = {
+        {"Frame2", "XMLの構造デザイン"}, {"Frame3", "繰り返し"}, {"Frame1", "要素名とCSVのフィールド番号"},
+        {"lblRootName", "最上位の要素名"}, {"lblEncoding", "エンコーディング指定"},
+        {"lblName", "ノード名"}, {"Label1", "データソース"}, {"cmdApply", "登録"}};
+    for (const auto& [name, caption] : captions) {
+        QWidget* w = control<QWidget>(name);
+        EXPECT_EQ(w->property(qobject_cast<QGroupBox*>(w) ? "title" : "text").toString(), u8(caption)) << name;
+    }
     EXPECT_TRUE(control<QLineEdit>("Text2")->isReadOnly());
     EXPECT_TRUE(combo2()->isEditable());
 
@@ -125,15 +123,12 @@ TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
     };
     auto* bar = control<QMenuBar>("menuBar");
     ASSERT_EQ(bar->actions().size(), 4);
-    EXPECT_EQ(bar->actions()[0]->menu(), control<QMenu>("mnuFile"));
-    EXPECT_EQ(bar->actions()[1]->menu(), control<QMenu>("PopMnu"));
-    EXPECT_EQ(bar->actions()[2]->menu(), control<QMenu>("mnuEdit"));
-    EXPECT_EQ(bar->actions()[3]->menu(), control<QMenu>("mnuView"));
-    EXPECT_EQ(control<QMenu>("mnuFile")->title(), u8("ﾌｧｲﾙ(&F)"));
-    EXPECT_EQ(control<QMenu>("PopMnu")->title(), u8("操作"));
-    EXPECT_EQ(control<QMenu>("mnuEdit")->title(), u8("編集(&E)"));
-    EXPECT_EQ(control<QMenu>("PopMnuInsert")->title(), u8("挿入"));
-    EXPECT_EQ(control<QMenu>("mnuView")->title(), u8("表示(&V)"));
+    const char* const order[] = {"mnuFile", "PopMnu", "mnuEdit", "mnuView"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(bar->actions()[i]->menu(), control<QMenu>(order[i])) << i;
+    const std::pair<const char*, const char*> titles[] = {
+        {"mnuFile", "ﾌｧｲﾙ(&F)"}, {"PopMnu", "操作"}, {"mnuEdit", "編集(&E)"},
+        {"PopMnuInsert", "挿入"}, {"mnuView", "表示(&V)"}};
+    for (const auto& [name, title] : titles) EXPECT_EQ(control<QMenu>(name)->title(), u8(title)) << name;
 
     EXPECT_EQ(texts(control<QMenu>("mnuFile")),
               QStringList({u8("mnuFileNew=新規(&N)="), u8("mnuFileOpenDSD=スキーマを開く(&O)="),
@@ -238,42 +233,11 @@ TEST_F(WindowTest, SecondShowingStartsWithoutADocument) {
     trigger("PopMnuDel");
     clickButton("cmdApply");
     trigger("mnuFileNewSave");
+    control<QPushButton>("cmdSave")->click();
     EXPECT_TRUE(files.shown.empty());
     editor->close();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(messages.shown.size(), shown);
-}
-
-// The conversion window shows one editor, modally, and each showing starts
-// afresh.
-TEST(EditorFromConversionWindow, OneEditorShownModallyEachTimeAfresh) {
-    qtApp();
-    RecordingMessages messages;
-    ScriptedFileDialog files;
-    RecordingCursor cursor;
-    ui::UiServices services{messages, files, cursor};
-    ui::FrmMain main(services);
-    main.show();
-    auto* open = main.findChild<QPushButton*>("cmdEditSchema");
-    open->click();
-    auto* editor = main.findChild<ui::FrmEdit*>("frmEdit");
-    ASSERT_NE(editor, nullptr);
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
-
-    editor->findChild<QAction*>("mnuFileNew")->trigger();
-    messages.answerNext(MsgAnswer::No);
-    editor->close();
-    EXPECT_FALSE(editor->isVisible());
-
-    open->click();
-    EXPECT_EQ(main.findChild<ui::FrmEdit*>("frmEdit"), editor);
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_FALSE(editor->isModified());
-    EXPECT_FALSE(editor->schemaDoc().has_value());
-    EXPECT_EQ(editor->findChild<ui::SchemaTreeView*>("TreeView1")->nodeCount(), 0);
-    editor->close();
-    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 }  // namespace
