@@ -36,7 +36,7 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
         return false;
     }
     front.stages.reached(Stage::SchemaLoaded);
-    const CsvRecords csv(paths.csv);
+    CsvRecords csv(paths.csv);
     // One record alone is not enough either, as GetCSVasArray's highest index 0 tells.
     if (csv.records().size() <= 1) {
         front.messages.show(kNoValidData, MsgIcon::Exclamation);
@@ -49,7 +49,7 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
         saving = true;
     };
     try {
-        generator.WriteRecords(schemaDoc, csv.records(), paths.output, reachSaving);
+        generator.WriteRecords(schemaDoc, csv, paths.output, reachSaving);
     } catch (const RuntimeError& e) {
         // The output is written while it is made: an error of writing it
         // is told at the stage of saving.

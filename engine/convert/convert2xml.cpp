@@ -103,6 +103,20 @@ void eachRecord(const std::vector<std::string>& MyCSV, std::size_t highest, Prog
     }
 }
 
+// The records written into the streamed save, which then replaces the destination.
+void writeAndCommit(xml::StreamedSave& out, const Start& start, const std::vector<std::string_view>& records,
+                    const Cp932Decoder* cp932, ProgressSink& progress, const std::function<void()>& committing) {
+    convert::RecordSteps steps;
+    steps.before = [&progress](std::size_t i) { progress.setValue(static_cast<float>(i)); };
+    steps.after = [&progress](std::size_t i) {
+        progress.yield();
+        if (i == kMaxIndex) throw overflowError();
+    };
+    convert::writeRecords(out, start.plan, records, cp932, *start.check, steps);
+    if (committing) committing();
+    out.commit();
+}
+
 }  // namespace
 
 void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
@@ -122,24 +136,29 @@ void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
 
 void Convert2XML::WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV,
                            const std::string& path, const std::function<void()>& committing) {
-    WriteRecords(schemaXML, std::vector<std::string_view>(MyCSV.begin(), MyCSV.end()), path, committing);
-}
-
-void Convert2XML::WriteRecords(xml::Document& schemaXML, const std::vector<std::string_view>& records,
-                               const std::string& path, const std::function<void()>& committing) {
+    const std::vector<std::string_view> records(MyCSV.begin(), MyCSV.end());
     xml::Document head;  // the output's top level, its records written as they are made
-    Start start = begin(schemaXML, head, records.size(), progress_);
+    const Start start = begin(schemaXML, head, records.size(), progress_);
     head.appendChild(start.root);
     xml::StreamedSave out(head, path);
-    convert::RecordSteps steps;
-    steps.before = [this](std::size_t i) { progress_.setValue(static_cast<float>(i)); };
-    steps.after = [this](std::size_t i) {
-        progress_.yield();
-        if (i == kMaxIndex) throw overflowError();
-    };
-    convert::writeRecords(out, start.plan, records, *start.check, steps);
-    if (committing) committing();
-    out.commit();
+    writeAndCommit(out, start, records, nullptr, progress_, committing);
+}
+
+void Convert2XML::WriteRecords(xml::Document& schemaXML, CsvRecords& csv, const std::string& path,
+                               const std::function<void()>& committing) {
+    xml::Document head;
+    const Start start = begin(schemaXML, head, csv.records().size(), progress_);
+    head.appendChild(start.root);
+    xml::StreamedSave out(head, path);
+    const Cp932Decoder* cp932 = nullptr;
+    if (csv.cp932()) {
+        if (out.encodesByTable()) {
+            cp932 = Cp932Decoder::instance();
+        } else {
+            csv.decode();
+        }
+    }
+    writeAndCommit(out, start, csv.records(), cp932, progress_, committing);
 }
 
 }  // namespace trelmo

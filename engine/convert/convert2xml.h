@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/csv/csv.h"
 #include "engine/progress.h"
 #include "engine/xml/dom.h"
 
@@ -28,8 +29,9 @@ public:
     // record is written, before the file replaces the destination.
     void WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV, const std::string& path,
                   const std::function<void()>& committing = {});
-    // WriteXML on records held elsewhere.
-    void WriteRecords(xml::Document& schemaXML, const std::vector<std::string_view>& records, const std::string& path,
+    // WriteXML on a file's records. Those of a code page 932 file go as they
+    // are into an output in that code page, else they are decoded first.
+    void WriteRecords(xml::Document& schemaXML, CsvRecords& csv, const std::string& path,
                       const std::function<void()>& committing = {});
 
 private:

@@ -154,8 +154,13 @@ xml::ContentCheck::Leaf leafOf(Kind kind) {
 // before GetFieldItems stores anything, so GetFieldItems itself never fails).
 void RecordFields::split() {
     fields_.clear();
-    const bool closed = csv_scan::scanFields(
-        record_, [this](std::string_view field) { fields_.push_back(csv_detail::StripFieldQuotesView(field)); });
+    const bool closed = cp932_ ? csv_scan::scanFields(record_,
+                                                      [this](std::string_view field) {
+                                                          fields_.push_back(csv_detail::StripFieldQuotesView(field, *cp932_));
+                                                      })
+                               : csv_scan::scanFields(record_, [this](std::string_view field) {
+                                     fields_.push_back(csv_detail::StripFieldQuotesView(field));
+                                 });
     if (!closed) throw invalidArgumentError();
     split_ = true;
 }

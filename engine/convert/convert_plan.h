@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/text/cp932.h"
 #include "engine/text/number.h"
 #include "engine/xml/content_check.h"
 #include "engine/xml/dom.h"
@@ -56,6 +57,10 @@ xml::ContentCheck::Leaf leafOf(Kind kind);
 // GetFieldCount and GetFieldItems; views into the record.
 class RecordFields {
 public:
+    RecordFields() = default;
+    // For records of code page 932 bytes.
+    explicit RecordFields(const Cp932Decoder* cp932) : cp932_(cp932) {}
+
     void reset(std::string_view record) {
         record_ = record;
         split_ = false;
@@ -71,6 +76,7 @@ private:
     std::string_view record_;
     std::vector<std::string_view> fields_;
     bool split_ = false;
+    const Cp932Decoder* cp932_ = nullptr;
 };
 
 // The text that a node's data source yields for the record (any node splits the record).

@@ -16,7 +16,7 @@ bool isAscii(std::string_view text) {
 
 }  // namespace
 
-RecordWriter::RecordWriter(const Plan& plan) {
+RecordWriter::RecordWriter(const Plan& plan, const Cp932Decoder* cp932) : cp932_(cp932) {
     std::vector<Element> elements{Element{&plan.recordName, {}, {}}};
     if (plan.topHasChildren) collect(plan.nodes, elements, 0);
     std::string markup;
@@ -24,6 +24,7 @@ RecordWriter::RecordWriter(const Plan& plan) {
     const bool ascii = isAscii(markup);
     pieces_.push_back(Piece{std::move(markup), ascii, kNoLeaf, Context::Text, {}});
     values_.resize(leaves_.size());
+    fromRecord_.resize(leaves_.size());
     for (const PlanNode* leaf : leaves_) {
         const bool fromField = leaf->source == PlanNode::Source::Field;
         sources_.push_back(Source{fromField, leaf->field, leaf->fixed, leaf->noField});
@@ -125,6 +126,7 @@ void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml:
             check.value(leafOf(leaf.kind), value);
         }
         values_[k] = value;
+        fromRecord_[k] = false;  // records of UTF-8 here
     }
     writePieces(out);
 }
@@ -135,10 +137,13 @@ bool RecordWriter::writeUnchecked(xml::detail::XmlWriter& out, RecordFields& fie
         return true;
     }
     const std::vector<std::string_view>& split = fields.fields();
+    // Code page 932 takes at most 3 bytes of UTF-8 for 2 (a half-width kana 3 for 1).
+    const std::size_t longest = static_cast<std::size_t>(INT_MAX) / (cp932_ ? 3 : 1);
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
         const std::string_view value = valueOf(k, split);
-        if (value.size() > static_cast<std::size_t>(INT_MAX)) return false;
+        if (value.size() > longest) return false;
         values_[k] = value;
+        fromRecord_[k] = cp932_ && sources_[k].fromField && sources_[k].field < split.size();
     }
     writePieces(out);
     return true;
@@ -151,7 +156,12 @@ void RecordWriter::writePieces(xml::detail::XmlWriter& out) const {
         } else {
             out.checkedName(piece.markup);  // names in it checked; the rest ASCII
         }
-        if (piece.leaf != kNoLeaf) out.content(piece.context, values_[piece.leaf], piece.owner);
+        if (piece.leaf == kNoLeaf) continue;
+        if (fromRecord_[piece.leaf]) {
+            out.contentCp932(piece.context, values_[piece.leaf], *cp932_, piece.owner);
+        } else {
+            out.content(piece.context, values_[piece.leaf], piece.owner);
+        }
     }
 }
 

@@ -17,8 +17,10 @@ namespace trelmo::convert {
 
 class RecordWriter {
 public:
-    // `plan` must outlive the writer, its names already checked.
-    explicit RecordWriter(const Plan& plan);
+    // `plan` must outlive the writer, its names already checked. With
+    // `cp932`, writeUnchecked takes records of code page 932 bytes, for a
+    // writer whose encoding goes by table.
+    explicit RecordWriter(const Plan& plan, const Cp932Decoder* cp932 = nullptr);
 
     // The record's values are made and checked in schema order, as CreateXML
     // makes its nodes, before the element is written.
@@ -70,6 +72,8 @@ private:
     std::vector<Source> sources_;          // by leaf
     std::vector<Piece> pieces_;
     std::vector<std::string_view> values_;  // the current record's, by leaf
+    std::vector<char> fromRecord_;          // by leaf: the value is the record's, not the schema's
+    const Cp932Decoder* cp932_;             // the records' bytes are code page 932
 };
 
 }  // namespace trelmo::convert

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine/convert/convert_stream.h"
+#include "engine/error.h"
 
 namespace trelmo::convert {
 namespace {
@@ -24,8 +25,9 @@ struct Chunk {
 // One thread's tools for making chunks.
 class Maker {
 public:
-    Maker(const xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records)
-        : out_(out), writer_(plan), records_(records), fragment_(out.newFragment()) {}
+    Maker(const xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
+          const Cp932Decoder* cp932)
+        : out_(out), writer_(plan, cp932), fields_(cp932), records_(records), fragment_(out.newFragment()) {}
 
     // Makes records first..last-1 until one fails or needs the full check;
     // `spare` is a buffer for the chunk's bytes. Never throws: what it could
@@ -157,13 +159,13 @@ private:
 class Helpers {
 public:
     Helpers(ChunkQueue& queue, unsigned count, const xml::StreamedSave& out, const Plan& plan,
-            const std::vector<std::string_view>& records)
+            const std::vector<std::string_view>& records, const Cp932Decoder* cp932)
         : queue_(queue) {
         try {
             for (unsigned k = 0; k < count; ++k) {
-                threads_.emplace_back([&queue, &out, &plan, &records] {
+                threads_.emplace_back([&queue, &out, &plan, &records, cp932] {
                     try {
-                        Maker maker(out, plan, records);
+                        Maker maker(out, plan, records, cp932);
                         queue.help(maker);
                     } catch (...) {
                         // No tools for this thread: the others make its share.
@@ -191,12 +193,21 @@ unsigned threadCount() { return std::clamp(std::thread::hardware_concurrency(), 
 }  // namespace
 
 void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
-                  xml::ContentCheck& check, const RecordSteps& steps) {
+                  const Cp932Decoder* cp932, xml::ContentCheck& check, const RecordSteps& steps) {
     RecordWriter serial(plan);
     RecordFields fields;
+    LargeBuffer decoded;  // a code page 932 record's text
     const auto writeOne = [&](std::size_t i) {
         steps.before(i);
-        fields.reset(records[i]);
+        std::string_view record = records[i];
+        if (cp932) {
+            std::size_t length = 0;
+            if (cp932->decode(record, decoded, length) != std::string_view::npos) {
+                throw RuntimeError(err::BadFileData, "CSV ファイルに Shift_JIS (CP932) として読めない文字があります。");
+            }
+            record = std::string_view(decoded.data(), length);
+        }
+        fields.reset(record);
         serial.write(out.contentWriter(), fields, check);
         steps.after(i);
     };
@@ -206,8 +217,8 @@ void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<st
         for (std::size_t i = 0; i < records.size(); ++i) writeOne(i);
         return;
     }
-    Maker maker(out, plan, records);
-    Helpers helpers(queue, threads - 1, out, plan, records);
+    Maker maker(out, plan, records, cp932);
+    Helpers helpers(queue, threads - 1, out, plan, records, cp932);
     for (std::size_t e = 0; e < queue.count(); ++e) {
         queue.await(maker, e);
         Chunk& chunk = queue[e];

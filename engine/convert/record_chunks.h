@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/convert/convert_plan.h"
+#include "engine/text/cp932.h"
 #include "engine/xml/content_check.h"
 #include "engine/xml/stream_save.h"
 
@@ -23,7 +24,10 @@ struct RecordSteps {
     std::function<void(std::size_t)> after;   // and after it
 };
 
+// With `cp932`, the records are code page 932 bytes, and `out` encodes by
+// table: chunks take them as they are; a record written on its own is
+// decoded first.
 void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
-                  xml::ContentCheck& check, const RecordSteps& steps);
+                  const Cp932Decoder* cp932, xml::ContentCheck& check, const RecordSteps& steps);
 
 }  // namespace trelmo::convert

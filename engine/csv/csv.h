@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/io/file_bytes.h"
+#include "engine/text/cp932.h"
 #include "engine/text/utf8.h"
 #include "engine/large_buffer.h"
 
@@ -48,7 +49,10 @@ public:
 };
 
 // A file's records as GetCSVasArray reads them, as views into the file's text
-// rather than a copy of each: what a conversion reads.
+// rather than a copy of each: what a conversion reads. The records of a code
+// page 932 file are its own bytes until decode(): a writer of that code page
+// can take them as they are. Commas, quotes and line ends are never part of
+// a two-byte character, so the records and fields are the same either way.
 class CsvRecords {
 public:
     // Raises what GetCSVasArray raises.
@@ -57,10 +61,15 @@ public:
     CsvRecords& operator=(const CsvRecords&) = delete;
 
     const std::vector<std::string_view>& records() const { return records_; }
+    // The records are code page 932 bytes, not UTF-8.
+    bool cp932() const { return cp932_; }
+    // The records as UTF-8 from now on.
+    void decode();
 
 private:
-    FileBytes bytes_;      // the file; UTF-8 text is used in place
-    std::array<LargeBuffer, 2> decoded_;  // the text of a code page 932 file, in pieces
+    FileBytes bytes_;      // the file; UTF-8 and kept code page 932 text are used in place
+    std::array<LargeBuffer, 2> decoded_;  // the text of a decoded code page 932 file, in pieces
+    bool cp932_ = false;
     std::deque<std::string> joined_;  // records of several lines, joined
     std::vector<std::string_view> records_;
 };
@@ -84,6 +93,14 @@ inline std::string_view StripFieldQuotesView(std::string_view field) {
     if (field.size() < 2) return {};
     // Drops the first and the last character, whatever the last one is.
     const std::size_t last = static_cast<unsigned char>(field.back()) < 0x80 ? 1 : lastCodePointLength(field.substr(1));
+    return field.substr(1, field.size() - 1 - last);
+}
+// The same for a field of code page 932 bytes.
+inline std::string_view StripFieldQuotesView(std::string_view field, const Cp932Decoder& cp932) {
+    if (field.empty() || field.front() != '"') return field;
+    if (field.size() < 2) return {};
+    const std::size_t last =
+        static_cast<unsigned char>(field.back()) < 0x40 ? 1 : cp932.lastCharacterLength(field.substr(1));
     return field.substr(1, field.size() - 1 - last);
 }
 }  // namespace csv_detail

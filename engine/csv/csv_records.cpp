@@ -23,7 +23,21 @@ std::int32_t CSV::GetCSVasArray(const std::string& PathToCSV, std::vector<std::s
 }
 
 CsvRecords::CsvRecords(const std::string& path) : bytes_(path) {
-    csv_detail::splitRecords(decodeFileTextInPieces(bytes_.view(), decoded_, path), joined_, records_);
+    const FileText text = decodeFileTextInPieces(bytes_.view(), decoded_, path, Cp932Text::Kept);
+    cp932_ = text.cp932;
+    csv_detail::splitRecords(text.pieces, joined_, records_);
+}
+
+void CsvRecords::decode() {
+    if (!cp932_) return;
+    // Checked already: this decoding cannot fail on the bytes.
+    const FileText text = decodeFileTextInPieces(bytes_.view(), decoded_, {}, Cp932Text::Decoded);
+    std::deque<std::string> joined;
+    std::vector<std::string_view> records;
+    csv_detail::splitRecords(text.pieces, joined, records);
+    joined_.swap(joined);
+    records_.swap(records);
+    cp932_ = false;
 }
 
 std::int32_t csv_detail::readRecords(std::string_view bytes, const std::string& name,
@@ -31,7 +45,7 @@ std::int32_t csv_detail::readRecords(std::string_view bytes, const std::string& 
     std::array<LargeBuffer, 2> decoded;
     std::deque<std::string> joined;
     std::vector<std::string_view> views;
-    splitRecords(decodeFileTextInPieces(bytes, decoded, name), joined, views);
+    splitRecords(decodeFileTextInPieces(bytes, decoded, name).pieces, joined, views);
     if (views.empty()) return -1;
     MyArray.assign(views.begin(), views.end());
     return static_cast<std::int32_t>(MyArray.size() - 1);

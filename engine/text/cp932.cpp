@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/text/cp932_block.h"
 #include "engine/text/iconv_handle.h"
 
 namespace trelmo {
@@ -102,9 +103,15 @@ void copy32(char* to, const unsigned char* from) {
     copy16(to, from);
     copy16(to + 16, from + 16);
 }
+
 #endif
 
 }  // namespace
+
+#ifdef __SSE2__
+using cp932_block::leadBytes;
+using cp932_block::trailBytes;
+#endif
 
 const Cp932Decoder* Cp932Decoder::instance() {
     static const std::unique_ptr<Cp932Decoder> table = [] {
@@ -148,6 +155,12 @@ bool Cp932Decoder::build() {
         }
         for (std::size_t t = 0; t < 256; ++t) pairs_[row + t] = word(trailed[t]);
     }
+    validPairs_.assign(65536 / 64, 0);
+    for (std::size_t b = 0; b < 256; ++b) {
+        for (std::size_t t = 0; row_[b] && t < 256; ++t) {
+            if (pairs_[row_[b] + t]) validPairs_[(b << 8 | t) / 64] |= std::uint64_t{1} << (t % 64);
+        }
+    }
     // Every character of the code page is in the BMP; a converter that says otherwise is not used.
     if (beyondBmp) return false;
     vectorLeads_ = true;
@@ -173,6 +186,63 @@ std::size_t Cp932Decoder::decode(std::string_view bytes, LargeBuffer& out, std::
     return i < size ? i : std::string_view::npos;
 }
 
+std::size_t Cp932Decoder::firstInvalid(std::string_view bytes) const {
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::size_t i = skipValid(in, bytes.size());
+    // The rest decoded a block at a time into a scratch buffer that stays in the cache.
+    constexpr std::size_t kBlock = 4096;
+    char scratch[3 * (kBlock + 1) + kSlack];
+    while (i < bytes.size()) {
+        const std::size_t end = std::min(bytes.size(), i + kBlock);
+        decodeBlock(in, bytes.size(), i, end, scratch);
+        if (i < end) return i;
+    }
+    return std::string_view::npos;
+}
+
+std::size_t Cp932Decoder::skipValid([[maybe_unused]] const unsigned char* in, [[maybe_unused]] std::size_t size) const {
+    std::size_t i = 0;
+#ifdef __SSE2__
+    if (!vectorLeads_) return 0;
+    // 32 bytes at a time, as decodeBlock goes, looking each character up only in the tables of valid ones.
+    while (size - i > 64) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
+        const std::uint64_t high = static_cast<unsigned>(_mm_movemask_epi8(a)) |
+                                   static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(b))) << 16;
+        if (!high) {
+            i += 32;
+            continue;
+        }
+        const std::uint64_t lead = leadBytes(a) | leadBytes(b) << 16;
+        const std::uint64_t trails = trailBytes(lead);
+        bool valid = true;
+        for (std::uint64_t starts = high & ~trails & 0xFFFFFFFFu; starts; starts &= starts - 1) {
+            const auto p = static_cast<std::size_t>(std::countr_zero(starts));
+            const std::size_t code = std::size_t{in[i + p]} << 8 | in[i + p + 1];
+            valid &= (lead >> p & 1) ? (validPairs_[code / 64] >> (code % 64) & 1) != 0 : single_[in[i + p]] != 0;
+        }
+        if (!valid) break;
+        i += 32 + (trails >> 32 & 1);  // past the trail of a character across the block's end
+    }
+#endif
+    return i;
+}
+
+std::size_t Cp932Decoder::character(const unsigned char* bytes, std::size_t length, char (&utf8)[4]) const {
+    const std::uint32_t word = length == 2 ? pairs_[row_[bytes[0]] + bytes[1]] : single_[bytes[0]];
+    std::memcpy(utf8, &word, 4);
+    return lengthOf(word);
+}
+
+std::size_t Cp932Decoder::lastCharacterLength(std::string_view text) const {
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < text.size(); i += length) {
+        length = isLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    }
+    return length;
+}
+
 // Decodes the characters that start before end; stops early at a byte that
 // starts no character. Returns the count of bytes written.
 std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size, std::size_t& at, std::size_t end,
@@ -186,16 +256,6 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
 #ifdef __SSE2__
     if (vectorLeads_) {
         // 32 bytes at a time, and the byte after them in case it is a trail.
-        const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
-        const auto leads = [&](__m128i bytes) {
-            // With the top bit flipped, the lead bytes 81-9F and E0-FC are 01-1F and 60-7C, ASCII below zero.
-            const __m128i x = _mm_xor_si128(bytes, flip);
-            const __m128i low =
-                _mm_and_si128(_mm_cmpgt_epi8(x, _mm_setzero_si128()), _mm_cmpgt_epi8(_mm_set1_epi8(0x20), x));
-            const __m128i high =
-                _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8(0x5F)), _mm_cmpgt_epi8(_mm_set1_epi8(0x7D), x));
-            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, high))));
-        };
         // The 33 bytes after a block may be read too.
         while (end - i > 64) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
@@ -209,11 +269,8 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
                 out += 32;
                 continue;
             }
-            // The bytes that follow a lead byte starting a character are its trail bytes: in a run of lead
-            // values, every second one. The borrows of one subtraction find them all at once.
-            const std::uint64_t lead = leads(a) | leads(b) << 16;
-            constexpr std::uint64_t odd = 0xAAAAAAAAAAAAAAAAu;
-            const std::uint64_t trails = ((((lead << 1) | odd) - lead) ^ odd) ^ lead;
+            const std::uint64_t lead = leadBytes(a) | leadBytes(b) << 16;
+            const std::uint64_t trails = trailBytes(lead);
             // Each character from a byte above ASCII is looked up; the ASCII before it is copied in one piece.
             std::uint64_t others = high & ~trails & 0xFFFFFFFFu;
             std::size_t ascii = 0;  // where the ASCII before the next such character starts

@@ -24,12 +24,27 @@ public:
     // the offset of the first byte that starts no character (also a lead byte
     // cut off at the end), or npos when every byte was decoded.
     std::size_t decode(std::string_view bytes, LargeBuffer& out, std::size_t& length) const;
+    // decode() without keeping the text: where the first bad byte is, or npos.
+    std::size_t firstInvalid(std::string_view bytes) const;
+
+    // The lead bytes are 81-9F and E0-FC, and ASCII is itself: the masks of cp932_block.h hold.
+    bool standardLeads() const { return vectorLeads_; }
+    // Whether the byte starts a character of two bytes.
+    bool isLead(unsigned char byte) const { return row_[byte] != 0; }
+    // The UTF-8 bytes of the character of `length` bytes (1 or 2) at `bytes`
+    // into `utf8`; returns their count, 0 when the bytes are no character.
+    std::size_t character(const unsigned char* bytes, std::size_t length, char (&utf8)[4]) const;
+    // The length of the last character of text made of whole characters.
+    std::size_t lastCharacterLength(std::string_view text) const;
 
 private:
     Cp932Decoder() = default;
     bool build();
     std::size_t decodeBlock(const unsigned char* in, std::size_t size, std::size_t& i, std::size_t end,
                             char* out) const;
+    // Where firstInvalid must look further: the start of the first block of
+    // 32 bytes with a bad character, or near the end.
+    std::size_t skipValid(const unsigned char* in, std::size_t size) const;
 
     // A character as one word: its UTF-8 bytes (at most three, as every
     // character of the code page is in the BMP) in memory order, then their
@@ -37,6 +52,7 @@ private:
     std::array<std::uint32_t, 256> single_{};
     std::array<std::uint32_t, 256> row_{};  // a lead byte's row in pairs_, 0 for other bytes
     std::vector<std::uint32_t> pairs_;      // a row of 0, then 256 words a lead byte, by the trail byte
+    std::vector<std::uint64_t> validPairs_;  // a bit for each pair of bytes that is a character, by lead << 8 | trail
     // The lead bytes are 81-9F and E0-FC, and ASCII is itself, as the
     // vector loop takes them to be.
     bool vectorLeads_ = false;

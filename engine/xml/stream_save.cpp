@@ -53,6 +53,8 @@ detail::XmlWriter& StreamedSave::contentWriter() {
 
 bool StreamedSave::takesFragments() const { return Fragment::supports(impl_->serializer.encoding()); }
 
+bool StreamedSave::encodesByTable() const { return impl_->serializer.encoding().encodesByTable(); }
+
 std::unique_ptr<Fragment> StreamedSave::newFragment() const {
     if (!takesFragments()) return nullptr;
     return std::make_unique<Fragment>(impl_->serializer.encoding().name());

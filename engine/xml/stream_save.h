@@ -33,6 +33,9 @@ public:
     // cannot be written in pieces.
     std::unique_ptr<Fragment> newFragment() const;
     bool takesFragments() const;
+    // The encoding is code page 932, written by table: its writers take code
+    // page 932 content as it is (XmlWriter::contentCp932).
+    bool encodesByTable() const;
     // A fragment's bytes as content of the document element.
     void contentBytes(std::string_view bytes);
 

@@ -7,6 +7,7 @@
 #endif
 
 #include "engine/error.h"
+#include "engine/text/cp932_block.h"
 #include "engine/xml/utf8.h"
 #include "engine/xml/utf8_block.h"
 
@@ -143,6 +144,10 @@ std::string where(Context context, std::string_view owner) {
 
 [[noreturn, gnu::cold, gnu::noinline]] void notUtf8(Context context, std::string_view owner, unsigned char byte) {
     fail(where(context, owner) + "に UTF-8 として正しくないバイト " + byteName(byte) + " があるため保存できません。");
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void notCp932(Context context, std::string_view owner, unsigned char byte) {
+    fail(where(context, owner) + "に Shift_JIS (CP932) として正しくないバイト " + byteName(byte) + " があるため保存できません。");
 }
 
 std::string reference(char32_t cp) { return "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";"; }
@@ -300,6 +305,119 @@ const unsigned char* XmlWriter::putByTable(Context context, const unsigned char*
     }
     used_ = static_cast<std::size_t>(out - buffer_.data());
     return p;
+}
+
+void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp932Decoder& cp932,
+                             std::string_view owner) {
+    if (cp932Table_.empty()) {
+        cp932Table_.assign(0x10000, 0);
+        cp932Same_.assign(0x10000 / 64, 0);
+    }
+    std::uint32_t* const table = cp932Table_.data();
+    const std::uint64_t* const same = cp932Same_.data();
+    const auto& plain = kPlain[static_cast<std::size_t>(context)];
+    auto p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto end = p + bytes.size();
+    // Each character straight into the buffer: ASCII as it is (a byte below
+    // 0x80 at a character's start is a character of its own, the same as in
+    // UTF-8), others as the table has their bytes.
+    char* out = buffer_.data() + used_;
+    char* const last = buffer_.data() + buffer_.size() - 32;  // room for a word or a block and a byte
+    while (p < end) {
+        if (out > last) {
+            used_ = static_cast<std::size_t>(out - buffer_.data());
+            flush();
+            out = buffer_.data();
+        }
+        const unsigned char* stop = end;  // where the next block starts
+#ifdef __SSE2__
+        if (cp932.standardLeads()) {
+            // Sixteen bytes from a character's start pass as they are when
+            // no ASCII character among them is special and every other one
+            // is written as its own bytes; the trail of a character across
+            // the block's end comes along.
+            const auto left = static_cast<std::size_t>(end - p);
+            const std::size_t size = left > 16 ? 16 : left;
+            const __m128i v = left >= 16 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)) : loadPadded(p, left);
+            const std::uint64_t lead = cp932_block::leadBytes(v);
+            const std::uint64_t trails = cp932_block::trailBytes(lead);
+            const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
+            const unsigned starts = ~static_cast<unsigned>(trails) & 0xFFFF;
+            const unsigned special = (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)))) |
+                                      specialBytes(kSpecialVectors[static_cast<std::size_t>(context)], v)) &
+                                     ~high & starts;
+            const bool across = (trails >> size & 1) != 0;
+            bool pass = special == 0 && !(across && left <= 16);
+            for (unsigned chars = high & starts; pass && chars; chars &= chars - 1) {
+                const auto at = static_cast<std::size_t>(__builtin_ctz(chars));
+                const std::size_t code = (lead >> at & 1) ? std::size_t{p[at]} << 8 | p[at + 1] : p[at];
+                pass = (same[code / 64] >> (code % 64) & 1) != 0;
+            }
+            if (pass) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+                if (across) out[16] = static_cast<char>(p[16]);  // the trail after the block
+                out += size + across;
+                p += size + across;
+                continue;
+            }
+            stop = p + size + across;
+        }
+#endif
+        // Character by character up to the next block.
+        while (p < stop) {
+            const unsigned char c = *p;
+            if (c < 0x80) {
+                if (plain[c]) {
+                    *out++ = static_cast<char>(c);
+                    ++p;
+                    continue;
+                }
+                used_ = static_cast<std::size_t>(out - buffer_.data());
+                p = special(context, p, end, owner);
+                out = buffer_.data() + used_;
+                continue;
+            }
+            const std::size_t length = cp932.isLead(c) && end - p >= 2 ? 2 : 1;
+            const std::size_t code = length == 2 ? std::size_t{c} << 8 | p[1] : c;
+            std::uint32_t entry = table[code];
+            if (entry == 0) entry = table[code] = cp932Bytes(p, length, cp932);
+            if (entry != OutputEncoding::kNoBytes) {
+                const std::uint32_t word = __builtin_bswap32(entry << 8);
+                std::memcpy(out, &word, 4);
+                out += entry >> 24;
+            } else {
+                // What the table does not hold goes as its UTF-8 does: a
+                // reference, or the error naming the character.
+                used_ = static_cast<std::size_t>(out - buffer_.data());
+                char utf8[4];
+                const std::size_t size = cp932.character(p, length, utf8);
+                if (size == 0) notCp932(context, owner, c);
+                content(context, std::string_view(utf8, size), owner);
+                out = buffer_.data() + used_;
+            }
+            p += length;
+        }
+    }
+    used_ = static_cast<std::size_t>(out - buffer_.data());
+}
+
+std::uint32_t XmlWriter::cp932Bytes(const unsigned char* p, std::size_t length, const Cp932Decoder& cp932) {
+    char utf8[4];
+    const std::size_t size = cp932.character(p, length, utf8);
+    if (size == 0) return OutputEncoding::kNoBytes;
+    const Decoded d = decodeUtf8(reinterpret_cast<const unsigned char*>(utf8),
+                                 reinterpret_cast<const unsigned char*>(utf8) + size);
+    // ASCII and what XML refuses go the way of UTF-8 text.
+    if (d.length != size || d.cp < 0x80 || d.cp >= 0x10000 || !isXmlChar(d.cp)) return OutputEncoding::kNoBytes;
+    const std::uint32_t entry = encoding_.tableBytes(d.cp);
+    // The character's own bytes: a block holding it may pass as it is.
+    const std::uint32_t own = length == 2 ? 2u << 24 | std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8
+                                          : 1u << 24 | std::uint32_t{p[0]} << 16;
+    if (entry == own) {
+        const std::size_t code = length == 2 ? std::size_t{p[0]} << 8 | p[1] : p[0];
+        cp932Same_[code / 64] |= std::uint64_t{1} << (code % 64);
+    }
+    return entry;
 }
 
 const unsigned char* XmlWriter::special(Context context, const unsigned char* p, const unsigned char* end,

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/text/cp932.h"
 #include "engine/xml/byte_sink.h"
 #include "engine/xml/encoding.h"
 
@@ -34,6 +35,9 @@ public:
     void markup(std::string_view ascii) { put(ascii.data(), ascii.size()); }
     // `owner` names the attribute, element or target in error messages.
     void content(Context context, std::string_view utf8, std::string_view owner = {});
+    // Code page 932 bytes of whole characters, checked, escaped and written as
+    // the same text in UTF-8 would be. Only for an encoding that goes by table.
+    void contentCp932(Context context, std::string_view bytes, const Cp932Decoder& cp932, std::string_view owner = {});
     void content(Context context, const xmlChar* utf8, std::string_view owner = {}) {
         content(context, std::string_view(utf8 ? reinterpret_cast<const char*>(utf8) : ""), owner);
     }
@@ -108,6 +112,8 @@ private:
     // Writes the characters other than ASCII from p on by the table; returns where they end.
     const unsigned char* putByTable(Context context, const unsigned char* p, const unsigned char* end,
                                     std::string_view owner);
+    // The output bytes of a code page 932 character as tableBytes gives them, or kNoBytes.
+    std::uint32_t cp932Bytes(const unsigned char* p, std::size_t length, const Cp932Decoder& cp932);
     // Writes the replacement of the special ASCII character at p; returns the next position.
     const unsigned char* special(Context context, const unsigned char* p, const unsigned char* end,
                                  std::string_view owner);
@@ -119,6 +125,9 @@ private:
     std::size_t used_ = 0;
     bool byTable_;
     bool unicode_;  // every character passes as it is (UTF-8 in the buffer, Unicode out)
+    // cp932Bytes by a code page 932 character's bytes as one number; 0 for not looked up yet.
+    std::vector<std::uint32_t> cp932Table_;
+    std::vector<std::uint64_t> cp932Same_;  // a bit a character whose bytes there are its own
 };
 
 }  // namespace trelmo::xml::detail
