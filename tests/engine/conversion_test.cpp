@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <random>
 
 #include "engine/convert/convert2xml.h"
 #include "engine/error.h"
@@ -124,33 +125,55 @@ TEST_F(Conversion, AtMost32767Records) {
     EXPECT_NE(test::readFile(out).find("<r>32766</r></Root>"), std::string::npos);
 }
 
-// A code page 932 file gives the XML of its UTF-8 text, for a file large
-// enough to be decoded in two pieces and made in chunks, with records of
-// several lines and quoted fields ending past their quote in a two-byte
-// character.
+// A code page 932 file gives the XML of its UTF-8 text, in UTF-8 and in
+// Shift_JIS (where its bytes go through as they are), for a file large enough
+// to be checked in two pieces and made in chunks: records of several lines,
+// quoted fields ending past their quote in a two-byte character, trail bytes
+// that look like "]" and "\\", characters with two codes, values of every
+// length around a vector's width; and a record the output refuses, in both.
 TEST_F(Conversion, CodePage932FileConvertsAsItsUtf8Text) {
-    std::string utf8;
-    for (int i = 0; utf8.size() < (3 << 19); ++i) {
-        utf8 += std::to_string(i) + ",\"日本\"語,\"複数の\r\n行 " + std::string(300, 'x') + "\",①～ｱ";
-        utf8 += i % 7 ? "\r\n" : ",\"\r\n\"\r\n";
+    const char* const pieces[] = {"a", "0123456789abcdef", "&", "<", "]]>", "--", "\"", "\x81\x5D]>",  // ‐]>
+                                  "\x83\x5C", "\xB1", "\x82\xA0", "\x87\x40", "\xED\x40", "\xFA\x40",
+                                  "\xEE\xEF", "\xEE\xF9", "\xF0\x40", "\x81\x40"};
+    const IconvHandle toUtf8 = openIconv("UTF-8", "CP932");
+    ASSERT_TRUE(toUtf8);
+    const auto decoded = [&](std::string cp932) {
+        std::string utf8(cp932.size() * 3, '\0');
+        char* in = cp932.data();
+        char* to = utf8.data();
+        std::size_t inLeft = cp932.size(), outLeft = utf8.size();
+        EXPECT_NE(iconv(toUtf8.get(), &in, &inLeft, &to, &outLeft), static_cast<std::size_t>(-1));
+        utf8.resize(utf8.size() - outLeft);
+        return utf8;
+    };
+    std::mt19937 random(932);
+    std::string cp932;
+    for (int i = 0; cp932.size() < (3 << 19); ++i) {
+        std::string value;
+        for (auto n = random() % 24; n > 0; --n) value += pieces[random() % std::size(pieces)];
+        cp932 += std::to_string(i) + ",\"\x93\xFA\x96\x7B\"\x8C\xEA,\"\x95\xA1\r\n" + value + "\"," + value + ",\"" + value +
+                 "\x83\x5C\"";
+        cp932 += i % 7 ? "\r\n" : ",\"\r\n\"\r\n";
     }
-    const IconvHandle toCp932 = openIconv("CP932", "UTF-8");
-    ASSERT_TRUE(toCp932);
-    std::string cp932(utf8.size(), '\0');
-    char* in = utf8.data();
-    char* to = cp932.data();
-    std::size_t inLeft = utf8.size(), outLeft = cp932.size();
-    ASSERT_NE(iconv(toCp932.get(), &in, &inLeft, &to, &outLeft), static_cast<std::size_t>(-1));
-    cp932.resize(cp932.size() - outLeft);
-
-    const std::string schema =
-        "<element name=\"r\"><text DataSource=\"2\"/><attribute name=\"a\" DataSource=\"3\"/>"
-        "<cdatasection DataSource=\"4\"/><comment DataSource=\"1\"/></element>";
-    ASSERT_EQ(run(utf8, schema), ExitStatus::Success);
-    const std::string expected = test::readFile(out);
-    ASSERT_EQ(run(cp932, schema), ExitStatus::Success);
-    EXPECT_EQ(test::readFile(out), expected);
-    EXPECT_TRUE(messages.shown.empty());
+    std::string refused = cp932;
+    refused.insert(refused.size() / 3, "\x01");
+    for (const std::string_view encoding : {"", " encoding=\"Shift_JIS\""}) {
+        const std::string schema = "<element name=\"r\"" + std::string(encoding) +
+                                   "><text DataSource=\"2\"/><attribute name=\"a\" DataSource=\"3\"/>"
+                                   "<cdatasection DataSource=\"4\"/><comment DataSource=\"5\"/>"
+                                   "<element name=\"e\"><text DataSource=\"1\"/></element></element>";
+        for (const std::string& bytes : {cp932, refused}) {
+            SCOPED_TRACE(testing::Message() << encoding << (&bytes == &refused ? " refused" : ""));
+            messages.shown.clear();
+            const ExitStatus status = run(decoded(bytes), schema);
+            const std::vector<std::string> shown = messages.texts();
+            const std::string expected = status == ExitStatus::Success ? test::readFile(out) : "";
+            messages.shown.clear();
+            ASSERT_EQ(run(bytes, schema), status);
+            EXPECT_EQ(messages.texts(), shown);
+            if (status == ExitStatus::Success) EXPECT_EQ(test::readFile(out), expected);
+        }
+    }
 }
 
 // Records the generator's progress reports.

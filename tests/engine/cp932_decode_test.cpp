@@ -79,13 +79,15 @@ TEST(Cp932Decode, RandomTextAndErrorsAsIconv) {
                 text += characters[random() % std::size(characters)];
             }
         }
-        ASSERT_EQ(viaTable(text), viaIconv(text)) << testing::PrintToString(text);
+        const Result expected = viaIconv(text);
+        ASSERT_EQ(viaTable(text), expected) << testing::PrintToString(text);
+        ASSERT_EQ(Cp932Decoder::instance()->firstInvalid(text), expected.bad) << testing::PrintToString(text);
     }
 }
 
 // Long text as iconv decodes it, a lead byte cut off at its end too; a large
-// file is decoded in two pieces, cut at a line end near its middle, and the
-// first bad byte is reported whichever piece holds it.
+// file is decoded (or only checked) in two pieces, cut at a line end near its
+// middle, and the first bad byte is reported whichever piece holds it.
 TEST(Cp932Decode, LongTextAndLargeFilesAsIconv) {
     std::string text;
     for (int i = 0; i < 100000; ++i) text += i % 3 ? "\x82\xA0" : "a\xB1";  // あ, a, ｱ
@@ -101,13 +103,20 @@ TEST(Cp932Decode, LongTextAndLargeFilesAsIconv) {
         std::string bytes = text;
         for (const std::size_t at : bad) bytes[at] = '\xFF';
         const Result expected = viaIconv(bytes);
-        try {
-            EXPECT_EQ(decodeFileText(bytes, "in.csv"), expected.text);
-            EXPECT_EQ(expected.bad, std::string_view::npos);
-        } catch (const RuntimeError& e) {
-            EXPECT_NE(e.description().find("(先頭から " + std::to_string(expected.bad + 1) + " バイト目)"),
-                      std::string::npos)
-                << e.description();
+        for (const Cp932Text mode : {Cp932Text::Decoded, Cp932Text::Kept}) {
+            try {
+                std::array<LargeBuffer, 2> storage;
+                const FileText text = decodeFileTextInPieces(bytes, storage, "in.csv", mode);
+                std::string joined;
+                for (const std::string_view piece : text.pieces) joined += piece;
+                EXPECT_EQ(joined, text.cp932 ? bytes : expected.text);
+                EXPECT_EQ(text.cp932, mode == Cp932Text::Kept);
+                EXPECT_EQ(expected.bad, std::string_view::npos);
+            } catch (const RuntimeError& e) {
+                EXPECT_NE(e.description().find("(先頭から " + std::to_string(expected.bad + 1) + " バイト目)"),
+                          std::string::npos)
+                    << e.description();
+            }
         }
     }
 }

@@ -77,6 +77,18 @@ TEST(CsvDialect, StripDropsWholeLastCharacter) {
     EXPECT_EQ(StripFieldQuotes("\"ab\"\xE3\x81\x82"), "ab\"");
     EXPECT_EQ(StripFieldQuotes("\"\xF0\x9F\x98\x80\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(StripFieldQuotes("\"\xE6\x97\xA5\xE6\x9C\xAC\""), "\xE6\x97\xA5\xE6\x9C\xAC");
+    // In code page 932 bytes too, where a trail byte may look like ASCII or like a lead byte.
+    const Cp932Decoder& cp932 = *Cp932Decoder::instance();
+    for (const auto& [field, stripped] : std::initializer_list<std::pair<std::string_view, std::string_view>>{
+             {"\"ab\"\x8C\xEA", "ab\""},                   // 語
+             {"\"\x83\x5C\x83\x5C", "\x83\x5C"},           // ソソ, 5C a trail
+             {"\"\x83\x8E\x82\xF0", "\x83\x8E"},           // ヰを, trails in the lead range
+             {"\"\xB1\x82\xA0\"", "\xB1\x82\xA0"},        // ｱあ
+             {"\"a\xB1", "a"},
+             {"\"", ""},
+             {"ab", "ab"}}) {
+        EXPECT_EQ(csv_detail::StripFieldQuotesView(field, cp932), stripped) << testing::PrintToString(field);
+    }
 }
 
 TEST(CsvDialect, ClosedFieldCount) {
