@@ -115,7 +115,7 @@ void RecordWriter::value(std::string& markup, std::size_t leaf, Context context)
 
 // Any leaf splits the record (and meets its errors), whatever its data source.
 void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check) {
-    if (leaves_.empty()) return writePieces(out);
+    if (leaves_.empty()) return writePieces<false>(out);
     const std::vector<std::string_view>& split = fields.fields();
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
         const PlanNode& leaf = *leaves_[k];
@@ -126,14 +126,13 @@ void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml:
             check.value(leafOf(leaf.kind), value);
         }
         values_[k] = value;
-        fromRecord_[k] = false;  // records of UTF-8 here
     }
-    writePieces(out);
+    writePieces<false>(out);  // records of UTF-8 here
 }
 
 bool RecordWriter::writeUnchecked(xml::detail::XmlWriter& out, RecordFields& fields) {
     if (leaves_.empty()) {
-        writePieces(out);
+        writePieces<false>(out);
         return true;
     }
     const std::vector<std::string_view>& split = fields.fields();
@@ -143,12 +142,19 @@ bool RecordWriter::writeUnchecked(xml::detail::XmlWriter& out, RecordFields& fie
         const std::string_view value = valueOf(k, split);
         if (value.size() > longest) return false;
         values_[k] = value;
-        fromRecord_[k] = cp932_ && sources_[k].fromField && sources_[k].field < split.size();
     }
-    writePieces(out);
+    if (!cp932_) {
+        writePieces<false>(out);
+        return true;
+    }
+    for (std::size_t k = 0; k < leaves_.size(); ++k) {
+        fromRecord_[k] = sources_[k].fromField && sources_[k].field < split.size();
+    }
+    writePieces<true>(out);
     return true;
 }
 
+template <bool Cp932>
 void RecordWriter::writePieces(xml::detail::XmlWriter& out) const {
     for (const Piece& piece : pieces_) {
         if (piece.asciiMarkup) {
@@ -157,7 +163,7 @@ void RecordWriter::writePieces(xml::detail::XmlWriter& out) const {
             out.checkedName(piece.markup);  // names in it checked; the rest ASCII
         }
         if (piece.leaf == kNoLeaf) continue;
-        if (fromRecord_[piece.leaf]) {
+        if (Cp932 && fromRecord_[piece.leaf]) {
             out.contentCp932(piece.context, values_[piece.leaf], *cp932_, piece.owner);
         } else {
             out.content(piece.context, values_[piece.leaf], piece.owner);

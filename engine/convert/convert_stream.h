@@ -53,6 +53,8 @@ private:
     void collect(const std::vector<PlanNode>& nodes, std::vector<Element>& elements, std::size_t into);
     void compile(const std::vector<Element>& elements, std::size_t element, std::string& markup);
     void value(std::string& markup, std::size_t leaf, xml::detail::Context context);
+    // Cp932: the values of fromRecord_ are code page 932 bytes.
+    template <bool Cp932>
     void writePieces(xml::detail::XmlWriter& out) const;
 
     // Where a leaf's value comes from, kept together for the loop over a record's leaves.
