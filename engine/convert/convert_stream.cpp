@@ -22,7 +22,7 @@ RecordWriter::RecordWriter(const Plan& plan, const Cp932Decoder* cp932) : cp932_
     std::string markup;
     compile(elements, 0, markup);
     const bool ascii = isAscii(markup);
-    pieces_.push_back(Piece{std::move(markup), ascii, kNoLeaf, Context::Text, {}});
+    pieces_.push_back(Piece{std::move(markup), ascii, kNoLeaf, Context::Text, {}, {}});
     values_.resize(leaves_.size());
     fromRecord_.resize(leaves_.size());
     for (const PlanNode* leaf : leaves_) {
@@ -109,7 +109,7 @@ void RecordWriter::compile(const std::vector<Element>& elements, std::size_t ele
 void RecordWriter::value(std::string& markup, std::size_t leaf, Context context) {
     const bool ascii = isAscii(markup);
     const std::string_view owner = context == Context::Attribute ? std::string_view(leaves_[leaf]->name) : "";
-    pieces_.push_back(Piece{std::move(markup), ascii, leaf, context, owner});
+    pieces_.push_back(Piece{std::move(markup), ascii, leaf, context, owner, {}});
     markup.clear();
 }
 
@@ -160,7 +160,7 @@ void RecordWriter::writePieces(xml::detail::XmlWriter& out) const {
         if (piece.asciiMarkup) {
             out.markup(piece.markup);
         } else {
-            out.checkedName(piece.markup);  // names in it checked; the rest ASCII
+            out.checkedName(piece.markup, piece.encoded);  // names in it checked; the rest ASCII
         }
         if (piece.leaf == kNoLeaf) continue;
         if (Cp932 && fromRecord_[piece.leaf]) {

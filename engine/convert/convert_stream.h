@@ -17,7 +17,8 @@ namespace trelmo::convert {
 
 class RecordWriter {
 public:
-    // `plan` must outlive the writer, its names already checked. With
+    // `plan` must outlive the writer, its names already checked; the writers
+    // it writes into all have one encoding. With
     // `cp932`, writeUnchecked takes records of code page 932 bytes, for a
     // writer whose encoding goes by table.
     explicit RecordWriter(const Plan& plan, const Cp932Decoder* cp932 = nullptr);
@@ -42,6 +43,7 @@ private:
         std::size_t leaf = kNoLeaf;  // the value after the markup, into leaves_
         xml::detail::Context context = xml::detail::Context::Text;
         std::string_view owner;  // the attribute's name, for messages
+        mutable std::string encoded;  // markup in the output's encoding, when it goes by table
     };
     static constexpr std::size_t kNoLeaf = static_cast<std::size_t>(-1);
     struct Element {

@@ -164,6 +164,7 @@ XmlWriter::XmlWriter(OutputEncoding& encoding, ByteSink& sink)
 }
 
 void XmlWriter::flush() {
+    ++flushes_;
     if (used_ == 0) return;
     write(buffer_.data(), used_);
     used_ = 0;

@@ -49,6 +49,19 @@ public:
             put(utf8.data(), utf8.size());
         }
     }
+    // The same for markup written again and again: `encoded` keeps its bytes
+    // in an encoding that goes by table, made on first use, for the next
+    // calls with the same encoding.
+    void checkedName(std::string_view utf8, std::string& encoded) {
+        if (!byTable_ || !encoded.empty()) {
+            const std::string_view bytes = byTable_ ? std::string_view(encoded) : utf8;
+            put(bytes.data(), bytes.size());
+            return;
+        }
+        const std::size_t before = used_, flushes = flushes_;
+        content(Context::Name, utf8, utf8);
+        if (flushes_ == flushes) encoded.assign(buffer_.data() + before, used_ - before);  // all in the buffer
+    }
     // Bytes that another writer of the same encoding made: copied as they
     // are, a large piece straight to the sink.
     void encoded(std::string_view bytes) {
@@ -123,6 +136,7 @@ private:
     ByteSink& sink_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
+    std::size_t flushes_ = 0;  // flush() calls so far
     bool byTable_;
     bool unicode_;  // every character passes as it is (UTF-8 in the buffer, Unicode out)
     // cp932Bytes by a code page 932 character's bytes as one number; 0 for not looked up yet.
