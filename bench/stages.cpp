@@ -6,10 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/convert/convert_plan.h"
 #include "engine/csv/csv.h"
 #include "engine/io/file_bytes.h"
 #include "engine/text/decode.h"
+#include "engine/text/cp932.h"
 #include "engine/text/utf8.h"
+#include "engine/xml/byte_sink.h"
+#include "engine/xml/encoding.h"
+#include "engine/xml/xml_writer.h"
 
 namespace {
 
@@ -56,6 +61,36 @@ void split(benchmark::State& state, const char* name) {
     }
 }
 
+void checkCp932(benchmark::State& state, const char* name) {
+    const std::string bytes = trelmo::readFileBytes(dataFile(name));
+    const trelmo::Cp932Decoder* cp932 = trelmo::Cp932Decoder::instance();
+    for (auto _ : state) benchmark::DoNotOptimize(cp932->firstInvalid(bytes));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+// Every field of a code page 932 file's records written as text to Shift_JIS, from its own bytes.
+void writeCp932(benchmark::State& state, const char* name) {
+    const trelmo::CsvRecords csv(dataFile(name));
+    const trelmo::Cp932Decoder* cp932 = trelmo::Cp932Decoder::instance();
+    std::vector<std::string_view> fields;
+    for (const std::string_view record : csv.records()) {
+        trelmo::convert::RecordFields split(cp932);
+        split.reset(record);
+        fields.insert(fields.end(), split.fields().begin(), split.fields().end());
+    }
+    struct Discard : trelmo::xml::detail::ByteSink {
+        void write(const char*, std::size_t) override {}
+    } sink;
+    for (auto _ : state) {
+        trelmo::xml::detail::OutputEncoding encoding("Shift_JIS");
+        trelmo::xml::detail::XmlWriter writer(encoding, sink);
+        for (const std::string_view field : fields) {
+            writer.contentCp932(trelmo::xml::detail::Context::Text, field, *cp932);
+        }
+        writer.finish();
+    }
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(readBytes, a, "a.csv")->Unit(benchmark::kMillisecond);
@@ -64,6 +99,8 @@ BENCHMARK_CAPTURE(validate, b, "b.csv")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(decode, a, "a.csv")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(decode, b, "b.csv")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(decode, c, "c.csv")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(checkCp932, c, "c.csv")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(writeCp932, c, "c.csv")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(records, a, "a.csv")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(records, b, "b.csv")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(records, c, "c.csv")->Unit(benchmark::kMillisecond);

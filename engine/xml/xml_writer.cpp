@@ -324,6 +324,10 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
     // UTF-8), others as the table has their bytes.
     char* out = buffer_.data() + used_;
     char* const last = buffer_.data() + buffer_.size() - 32;  // room for a word or a block and a byte
+#ifdef __SSE2__
+    const bool blocks = cp932.standardLeads();
+    const auto& specials = kSpecialVectors[static_cast<std::size_t>(context)];
+#endif
     while (p < end) {
         if (out > last) {
             used_ = static_cast<std::size_t>(out - buffer_.data());
@@ -332,31 +336,35 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
         }
         const unsigned char* stop = end;  // where the next block starts
 #ifdef __SSE2__
-        if (cp932.standardLeads()) {
+        if (blocks) {
             // Sixteen bytes from a character's start pass as they are when
             // no ASCII character among them is special and every other one
             // is written as its own bytes; the trail of a character across
             // the block's end comes along.
             const auto left = static_cast<std::size_t>(end - p);
             const std::size_t size = left > 16 ? 16 : left;
+            alignas(16) unsigned char block[32];
             const __m128i v = left >= 16 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)) : loadPadded(p, left);
+            _mm_store_si128(reinterpret_cast<__m128i*>(block), v);
+            block[16] = left > 16 ? p[16] : 0;
             const std::uint64_t lead = cp932_block::leadBytes(v);
             const std::uint64_t trails = cp932_block::trailBytes(lead);
             const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
             const unsigned starts = ~static_cast<unsigned>(trails) & 0xFFFF;
-            const unsigned special = (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)))) |
-                                      specialBytes(kSpecialVectors[static_cast<std::size_t>(context)], v)) &
-                                     ~high & starts;
-            const bool across = (trails >> size & 1) != 0;
-            bool pass = special == 0 && !(across && left <= 16);
-            for (unsigned chars = high & starts; pass && chars; chars &= chars - 1) {
-                const auto at = static_cast<std::size_t>(__builtin_ctz(chars));
-                const std::size_t code = (lead >> at & 1) ? std::size_t{p[at]} << 8 | p[at + 1] : p[at];
-                pass = (same[code / 64] >> (code % 64) & 1) != 0;
+            const unsigned special =
+                (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)))) |
+                 specialBytes(specials, v)) & ~high & starts;
+            const unsigned across = static_cast<unsigned>(trails >> size & 1);
+            unsigned pass = special == 0 && !(across && left <= 16);
+            for (unsigned chars = high & starts; chars; chars &= chars - 1) {
+                const auto at = static_cast<unsigned>(__builtin_ctz(chars));
+                const unsigned pair = static_cast<unsigned>(lead >> at & 1);
+                const std::size_t code = pair ? std::size_t{block[at]} << 8 | block[at + 1] : block[at];
+                pass &= static_cast<unsigned>(same[code / 64] >> (code % 64));
             }
-            if (pass) {
+            if (pass & 1) {
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-                if (across) out[16] = static_cast<char>(p[16]);  // the trail after the block
+                out[16] = static_cast<char>(block[16]);  // the trail after the block, if any
                 out += size + across;
                 p += size + across;
                 continue;
