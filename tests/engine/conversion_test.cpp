@@ -171,7 +171,9 @@ TEST_F(Conversion, CodePage932FileConvertsAsItsUtf8Text) {
             messages.shown.clear();
             ASSERT_EQ(run(bytes, schema), status);
             EXPECT_EQ(messages.texts(), shown);
-            if (status == ExitStatus::Success) EXPECT_EQ(test::readFile(out), expected);
+            if (status == ExitStatus::Success) {
+                EXPECT_EQ(test::readFile(out), expected);
+            }
         }
     }
 }

@@ -141,7 +141,9 @@ void EditorTest::expectOneDialog(ui::FileDialogMode mode, const char* title, con
     EXPECT_EQ(s.title, QString::fromUtf8(title));
     EXPECT_EQ(s.fileName, "");
     EXPECT_EQ(s.filter, QString::fromUtf8(filter));
-    if (defaultExt) EXPECT_EQ(s.defaultExt, defaultExt);
+    if (defaultExt) {
+        EXPECT_EQ(s.defaultExt, defaultExt);
+    }
     EXPECT_EQ(s.flags, flags);
     EXPECT_TRUE(s.cancelError);
 }
