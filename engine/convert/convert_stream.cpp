@@ -136,7 +136,7 @@ bool RecordWriter::writeUnchecked(xml::detail::XmlWriter& out, RecordFields& fie
         return true;
     }
     const std::vector<std::string_view>& split = fields.fields();
-    // Code page 932 takes at most 3 bytes of UTF-8 for 2 (a half-width kana 3 for 1).
+    // The limit is on the UTF-8 text: a byte of code page 932 makes at most 3 (a half-width kana).
     const std::size_t longest = static_cast<std::size_t>(INT_MAX) / (cp932_ ? 3 : 1);
     for (std::size_t k = 0; k < leaves_.size(); ++k) {
         const std::string_view value = valueOf(k, split);

@@ -18,9 +18,9 @@ namespace trelmo::convert {
 class RecordWriter {
 public:
     // `plan` must outlive the writer, its names already checked; the writers
-    // it writes into all have one encoding. With
-    // `cp932`, writeUnchecked takes records of code page 932 bytes, for a
-    // writer whose encoding goes by table.
+    // it writes into all have one encoding. With `cp932`, writeUnchecked
+    // takes records of code page 932 bytes, for writers whose encoding goes
+    // by table.
     explicit RecordWriter(const Plan& plan, const Cp932Decoder* cp932 = nullptr);
 
     // The record's values are made and checked in schema order, as CreateXML

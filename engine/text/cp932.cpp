@@ -103,7 +103,6 @@ void copy32(char* to, const unsigned char* from) {
     copy16(to, from);
     copy16(to + 16, from + 16);
 }
-
 #endif
 
 }  // namespace

@@ -323,7 +323,7 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
     // 0x80 at a character's start is a character of its own, the same as in
     // UTF-8), others as the table has their bytes.
     char* out = buffer_.data() + used_;
-    char* const last = buffer_.data() + buffer_.size() - 32;  // room for a word or a block and a byte
+    char* const last = buffer_.data() + buffer_.size() - 32;  // room for a block and a byte, or a word
 #ifdef __SSE2__
     const bool blocks = cp932.standardLeads();
     const auto& specials = kSpecialVectors[static_cast<std::size_t>(context)];
@@ -372,8 +372,14 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
             stop = p + size + across;
         }
 #endif
-        // Character by character up to the next block.
+        // Character by character up to the next block; a replacement may
+        // have taken the room, so it is looked at for each character.
         while (p < stop) {
+            if (out > last) {
+                used_ = static_cast<std::size_t>(out - buffer_.data());
+                flush();
+                out = buffer_.data();
+            }
             const unsigned char c = *p;
             if (c < 0x80) {
                 if (plain[c]) {
