@@ -108,6 +108,7 @@ void copy32(char* to, const unsigned char* from) {
 }  // namespace
 
 #ifdef __SSE2__
+using cp932_block::highBytes;
 using cp932_block::leadBytes;
 using cp932_block::trailBytes;
 #endif
@@ -207,8 +208,7 @@ std::size_t Cp932Decoder::skipValid([[maybe_unused]] const unsigned char* in, [[
     while (size - i > 64) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
-        const std::uint64_t high = static_cast<unsigned>(_mm_movemask_epi8(a)) |
-                                   static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(b))) << 16;
+        const std::uint64_t high = highBytes(a, b);
         if (!high) {
             i += 32;
             continue;
@@ -259,8 +259,7 @@ std::size_t Cp932Decoder::decodeBlock(const unsigned char* in, std::size_t size,
         while (end - i > 64) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
-            const std::uint64_t high = static_cast<unsigned>(_mm_movemask_epi8(a)) |
-                                       static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(b))) << 16;
+            const std::uint64_t high = highBytes(a, b);
             if (!high) {
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out), a);
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), b);

@@ -12,6 +12,12 @@
 
 namespace trelmo::cp932_block {
 
+// A mask of the bytes above ASCII among 32 bytes, given in two halves.
+inline std::uint64_t highBytes(__m128i a, __m128i b) {
+    return static_cast<unsigned>(_mm_movemask_epi8(a)) |
+           static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(b))) << 16;
+}
+
 // A mask of the lead bytes 81-9F and E0-FC among sixteen bytes.
 inline std::uint64_t leadBytes(__m128i bytes) {
     // With the top bit flipped, they are 01-1F and 60-7C, ASCII below zero.

@@ -328,12 +328,15 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
     const bool blocks = cp932.standardLeads();
     const auto& specials = kSpecialVectors[static_cast<std::size_t>(context)];
 #endif
-    while (p < end) {
+    const auto makeRoom = [&] {
         if (out > last) {
             used_ = static_cast<std::size_t>(out - buffer_.data());
             flush();
             out = buffer_.data();
         }
+    };
+    while (p < end) {
+        makeRoom();
         const unsigned char* stop = end;  // where the next block starts
 #ifdef __SSE2__
         if (blocks) {
@@ -375,11 +378,7 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
         // Character by character up to the next block; a replacement may
         // have taken the room, so it is looked at for each character.
         while (p < stop) {
-            if (out > last) {
-                used_ = static_cast<std::size_t>(out - buffer_.data());
-                flush();
-                out = buffer_.data();
-            }
+            makeRoom();
             const unsigned char c = *p;
             if (c < 0x80) {
                 if (plain[c]) {
