@@ -155,10 +155,13 @@ bool Cp932Decoder::build() {
         }
         for (std::size_t t = 0; t < 256; ++t) pairs_[row + t] = word(trailed[t]);
     }
-    validPairs_.assign(65536 / 64, 0);
+    // Single bytes by themselves: their numbers are below every pair's.
+    valid_.assign(65536 / 64, 0);
+    const auto setValid = [this](std::size_t code) { valid_[code / 64] |= std::uint64_t{1} << (code % 64); };
     for (std::size_t b = 0; b < 256; ++b) {
+        if (!row_[b] && single_[b]) setValid(b);
         for (std::size_t t = 0; row_[b] && t < 256; ++t) {
-            if (pairs_[row_[b] + t]) validPairs_[(b << 8 | t) / 64] |= std::uint64_t{1} << (t % 64);
+            if (pairs_[row_[b] + t]) setValid(b << 8 | t);
         }
     }
     // Every character of the code page is in the BMP; a converter that says otherwise is not used.
@@ -215,13 +218,13 @@ std::size_t Cp932Decoder::skipValid([[maybe_unused]] const unsigned char* in, [[
         }
         const std::uint64_t lead = leadBytes(a) | leadBytes(b) << 16;
         const std::uint64_t trails = trailBytes(lead);
-        bool valid = true;
+        std::uint64_t valid = 1;
         for (std::uint64_t starts = high & ~trails & 0xFFFFFFFFu; starts; starts &= starts - 1) {
             const auto p = static_cast<std::size_t>(std::countr_zero(starts));
-            const std::size_t code = std::size_t{in[i + p]} << 8 | in[i + p + 1];
-            valid &= (lead >> p & 1) ? (validPairs_[code / 64] >> (code % 64) & 1) != 0 : single_[in[i + p]] != 0;
+            const std::size_t code = (lead >> p & 1) ? std::size_t{in[i + p]} << 8 | in[i + p + 1] : in[i + p];
+            valid &= valid_[code / 64] >> (code % 64);
         }
-        if (!valid) break;
+        if (!(valid & 1)) break;
         i += 32 + (trails >> 32 & 1);  // past the trail of a character across the block's end
     }
 #endif

@@ -52,7 +52,8 @@ private:
     std::array<std::uint32_t, 256> single_{};
     std::array<std::uint32_t, 256> row_{};  // a lead byte's row in pairs_, 0 for other bytes
     std::vector<std::uint32_t> pairs_;      // a row of 0, then 256 words a lead byte, by the trail byte
-    std::vector<std::uint64_t> validPairs_;  // a bit for each pair of bytes that is a character, by lead << 8 | trail
+    // A bit for each character, by its byte (above ASCII) or by lead << 8 | trail.
+    std::vector<std::uint64_t> valid_;
     // The lead bytes are 81-9F and E0-FC, and ASCII is itself, as the
     // vector loop takes them to be.
     bool vectorLeads_ = false;
