@@ -268,11 +268,7 @@ const unsigned char* XmlWriter::putByTable(Context context, const unsigned char*
     while (p < end) {
         if (*p < 0x80) {
             if (!plain[*p]) break;
-            if (out > last) {
-                used_ = static_cast<std::size_t>(out - buffer_.data());
-                flush();
-                out = buffer_.data();
-            }
+            out = roomAt(out, last);
             *out++ = static_cast<char>(*p++);
             continue;
         }
@@ -288,15 +284,8 @@ const unsigned char* XmlWriter::putByTable(Context context, const unsigned char*
         }
         const std::uint32_t entry = cp < 0x10000 ? encoding_.tableBytes(cp) : OutputEncoding::kNoBytes;
         if (entry != OutputEncoding::kNoBytes) {
-            if (out > last) {
-                used_ = static_cast<std::size_t>(out - buffer_.data());
-                flush();
-                out = buffer_.data();
-            }
-            // Length << 24 | bytes: the bytes first to last, then a byte the next one overwrites.
-            const std::uint32_t bytes = __builtin_bswap32(entry << 8);
-            std::memcpy(out, &bytes, 4);
-            out += entry >> 24;
+            out = roomAt(out, last);
+            out = putEntry(out, entry);
         } else {
             used_ = static_cast<std::size_t>(out - buffer_.data());
             if (!putOutsideTable(cp)) unencodable(context, cp, owner);
@@ -328,15 +317,8 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
     const bool blocks = cp932.standardLeads();
     const auto& specials = kSpecialVectors[static_cast<std::size_t>(context)];
 #endif
-    const auto makeRoom = [&] {
-        if (out > last) {
-            used_ = static_cast<std::size_t>(out - buffer_.data());
-            flush();
-            out = buffer_.data();
-        }
-    };
     while (p < end) {
-        makeRoom();
+        out = roomAt(out, last);
         const unsigned char* stop = end;  // where the next block starts
 #ifdef __SSE2__
         if (blocks) {
@@ -378,7 +360,7 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
         // Character by character up to the next block; a replacement may
         // have taken the room, so it is looked at for each character.
         while (p < stop) {
-            makeRoom();
+            out = roomAt(out, last);
             const unsigned char c = *p;
             if (c < 0x80) {
                 if (plain[c]) {
@@ -396,9 +378,7 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
             std::uint32_t entry = table[code];
             if (entry == 0) entry = table[code] = cp932Bytes(p, length, cp932);
             if (entry != OutputEncoding::kNoBytes) {
-                const std::uint32_t word = __builtin_bswap32(entry << 8);
-                std::memcpy(out, &word, 4);
-                out += entry >> 24;
+                out = putEntry(out, entry);
             } else {
                 // What the table does not hold goes as its UTF-8 does: a
                 // reference, or the error naming the character.

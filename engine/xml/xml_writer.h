@@ -120,6 +120,22 @@ private:
             encoding_.encode(data, size, sink_);
         }
     }
+    // Where to go on writing straight into the buffer from `out`: there, or
+    // at its start once its bytes are flushed when `out` is past `last`.
+    char* roomAt(char* out, const char* last) {
+        if (out <= last) return out;
+        used_ = static_cast<std::size_t>(out - buffer_.data());
+        flush();
+        return buffer_.data();
+    }
+    // Writes a table entry (length << 24 | bytes) at `out` as one word, the
+    // bytes first to last, then a byte the next one overwrites; returns the
+    // end of its bytes.
+    static char* putEntry(char* out, std::uint32_t entry) {
+        const std::uint32_t bytes = __builtin_bswap32(entry << 8);
+        std::memcpy(out, &bytes, 4);
+        return out + (entry >> 24);
+    }
     // A character beyond the encoding's table written through iconv: false when it cannot be.
     bool putOutsideTable(char32_t cp);
     // Writes the characters other than ASCII from p on by the table; returns where they end.
