@@ -154,13 +154,9 @@ xml::ContentCheck::Leaf leafOf(Kind kind) {
 // before GetFieldItems stores anything, so GetFieldItems itself never fails).
 void RecordFields::split() {
     fields_.clear();
-    const bool closed = cp932_ ? csv_scan::scanFields(record_,
-                                                      [this](std::string_view field) {
-                                                          fields_.push_back(csv_detail::StripFieldQuotesView(field, *cp932_));
-                                                      })
-                               : csv_scan::scanFields(record_, [this](std::string_view field) {
-                                     fields_.push_back(csv_detail::StripFieldQuotesView(field));
-                                 });
+    const bool closed = csv_scan::scanFields(record_, [this](std::string_view field) {
+        fields_.push_back(csv_detail::StripFieldQuotesView(field, cp932_));
+    });
     if (!closed) throw invalidArgumentError();
     split_ = true;
 }

@@ -87,20 +87,20 @@ void splitRecords(const std::vector<std::string_view>& pieces, std::deque<std::s
 // Highest field index, or -1 while a quoted field is still open.
 std::int16_t GetClosedFieldCount(std::string_view sTmp);
 std::string StripFieldQuotes(std::string_view field);
-// StripFieldQuotes without a copy: a view into field.
-inline std::string_view StripFieldQuotesView(std::string_view field) {
+// StripFieldQuotes without a copy: a view into field, of UTF-8 or, with
+// `cp932`, of code page 932 bytes.
+inline std::string_view StripFieldQuotesView(std::string_view field, const Cp932Decoder* cp932 = nullptr) {
     if (field.empty() || field.front() != '"') return field;
     if (field.size() < 2) return {};
-    // Drops the first and the last character, whatever the last one is.
-    const std::size_t last = static_cast<unsigned char>(field.back()) < 0x80 ? 1 : lastCodePointLength(field.substr(1));
-    return field.substr(1, field.size() - 1 - last);
-}
-// The same for a field of code page 932 bytes.
-inline std::string_view StripFieldQuotesView(std::string_view field, const Cp932Decoder& cp932) {
-    if (field.empty() || field.front() != '"') return field;
-    if (field.size() < 2) return {};
-    const std::size_t last =
-        static_cast<unsigned char>(field.back()) < 0x40 ? 1 : cp932.lastCharacterLength(field.substr(1));
+    // Drops the first and the last character, whatever the last one is. A
+    // byte below 0x80 (below 0x40 in code page 932) is a character by itself.
+    const auto back = static_cast<unsigned char>(field.back());
+    std::size_t last = 1;
+    if (cp932) {
+        if (back >= 0x40) last = cp932->lastCharacterLength(field.substr(1));
+    } else if (back >= 0x80) {
+        last = lastCodePointLength(field.substr(1));
+    }
     return field.substr(1, field.size() - 1 - last);
 }
 }  // namespace csv_detail

@@ -87,7 +87,7 @@ TEST(CsvDialect, StripDropsWholeLastCharacter) {
              {"\"a\xB1", "a"},
              {"\"", ""},
              {"ab", "ab"}}) {
-        EXPECT_EQ(csv_detail::StripFieldQuotesView(field, cp932), stripped) << testing::PrintToString(field);
+        EXPECT_EQ(csv_detail::StripFieldQuotesView(field, &cp932), stripped) << testing::PrintToString(field);
     }
 }
 
