@@ -66,6 +66,12 @@ public:
     // (ShowSchemaDoc), with a new history. Modified is left as it is.
     void ShowDocument(xml::Document doc);
 
+    // Open a schema or a CSV file without a file dialog, as the menu commands
+    // do after theirs (with the question about unsaved changes first): for a
+    // file given to the program or dropped onto the window.
+    void OpenSchemaFile(const QString& path);
+    void OpenCsvFile(const QString& path);
+
     // Size of the client area below the menu bar, in twips.
     static constexpr int kTwipsPerPixel = 15;
     static constexpr int kClientWidthTwips = 9075;
@@ -158,12 +164,16 @@ private:
     // frm_edit_preview.cpp
     void mnuFileOpenDSD_Click();
     void OpenSchema();
+    bool ClearForOpen();  // the question, then the editor emptied
+    void LoadSchemaFile(const std::string& path);
     void SaveSchema();
     // Writes Text1 and txtEncoding into SchemaDoc, then checks every element;
     // true when the schema may be written.
     bool ValidateSchema();
     void mnuFileOpenCSV_Click();
     void OpenCSVPreview();
+    bool ClearCsvPreview();
+    void LoadCsvPreview(const std::string& path);
 
     // frm_edit_history.cpp
     // Makes the edit and records it; a failing edit throws and is not recorded.

@@ -12,7 +12,17 @@ namespace trelmo::ui {
 // Asks about unsaved changes, empties the editor, then opens; the CSV
 // preview, Text1 and Combo2 stay as they are.
 void FrmEdit::mnuFileOpenDSD_Click() {
-    if (!MayReplaceSchema()) return;
+    if (!ClearForOpen()) return;
+    OpenSchema();
+}
+
+void FrmEdit::OpenSchemaFile(const QString& path) {
+    if (!ClearForOpen()) return;
+    LoadSchemaFile(path.toStdString());
+}
+
+bool FrmEdit::ClearForOpen() {
+    if (!MayReplaceSchema()) return false;
     try {
         ListView1->clear();
         TreeView1->clearNodes();
@@ -24,10 +34,10 @@ void FrmEdit::mnuFileOpenDSD_Click() {
         ShowNoNode();
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
-        return;
+        return false;
     }
     emit schemaChanged();
-    OpenSchema();
+    return true;
 }
 
 void FrmEdit::OpenSchema() {
@@ -43,8 +53,10 @@ void FrmEdit::OpenSchema() {
         return;
     }
     if (!CommonDialog1.choose(FileDialogMode::Open, services_.messages)) return;
-    const std::string path = CommonDialog1.settings.fileName.toStdString();
+    LoadSchemaFile(CommonDialog1.settings.fileName.toStdString());
+}
 
+void FrmEdit::LoadSchemaFile(const std::string& path) {
     // From here a failing step is skipped and the next one runs. The parser
     // tells about a file that does not load; nothing more is said here.
     try {

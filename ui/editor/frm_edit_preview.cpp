@@ -10,16 +10,27 @@
 namespace trelmo::ui {
 
 void FrmEdit::mnuFileOpenCSV_Click() {
+    if (!ClearCsvPreview()) return;
+    OpenCSVPreview();
+    emit schemaChanged();
+}
+
+void FrmEdit::OpenCsvFile(const QString& path) {
+    if (!ClearCsvPreview()) return;
+    LoadCsvPreview(path.toStdString());
+    emit schemaChanged();
+}
+
+bool FrmEdit::ClearCsvPreview() {
     try {
         ListView2Items->clearItems();
         ListView2Items->clearHeaders();
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
-        return;
+        return false;
     }
     csvPreviewPath_.clear();
-    OpenCSVPreview();
-    emit schemaChanged();
+    return true;
 }
 
 void FrmEdit::OpenCSVPreview() {
@@ -36,7 +47,10 @@ void FrmEdit::OpenCSVPreview() {
         return;
     }
     if (!CommonDialog1.choose(FileDialogMode::Open, services_.messages)) return;
-    const std::string path = CommonDialog1.settings.fileName.toStdString();
+    LoadCsvPreview(CommonDialog1.settings.fileName.toStdString());
+}
+
+void FrmEdit::LoadCsvPreview(const std::string& path) {
     csvPreviewPath_ = path;
 
     // From here a failing step is skipped without a message: a file without
