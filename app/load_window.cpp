@@ -2,8 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <system_error>
 
@@ -25,18 +25,18 @@ std::filesystem::path modulePath() {
 
 }  // namespace
 
-int runWindowModule(int& argc, char** argv) {
+int runWindowModule(const char* program, const char* entry, int& argc, char** argv) {
     const std::string path = modulePath().string();
     // Kept loaded until the process ends: Qt's libraries stay in use until exit.
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
-        std::cerr << "trelmo: ウィンドウのモジュールを読み込めません: " << ::dlerror() << "\n";
+        std::fprintf(stderr, "%s: ウィンドウのモジュールを読み込めません: %s\n", program, ::dlerror());
         return 1;
     }
     using Run = int (*)(int*, char**);
-    const auto run = reinterpret_cast<Run>(::dlsym(module, "trelmo_run_conversion_window"));
+    const auto run = reinterpret_cast<Run>(::dlsym(module, entry));
     if (!run) {
-        std::cerr << "trelmo: ウィンドウのモジュールを読み込めません: " << path << "\n";
+        std::fprintf(stderr, "%s: ウィンドウのモジュールを読み込めません: %s\n", program, path.c_str());
         return 1;
     }
     return run(&argc, argv);

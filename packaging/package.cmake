@@ -1,26 +1,38 @@
 # The Debian package. In a build tree, `cpack -G DEB` (or the `package` target)
-# writes trelmo_<version>_<arch>.deb: the program, its desktop entry, icon and
-# AppStream metadata, the manual page, the examples, and Debian's copyright
-# and changelog files.
+# writes trelmo_<version>_<arch>.deb: the programs, their desktop entries,
+# icons, MIME type and AppStream metadata (resources/desktop.cmake), the manual
+# pages, the README and the examples, and Debian's copyright and changelog
+# files.
 include(GNUInstallDirs)
 
 set(trelmo_docdir ${CMAKE_INSTALL_DATADIR}/doc/trelmo)
 set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
 
-# The manual page and the changelog, compressed as Debian wants them (-n: no
+# The manual pages and the changelog, compressed as Debian wants them (-n: no
 # name or time stamp inside, so the same sources give the same bytes).
-configure_file(${PROJECT_SOURCE_DIR}/docs/trelmo.1 ${packaging_out}/trelmo.1 @ONLY)
+set(compressed "")
+set(man_pages trelmo.1)
+if(TRELMO_BUILD_UI)
+  list(APPEND man_pages trelmo-edit.1)
+endif()
+foreach(page IN LISTS man_pages)
+  configure_file(${PROJECT_SOURCE_DIR}/docs/${page} ${packaging_out}/${page} @ONLY)
+  install(FILES ${packaging_out}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${packaging_out}/changelog @ONLY)
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
-add_custom_command(
-  OUTPUT ${packaging_out}/trelmo.1.gz ${packaging_out}/changelog.gz
-  COMMAND ${GZIP_EXECUTABLE} -9nkf trelmo.1 changelog
-  WORKING_DIRECTORY ${packaging_out}
-  DEPENDS ${packaging_out}/trelmo.1 ${packaging_out}/changelog)
-add_custom_target(trelmo_package_docs ALL DEPENDS ${packaging_out}/trelmo.1.gz ${packaging_out}/changelog.gz)
+foreach(file IN LISTS man_pages ITEMS changelog)
+  add_custom_command(
+    OUTPUT ${packaging_out}/${file}.gz
+    COMMAND ${GZIP_EXECUTABLE} -9nkf ${file}
+    WORKING_DIRECTORY ${packaging_out}
+    DEPENDS ${packaging_out}/${file})
+  list(APPEND compressed ${packaging_out}/${file}.gz)
+endforeach()
+add_custom_target(trelmo_package_docs ALL DEPENDS ${compressed})
 
-install(FILES ${packaging_out}/trelmo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${packaging_out}/changelog.gz DESTINATION ${trelmo_docdir})
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${packaging_out}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
+        DESTINATION ${trelmo_docdir})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME trelmo)
 install(FILES ${PROJECT_SOURCE_DIR}/examples/shops.csv ${PROJECT_SOURCE_DIR}/examples/shops.dsd

@@ -27,7 +27,10 @@ std::string quote(const std::string& arg) {
 class Cli : public testing::Test {
 protected:
     Result trelmo(const std::vector<std::string>& args, const char* env = "") {
-        std::string command = std::string(env) + " " + quote(std::getenv("TRELMO_EXE"));
+        return run(std::getenv("TRELMO_EXE"), args, env);
+    }
+    Result run(const char* exe, const std::vector<std::string>& args, const char* env) {
+        std::string command = std::string(env) + " " + quote(exe);
         for (const auto& a : args) command += " " + quote(a);
         command += " >" + quote(tmp.file("stdout")) + " 2>" + quote(tmp.file("stderr")) + " </dev/null";
         const int raw = std::system(command.c_str());
@@ -132,6 +135,38 @@ TEST_F(Cli, NoArgumentsWithoutAWorkingDisplaySaysSo) {
     const Result dead = trelmo({}, silent.c_str());
     EXPECT_EQ(dead.status, 1);
     EXPECT_EQ(dead.err, none.err);
+}
+
+// A window system that Qt cannot start is not taken for a missing display.
+constexpr const char* kNoWindowSystem = ": ウィンドウシステムを起動できませんでした。";
+
+TEST_F(Cli, AWindowSystemThatCannotStartIsSaidInJapanese) {
+    const Result run = trelmo({}, "env QT_QPA_PLATFORM=bogus");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with(std::string("trelmo") + kNoWindowSystem)) << run.err;
+    EXPECT_NE(run.err.find("「bogus」"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+// trelmo-edit takes at most one file; without a window it says why, as trelmo does.
+TEST_F(Cli, TheEditorProgramRefusesWhatItCannotShow) {
+    const char* edit = std::getenv("TRELMO_EDIT_EXE");
+    if (!edit) GTEST_SKIP() << "built without windows";
+    const struct {
+        std::vector<std::string> args;
+        const char* env;
+        int status;
+        std::string starts;
+    } cases[] = {
+        {{"a.dsd", "b.dsd"}, "", 2, "trelmo-edit: "},
+        {{}, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", 1, "trelmo-edit: no display"},
+        {{"a.dsd"}, "env QT_QPA_PLATFORM=bogus", 1, std::string("trelmo-edit") + kNoWindowSystem},
+    };
+    for (const auto& c : cases) {
+        const Result r = run(edit, c.args, c.env);
+        EXPECT_EQ(r.status, c.status) << c.env;
+        EXPECT_TRUE(r.err.starts_with(c.starts)) << r.err;
+    }
 }
 
 }  // namespace

@@ -23,11 +23,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     using namespace trelmo;
-    ui::setUpApplication(app, std::cerr);
     ui::QtMessages messages;
     ui::QtFileDialogBackend files;
     ui::QtCursor cursor;
     ui::UiServices services{messages, files, cursor};
+    ui::setUpApplication(app, std::cerr, messages);
     ui::FrmMain window(services);
     window.show();
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 
-// Pulls the embedded resources of the static library into the program.
+// Pulls the embedded icons (rendered from the SVG while building) of the static library into the program.
 static void initAppResources() { Q_INIT_RESOURCE(app); }
 
 namespace trelmo::ui {
@@ -39,7 +39,11 @@ QFont windowFont() {
 QIcon appIcon() {
     static const bool loaded = (initAppResources(), true);
     (void)loaded;
-    return QIcon(QStringLiteral(":/trelmo/trelmo.xpm"));
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/trelmo/trelmo-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
 }
 
 }  // namespace trelmo::ui

@@ -10,9 +10,8 @@
 
 namespace trelmo::ui {
 
-void setUpApplication(QApplication& app, std::ostream& warnings) {
+void setUpApplication(QApplication& app, std::ostream& warnings, MessageSink& messages) {
     QApplication::setApplicationName(QStringLiteral("trelmo"));
-    QApplication::setDesktopFileName(QStringLiteral("trelmo"));
     QApplication::setWindowIcon(appIcon());
     keepNoQtSettings();
     useQtJapanese(app, warnings);
@@ -20,6 +19,8 @@ void setUpApplication(QApplication& app, std::ostream& warnings) {
     if (japaneseFontFamily().isEmpty()) {
         warnings << "trelmo: no installed font has Japanese glyphs, so the window's texts show as empty boxes;"
                     " install one, e.g. the Debian package fonts-noto-cjk\n";
+        // Started from the desktop menu nobody reads standard error.
+        messages.show(kNoJapaneseFont, MsgIcon::Exclamation);
     }
     useJapaneseFont();
     pressButtonsWithEnter(app);

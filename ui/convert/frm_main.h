@@ -1,6 +1,8 @@
 #pragma once
 // The conversion window: three paths, one conversion with a status line and a
-// progress bar, the about box and the way into the schema editor.
+// progress bar, the about box and the way into the schema editor. Files
+// dropped onto it fill the path boxes. It may be made wider than laid out; the
+// path boxes take the extra width.
 
 #include <QPointer>
 #include <QWidget>
@@ -11,6 +13,7 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QProgressBar;
 class QPushButton;
 
@@ -29,12 +32,25 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // The path boxes take dropped files as a whole, not their URLs as text.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Chooser { Csv, Schema, Output };
 
     void buildControls();
     void centreOnScreen();
+
+    // frm_main_drop.cpp: files dropped onto the window (target null) or onto
+    // a path box. One file onto a box fills it; otherwise each file goes to
+    // the box of its extension. What cannot be taken is named in one message.
+    bool acceptsDrop(const QMimeData* data) const;
+    void takeDroppedFiles(const QMimeData* data, QLineEdit* target);
+    QLineEdit* boxForFile(const QString& path) const;
 
     void Command1_Click();
     void Command2_Click();

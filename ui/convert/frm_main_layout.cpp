@@ -1,12 +1,15 @@
 // The controls of the conversion window, placed at fixed positions given in
-// twips (15 twips to a pixel).
+// twips (15 twips to a pixel). A wider window widens the three path boxes;
+// everything else keeps its place.
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
+#include <algorithm>
 
 #include "ui/common/app_look.h"
 #include "ui/convert/frm_main.h"
@@ -15,6 +18,10 @@ namespace trelmo::ui {
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+constexpr int kClientWidth = 4680;
+constexpr int kClientHeight = 3960;
+constexpr int kPathBoxWidth = 3525;
+constexpr int kBrowseLeft = 3780;
 
 QRect twips(int left, int top, int width, int height) {
     return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
@@ -47,17 +54,20 @@ void FrmMain::buildControls() {
     setWindowTitle(QStringLiteral("Trelmo - CSV->XML Converter"));
     setWindowIcon(appIcon());
     setFont(windowFont());
-    setFixedSize(4680 / kTwipsPerPixel, 3960 / kTwipsPerPixel);
+    resize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    setMinimumSize(size());
+    setMaximumHeight(height());
+    setAcceptDrops(true);
 
     Label1 = label(this, "Label1", "CSV(*.csv)", twips(150, 90, 3525, 240));
-    Text1 = place(new QLineEdit(this), "Text1", twips(150, 330, 3525, 285));
-    Command1 = button(this, "Command1", "参照", twips(3780, 300, 795, 345));
+    Text1 = place(new QLineEdit(this), "Text1", twips(150, 330, kPathBoxWidth, 285));
+    Command1 = button(this, "Command1", "参照", twips(kBrowseLeft, 300, 795, 345));
     Label2 = label(this, "Label2", "スキーマ(*.dsd)", twips(150, 660, 3525, 240));
-    Text2 = place(new QLineEdit(this), "Text2", twips(150, 900, 3525, 285));
-    Command2 = button(this, "Command2", "参照", twips(3780, 870, 795, 345));
+    Text2 = place(new QLineEdit(this), "Text2", twips(150, 900, kPathBoxWidth, 285));
+    Command2 = button(this, "Command2", "参照", twips(kBrowseLeft, 870, 795, 345));
     Label3 = label(this, "Label3", "保存先XML(*.xml)", twips(150, 1230, 3525, 240));
-    Text3 = place(new QLineEdit(this), "Text3", twips(150, 1470, 3525, 285));
-    Command3 = button(this, "Command3", "参照", twips(3780, 1440, 795, 345));
+    Text3 = place(new QLineEdit(this), "Text3", twips(150, 1470, kPathBoxWidth, 285));
+    Command3 = button(this, "Command3", "参照", twips(kBrowseLeft, 1440, 795, 345));
     cmdDoConvert = button(this, "cmdDoConvert", "変換", twips(150, 1920, 4425, 435));
     ProgressBar1 = place(new QProgressBar(this), "ProgressBar1", twips(150, 2490, 4425, 285));
     ProgressBar1->setTextVisible(false);
@@ -80,12 +90,29 @@ void FrmMain::buildControls() {
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     Text1->setFocus();
 
+    for (QLineEdit* box : {Text1, Text2, Text3}) {
+        box->installEventFilter(this);
+        // The whole path, however narrow the box.
+        connect(box, &QLineEdit::textChanged, box, [box](const QString& path) {
+            box->setToolTip(path.isEmpty() ? QString()
+                                           : QStringLiteral("<p style='white-space:pre'>%1</p>").arg(path.toHtmlEscaped()));
+        });
+    }
+
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(cmdDoConvert, &QPushButton::clicked, this, [this] { cmdDoConvert_Click(); });
     connect(cmdEditSchema, &QPushButton::clicked, this, [this] { cmdEditSchema_Click(); });
     connect(cmdInfo, &QPushButton::clicked, this, [this] { cmdInfo_Click(); });
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!Text1) return;
+    const int extra = std::max(0, width() - kClientWidth / kTwipsPerPixel);
+    for (QLineEdit* box : {Text1, Text2, Text3}) box->resize(kPathBoxWidth / kTwipsPerPixel + extra, box->height());
+    for (QPushButton* browse : {Command1, Command2, Command3}) browse->move(kBrowseLeft / kTwipsPerPixel + extra, browse->y());
 }
 
 void FrmMain::centreOnScreen() {

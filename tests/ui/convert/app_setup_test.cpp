@@ -11,9 +11,11 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
+#include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/qt_app.h"
 #include "ui/common/app_setup.h"
@@ -34,7 +36,7 @@ protected:
         const std::string conf = fontless.write("fonts.conf", "<?xml version=\"1.0\"?><fontconfig></fontconfig>");
         setenv("FONTCONFIG_FILE", conf.c_str(), 1);
         setenv("XDG_CONFIG_HOME", configHome().path().c_str(), 1);
-        ui::setUpApplication(qtApp(), warnings());
+        ui::setUpApplication(qtApp(), warnings(), messages());
     }
     static const TempDir& configHome() {
         static const TempDir home;
@@ -43,6 +45,10 @@ protected:
     static std::ostringstream& warnings() {
         static std::ostringstream text;
         return text;
+    }
+    static RecordingMessages& messages() {
+        static RecordingMessages shown;
+        return shown;
     }
 };
 
@@ -56,8 +62,19 @@ TEST_F(AppSetupTest, WarnsOnceAboutEachMissingPieceOfJapanese) {
     if (expected == 2) EXPECT_NE(lines.front().find("qt6-translations-l10n"), std::string::npos);
 
     std::ostringstream again;
-    ui::setUpApplication(qtApp(), again);
+    RecordingMessages boxes;
+    ui::setUpApplication(qtApp(), again, boxes);
     EXPECT_EQ(qtApp().findChildren<ui::EnterPressesButtons*>().size(), 1);
+}
+
+// Started from the desktop menu, standard error is not seen: a message box
+// says it too, in a text any font shows.
+TEST_F(AppSetupTest, AMissingFontIsToldInAMessageBoxReadableWithoutIt) {
+    ASSERT_EQ(messages().shown.size(), 1u);
+    const std::string& text = messages().shown[0].text;
+    EXPECT_NE(text.find("fonts-noto-cjk"), std::string::npos) << text;
+    EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        << text;
 }
 
 TEST_F(AppSetupTest, QtTextsAreJapaneseEvenInTheFileDialogsDetails) {

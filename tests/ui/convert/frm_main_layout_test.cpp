@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QScreen>
+#include <QTextDocumentFragment>
 
 #include "tests/ui/convert/frm_main_fixture.h"
 #include "ui/common/app_look.h"
@@ -28,7 +29,6 @@ TEST_F(LayoutTest, WindowIsNamedCaptionedSizedAndCentred) {
     EXPECT_EQ(window->objectName(), "frmMain");
     EXPECT_EQ(window->windowTitle(), "Trelmo - CSV->XML Converter");
     EXPECT_EQ(window->size(), QSize(312, 264));  // 4680 x 3960 twips
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((window->geometry().center() - screen.center()).manhattanLength(), 1);
     EXPECT_FALSE(window->windowIcon().isNull());
@@ -70,6 +70,33 @@ TEST_F(LayoutTest, ControlsHaveTheirCaptionsAndPositions) {
         EXPECT_TRUE(w->isVisible());
     }
     EXPECT_FALSE(bar()->isTextVisible());
+}
+
+// Wider, the path boxes grow and their buttons stay beside them; nothing else
+// moves, and the window is never smaller than laid out, nor higher.
+TEST_F(LayoutTest, AWiderWindowWidensThePathBoxesOnly) {
+    QMap<QString, QRect> laidOut;
+    for (QWidget* w : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) laidOut[w->objectName()] = w->geometry();
+    window->resize(600, 400);
+    EXPECT_EQ(window->size(), QSize(600, 264));
+    for (auto it = laidOut.cbegin(); it != laidOut.cend(); ++it) {
+        SCOPED_TRACE(it.key().toStdString());
+        QRect expected = it.value();
+        if (it.key().startsWith("Text")) expected.setWidth(expected.width() + 288);
+        if (it.key().startsWith("Command")) expected.translate(288, 0);
+        EXPECT_EQ(control<QWidget>(it.key().toLatin1())->geometry(), expected);
+    }
+    window->resize(100, 100);
+    EXPECT_EQ(window->size(), QSize(312, 264));
+    EXPECT_EQ(box("Text1")->geometry(), laidOut["Text1"]);
+}
+
+TEST_F(LayoutTest, EachPathBoxShowsItsWholePathAsTooltip) {
+    const QString path = QString::fromUtf8("/tmp/a <b>long</b> & 長い/path.csv");
+    box("Text2")->setText(path);
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(box("Text2")->toolTip()).toPlainText(), path);
+    box("Text2")->clear();
+    EXPECT_TRUE(box("Text2")->toolTip().isEmpty());
 }
 
 TEST_F(LayoutTest, TabKeyVisitsTheControlsInOrder) {
