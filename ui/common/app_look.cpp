@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 
-// Pulls the embedded icons (rendered from the SVG while building) of the static library into the program.
+// Pulls the embedded icons (rendered from the SVG while building) into the program.
 static void initAppResources() { Q_INIT_RESOURCE(app); }
 
 namespace trelmo::ui {
