@@ -8,7 +8,7 @@
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/preview_model.h"
 #include "ui/editor/schema_tree_view.h"
-#include "ui/editor/xml_preview_window.h"
+#include "ui/preview/xml_preview_window.h"
 
 namespace trelmo::ui {
 
@@ -40,6 +40,12 @@ void FrmEdit::selectTreeIndex(int treeIndex) {
     TreeView1->selectNode(node);
     TreeView1_NodeClick(node);
     activateWindow();
+}
+
+void FrmEdit::focusRootName() {
+    activateWindow();
+    Text1->setFocus();
+    Text1->selectAll();
 }
 
 }  // namespace trelmo::ui
