@@ -19,6 +19,9 @@ bool endsBlock(QChar c) {
 RawXmlView::RawXmlView(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Wrapping lays out every line of the document on each change; the cut
+    // lines are short enough to be read without it.
+    setLineWrapMode(NoWrap);
 }
 
 void RawXmlView::setOutput(const QString& text) {
@@ -28,26 +31,29 @@ void RawXmlView::setOutput(const QString& text) {
     shown.reserve(text.size() + text.size() / kLineLength + 1);
     const int n = static_cast<int>(text.size());
     int at = 0;
+    int lineEnd = -1;  // where the output's line that holds `at` ends
     for (;;) {
         lineStarts_.push_back(at);
-        int end = at;
-        while (end < n && !endsBlock(text[end])) ++end;
+        if (lineEnd < at) {
+            lineEnd = at;
+            while (lineEnd < n && !endsBlock(text[lineEnd])) ++lineEnd;
+        }
         // Cut a long line: after the last '>' in the second half of the
         // limit, else at the limit, never inside a surrogate pair.
-        if (end - at > kLineLength) {
+        if (lineEnd - at > kLineLength) {
             const int limit = at + kLineLength;
             const int tag = static_cast<int>(text.lastIndexOf(u'>', limit - 1));
-            end = tag >= at + kLineLength / 2 ? tag + 1 : limit;
+            int end = tag >= at + kLineLength / 2 ? tag + 1 : limit;
             if (text[end - 1].isHighSurrogate()) --end;
             shown += QStringView(text).mid(at, end - at);
             shown += u'\n';
             at = end;
             continue;
         }
-        shown += QStringView(text).mid(at, end - at);
-        if (end == n) break;
+        shown += QStringView(text).mid(at, lineEnd - at);
+        if (lineEnd == n) break;
         shown += u'\n';
-        at = end + (text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n' ? 2 : 1);
+        at = lineEnd + (text[lineEnd] == u'\r' && lineEnd + 1 < n && text[lineEnd + 1] == u'\n' ? 2 : 1);
     }
     setPlainText(shown);
 }

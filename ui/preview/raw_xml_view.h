@@ -2,8 +2,8 @@
 // The output as written, in a read-only text view. A line of the output that
 // is longer than kLineLength characters is cut for display only, after a tag
 // where one ends near the limit, so that the text layout never has to wrap one
-// very long line (the output is one line per record set). Copying gives the
-// text as written, without the display's cuts.
+// very long line (the output's records all stand on one line); the view does
+// not wrap. Copying gives the text as written, without the display's cuts.
 
 #include <QPlainTextEdit>
 #include <vector>
