@@ -55,7 +55,7 @@ void RawXmlView::setOutput(const QString& text) {
         shown += u'\n';
         at = lineEnd + (text[lineEnd] == u'\r' && lineEnd + 1 < n && text[lineEnd + 1] == u'\n' ? 2 : 1);
     }
-    setPlainText(shown);
+    fill_.start(std::move(shown));
 }
 
 int RawXmlView::outputIndex(int position) const {

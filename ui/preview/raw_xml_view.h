@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <vector>
 
+#include "ui/preview/chunked_fill.h"
+
 namespace trelmo::ui {
 
 class RawXmlView : public QPlainTextEdit {
@@ -17,7 +19,9 @@ public:
 
     static constexpr int kLineLength = 160;
 
+    // Shows the text, the first lines at once and the rest from the event loop.
     void setOutput(const QString& text);
+    bool filling() const { return fill_.busy(); }
     const QString& output() const { return output_; }
     // The text as written between two positions of the document shown.
     QString outputBetween(int from, int to) const;
@@ -28,6 +32,7 @@ protected:
 private:
     int outputIndex(int position) const;
 
+    ChunkedFill fill_{this};
     QString output_;
     std::vector<int> lineStarts_;  // where each line shown starts in output_
 };

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/editor/frm_edit.h"
+#include "ui/preview/chunked_fill.h"
 #include "ui/preview/preview_placement.h"
 #include "ui/preview/raw_xml_view.h"
 #include "ui/preview/xml_highlighter.h"
@@ -66,6 +67,7 @@ XmlPreviewWindow::XmlPreviewWindow(FrmEdit& editor)
     txtRaw_ = textView(new RawXmlView, "txtRaw");
     txtIndented_ = textView(new QPlainTextEdit, "txtIndented");
     txtIndented_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    indentedFill_ = new ChunkedFill(txtIndented_);
     tabViews_ = new QTabWidget;
     tabViews_->setObjectName("tabViews");
     tabViews_->addTab(txtIndented_, QStringLiteral("字下げ表示"));
@@ -153,6 +155,10 @@ const PreviewCsv& XmlPreviewWindow::csv(const std::string& path) {
     return *csv_;
 }
 
+bool XmlPreviewWindow::refreshPending() const {
+    return timer_.isActive() || txtRaw_->filling() || indentedFill_->busy();
+}
+
 void XmlPreviewWindow::scheduleRefresh() {
     if (isVisible()) timer_.start();
 }
@@ -232,7 +238,7 @@ void XmlPreviewWindow::fillShownView() {
         txtRaw_->setOutput(u8(text_));
         rawFilled_ = true;
     } else if (tabViews_->currentWidget() == txtIndented_ && !indentedFilled_) {
-        txtIndented_->setPlainText(u8(IndentXml(text_)));
+        indentedFill_->start(u8(IndentXml(text_)));
         indentedFilled_ = true;
     }
 }

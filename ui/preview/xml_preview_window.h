@@ -20,6 +20,7 @@ class QTabWidget;
 
 namespace trelmo::ui {
 
+class ChunkedFill;
 class FrmEdit;
 class RawXmlView;
 
@@ -34,7 +35,8 @@ public:
     void refresh();
     // A refresh is due once the changes stop for kRefreshDelayMs.
     void scheduleRefresh();
-    bool refreshPending() const { return timer_.isActive(); }
+    // A refresh is due, or the view shown is still being filled.
+    bool refreshPending() const;
 
     // The last result: the output bytes before decoding, or the problem.
     const XmlPreview& result() const { return result_; }
@@ -69,6 +71,7 @@ private:
     QTabWidget* tabViews_ = nullptr;
     RawXmlView* txtRaw_ = nullptr;
     QPlainTextEdit* txtIndented_ = nullptr;
+    ChunkedFill* indentedFill_ = nullptr;
     bool placed_ = false;  // sized once to the room there is; later the user's size is kept
 
     XmlPreview result_;
