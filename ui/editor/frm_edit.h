@@ -83,7 +83,6 @@ public:
     QString rootNameText() const;
     QString encodingText() const;
     const std::string& csvPreviewPath() const { return csvPreviewPath_; }
-    int csvPreviewRows() const;
     void selectTreeIndex(int treeIndex);
     void focusRootName();
 

@@ -6,7 +6,6 @@
 #include <QMenuBar>
 
 #include "ui/editor/frm_edit.h"
-#include "ui/editor/preview_model.h"
 #include "ui/editor/schema_tree_view.h"
 #include "ui/preview/xml_preview_window.h"
 
@@ -30,8 +29,6 @@ void FrmEdit::mnuViewXmlPreview_Click() {
 QString FrmEdit::rootNameText() const { return Text1->text(); }
 
 QString FrmEdit::encodingText() const { return txtEncoding->text(); }
-
-int FrmEdit::csvPreviewRows() const { return ListView2Items->rowCount(); }
 
 void FrmEdit::selectTreeIndex(int treeIndex) {
     QTreeWidgetItem* node = TreeView1->node(treeIndex);

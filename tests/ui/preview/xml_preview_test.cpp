@@ -368,6 +368,10 @@ TEST_F(XmlPreviewTest, KeysActOnTheTextNotOnTheSchema) {
     EXPECT_EQ(QApplication::clipboard()->text(), view->output());
     EXPECT_TRUE(view->output().contains("\r\n")) << "the output's own line ends";
     EXPECT_EQ(view->output().toStdString(), DecodedText(window->result()));
+    // A part of the long line: the characters shown without the cuts.
+    const int from = view->document()->findBlockByNumber(2).position() + 3;
+    const int to = view->document()->findBlockByNumber(4).position() + 7;
+    EXPECT_EQ(view->outputBetween(from, to), view->toPlainText().mid(from, to - from).remove('\n'));
 }
 
 TEST(XmlIndent, LaysOutOneNodeALine) {
