@@ -1,12 +1,23 @@
-// The schema editor's XML preview on 10 records of 200 fields with a schema
-// that binds every field (Google Benchmark): the engine's part alone, and the
-// whole refresh of the shown window after an edit of the root name, from the
-// signal to the highlighted views. The budget is 100 ms a refresh.
-//   build/bench/xml_preview_bench [--benchmark_...]
-#include <benchmark/benchmark.h>
-
+// The schema editor's XML preview on N records of 200 fields with a schema
+// that binds every field, the given view shown:
+//   - the engine's part of a refresh alone (the save check, the conversion);
+//   - a refresh of the shown window, from the change to the first lines
+//     painted and coloured, and until the rest of the view is filled (a part
+//     a turn of the event loop, so typing goes on meanwhile);
+//   - typing ABCDE into the root-name box at a steady pace, a key every 80,
+//     160 and 240 ms: how late each key is handled after it is due, refreshes
+//     in between included.
+// Budgets: 100 ms a refresh, 50 ms a key.
+//   build/bench/xml_preview_bench [N [indented|raw]]      (default: 100 raw)
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,11 +25,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/csv/csv.h"
-#include "engine/convert/xml_preview.h"
 #include "bench/bench_services.h"
+#include "engine/convert/xml_preview.h"
 #include "ui/editor/frm_edit.h"
-#include "ui/editor/xml_preview_window.h"
+#include "ui/preview/xml_preview_window.h"
 
 namespace {
 
@@ -26,7 +36,6 @@ using trelmo::bench::FixedFile;
 using trelmo::bench::NoCursor;
 using trelmo::bench::PrintedMessages;
 
-constexpr int kRecords = 10;
 constexpr int kFields = 200;
 
 // Each field bound once, by the five node kinds in turn, in groups of ten
@@ -52,30 +61,66 @@ trelmo::xml::Document makeSchema() {
     return doc;
 }
 
-std::string writeCsv(const std::filesystem::path& path) {
+std::string writeCsv(const std::filesystem::path& path, int records) {
     std::ofstream out(path, std::ios::binary);
-    for (int r = 0; r < kRecords; ++r) {
+    for (int r = 0; r < records; ++r) {
         for (int f = 0; f < kFields; ++f) out << (f ? "," : "") << (f % 2 ? "神戸市中央区" : "value") << r << '_' << f;
         out << "\r\n";
     }
     return path.string();
 }
 
-std::string csvPath;
+double ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
 
-void EnginePreview(benchmark::State& state) {
-    const trelmo::xml::Document schema = makeSchema();
-    std::vector<std::string> records;
-    trelmo::CSV().GetCSVasArray(csvPath, records);
-    for (auto _ : state) {
-        trelmo::XmlPreview p = trelmo::PreviewXML(schema, "records", "Shift_JIS", records, kRecords);
-        if (p.bytes.empty()) state.SkipWithError(p.problem.c_str());
-        benchmark::DoNotOptimize(p);
+struct Stats {
+    std::vector<double> values;
+    double median() {
+        std::sort(values.begin(), values.end());
+        return values.empty() ? 0 : values[values.size() / 2];
     }
-}
-BENCHMARK(EnginePreview)->Unit(benchmark::kMillisecond);
+    double most() const { return values.empty() ? 0 : *std::max_element(values.begin(), values.end()); }
+};
 
-void WindowRefresh(benchmark::State& state) {
+// Runs the event loop for a while.
+void idle(int milliseconds) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    const int records = argc > 1 ? std::atoi(argv[1]) : 100;
+    const bool raw = argc > 2 ? std::string(argv[2]) != "indented" : true;
+    if (records < 2 || records > trelmo::ui::XmlPreviewWindow::kMaxRecords) {
+        std::fprintf(stderr, "usage: xml_preview_bench [N (2..100) [indented|raw]]\n");
+        return 2;
+    }
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("trelmo-xml-preview-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string csvPath = writeCsv(dir / "records.csv", records);
+
+    const trelmo::xml::Document schema = makeSchema();
+    const trelmo::PreviewCsv csv = trelmo::ReadPreviewCsv(csvPath, static_cast<std::size_t>(records));
+    Stats engine;
+    std::size_t bytes = 0;
+    for (int i = 0; i < 15; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const trelmo::XmlPreview p =
+            trelmo::PreviewXML(schema, "records", "Shift_JIS", csv.records, static_cast<std::size_t>(records));
+        engine.values.push_back(ms(t));
+        if (p.bytes.empty()) {
+            std::fprintf(stderr, "no preview: %s\n", p.problem.c_str());
+            return 1;
+        }
+        bytes = p.bytes.size();
+    }
+
     PrintedMessages messages;
     FixedFile files(QString::fromStdString(csvPath));
     NoCursor cursor;
@@ -83,32 +128,69 @@ void WindowRefresh(benchmark::State& state) {
     trelmo::ui::FrmEdit editor(services);
     editor.show();
     editor.ShowDocument(makeSchema());
+    auto* root = editor.findChild<QLineEdit*>("Text1");
+    root->setText(QStringLiteral("records"));
     editor.findChild<QAction*>("mnuFileOpenCSV")->trigger();
     editor.findChild<QAction*>("mnuViewXmlPreview")->trigger();
-    QApplication::processEvents();
-    auto* root = editor.findChild<QLineEdit*>("Text1");
-    int n = 0;
-    for (auto _ : state) {
-        root->setText(QStringLiteral("records%1").arg(++n % 2));  // one refresh
-        QApplication::processEvents();
+    auto* window = editor.findChild<trelmo::ui::XmlPreviewWindow*>();
+    auto* tabs = window->findChild<QTabWidget*>("tabViews");
+    tabs->setCurrentIndex(raw ? 1 : 0);
+    window->findChild<QSpinBox*>("spnRecords")->setValue(records);
+    idle(300);
+
+    Stats refresh, filled, longestStep;
+    for (int i = 0; i < 15; ++i) {
+        root->setText(QStringLiteral("records%1").arg(i % 2));
+        QElapsedTimer t;
+        t.start();
+        window->refresh();
+        window->repaint();
+        refresh.values.push_back(ms(t));
+        // The rest of the view comes from the event loop, a part a turn.
+        while (window->refreshPending()) {
+            QElapsedTimer step;
+            step.start();
+            QApplication::processEvents(QEventLoop::AllEvents);
+            longestStep.values.push_back(ms(step));
+        }
+        filled.values.push_back(ms(t));
     }
-    if (auto* w = editor.findChild<trelmo::ui::XmlPreviewWindow*>(); !w || w->result().bytes.empty())
-        state.SkipWithError("no preview");
-}
-BENCHMARK(WindowRefresh)->Unit(benchmark::kMillisecond);
+    if (window->result().bytes.empty()) {
+        std::fprintf(stderr, "no preview: %s\n", window->result().problem.c_str());
+        return 1;
+    }
 
-}  // namespace
+    std::printf("%d records x %d fields, %s view, output %zu bytes\n", records, kFields, raw ? "raw" : "indented",
+                bytes);
+    std::printf("engine part of a refresh: median %.1f ms, most %.1f ms\n", engine.median(), engine.most());
+    std::printf("refresh to the first lines painted: median %.1f ms, most %.1f ms\n", refresh.median(),
+                refresh.most());
+    std::printf("until the whole view is filled: median %.1f ms; the longest turn of the event loop meanwhile %.1f ms\n",
+                filled.median(), longestStep.most());
 
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("trelmo-xml-preview-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    csvPath = writeCsv(dir / "records.csv");
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    // Typing: each key is due at a fixed time and handled as soon as the
+    // event loop is free; the delay is from due to handled.
+    for (const int pace : {80, 160, 240}) {
+        root->setFocus();
+        root->setText(QStringLiteral("records"));
+        idle(400);
+        Stats late;
+        QElapsedTimer clock;
+        clock.start();
+        const QString keys = QStringLiteral("ABCDE");
+        for (int k = 0; k < keys.size(); ++k) {
+            const qint64 due = static_cast<qint64>(k + 1) * pace;
+            while (clock.elapsed() < due) QApplication::processEvents(QEventLoop::AllEvents, 1);
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A + k, Qt::ShiftModifier, keys.mid(k, 1));
+            QApplication::sendEvent(root, &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + k, Qt::ShiftModifier, keys.mid(k, 1));
+            QApplication::sendEvent(root, &release);
+            late.values.push_back(ms(clock) - static_cast<double>(due));
+        }
+        idle(400);
+        std::printf("typing ABCDE, a key every %d ms: a key handled at most %.1f ms after it is due\n", pace,
+                    late.most());
+    }
     std::filesystem::remove_all(dir);
     return 0;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The output of a conversion of the first records, for the schema editor's
 // XML preview: the generator and the DOM's serialiser on a copy of the schema,
-// the same bytes as a conversion of those records writes. When nothing can be
-// converted it tells why, and which schema element is at fault.
+// the same bytes as a conversion of those records writes. A schema that the
+// save check refuses shows no output but the check's message, so that the
+// preview never shows XML for a schema that cannot be saved; nor does one
+// that does not convert. Either way it tells why, and what is at fault.
 
 #include <cstddef>
 #include <string>
@@ -18,21 +20,31 @@ struct XmlPreview {
     std::string encoding;  // the encoding the declaration names, empty for UTF-8
     std::string problem;   // why there is no output, in the interface's language
     std::size_t node = 0;  // the element at fault, 1-based in document order ("//*"); 0 for none
+    bool rootName = false;  // the root name is at fault
 };
 
-// Converts records [0, count) with a copy of the schema on which the root name
-// and the encoding are set as the editor's save does (an empty encoding leaves
-// the declaration alone). The copy goes through a save and a load, as the
-// schema file does on its way to a conversion. The schema is not changed.
+// Converts records [0, count) with a copy of the schema that has passed the
+// save check (schema_check.h), the root name and the encoding set on it as the
+// save sets them. The copy goes through a save and a load, as the schema file
+// does on its way to a conversion. The schema is not changed.
 XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, std::string_view encoding,
                       const std::vector<std::string>& records, std::size_t count);
 
+// The first records of a CSV file, read as a conversion reads the file, and
+// what a conversion of the whole file would say about it.
+struct PreviewCsv {
+    std::vector<std::string> records;  // the first ones, as UTF-8
+    std::size_t total = 0;             // records in the file
+    std::string problem;               // the reader's message, or the one for too few records
+    // More records than a conversion takes: it stops with its overflow error.
+    bool tooMany() const { return total > kMaxConvertedRecords; }
+    static constexpr std::size_t kMaxConvertedRecords = 32767;
+};
+
+// Reads the whole file once, as a conversion does, and keeps `keep` records.
+PreviewCsv ReadPreviewCsv(const std::string& path, std::size_t keep);
+
 // The output decoded from its encoding to UTF-8 for display.
 std::string DecodedText(const XmlPreview& preview);
-
-// The problem texts.
-inline constexpr const char* kPreviewNoElement = "スキーマに要素がありません。";
-inline constexpr const char* kPreviewFewRecords =
-    "CSVのレコードが足りません。変換には2件以上のレコードが必要です。";
 
 }  // namespace trelmo

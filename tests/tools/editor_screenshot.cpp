@@ -19,7 +19,7 @@
 #include "ui/common/app_look.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
-#include "ui/editor/xml_preview_window.h"
+#include "ui/preview/xml_preview_window.h"
 
 namespace {
 

@@ -156,7 +156,11 @@ void FrmEdit::createMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     mnuEdit->addActions({mnuEditUndo, mnuEditRedo});
 
-    // Shortcuts work wherever the focus is in this window.
+    // Shortcuts work wherever the focus is in this window, and only there:
+    // not in the XML preview, a window of its own, where the keys are the
+    // text's (Ctrl+A selects, Ctrl+C copies).
+    for (QAction* a : PopMnuInsert->actions() + mnuEdit->actions())
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addActions(PopMnuInsert->actions());
     addActions(mnuEdit->actions());
     createViewMenu();

@@ -78,13 +78,13 @@ public:
     static constexpr int kClientHeightTwips = 6255;
 
     // What the XML preview reads: the root-name and encoding boxes, the CSV
-    // listed in the preview (empty path or no rows: none), and a way to select
-    // the node of a tree index as a click does.
+    // listed in the preview (empty path: none), a way to select the node of a
+    // tree index as a click does, and one to put the focus on the root name.
     QString rootNameText() const;
     QString encodingText() const;
     const std::string& csvPreviewPath() const { return csvPreviewPath_; }
-    int csvPreviewRows() const;
     void selectTreeIndex(int treeIndex);
+    void focusRootName();
 
 public slots:
     // Escape and every other close go through the close question.
@@ -94,6 +94,8 @@ signals:
     // The schema as shown has changed: its structure, a node's properties, the
     // root name or encoding, the document itself, or the CSV preview.
     void schemaChanged();
+    // A CSV file is being opened into the preview (read afresh, even the same file).
+    void csvOpened();
 
 protected:
     void showEvent(QShowEvent* event) override;

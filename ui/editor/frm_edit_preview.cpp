@@ -52,6 +52,7 @@ void FrmEdit::OpenCSVPreview() {
 
 void FrmEdit::LoadCsvPreview(const std::string& path) {
     csvPreviewPath_ = path;
+    emit csvOpened();
 
     // From here a failing step is skipped without a message: a file without
     // records, or that cannot be read, leaves the list empty; a record longer

@@ -27,6 +27,7 @@ void FrmEdit::Form_Load() {
     ListView1->clear();
     ListView2Items->clearItems();
     ListView2Items->clearHeaders();
+    csvPreviewPath_.clear();
     Text1->clear();
     txtEncoding->clear();
     Text2->setText("/RootNodeName");
@@ -135,6 +136,7 @@ void FrmEdit::NewSchema() {
         ListView1->clear();
         ListView2Items->clearItems();
         ListView2Items->clearHeaders();
+        csvPreviewPath_.clear();
         SelectSchemaNodeList();
         MakeTree(*TreeView1, doc, services_.messages);
         RefreshNodeList();

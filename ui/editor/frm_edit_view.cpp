@@ -6,9 +6,8 @@
 #include <QMenuBar>
 
 #include "ui/editor/frm_edit.h"
-#include "ui/editor/preview_model.h"
 #include "ui/editor/schema_tree_view.h"
-#include "ui/editor/xml_preview_window.h"
+#include "ui/preview/xml_preview_window.h"
 
 namespace trelmo::ui {
 
@@ -31,8 +30,6 @@ QString FrmEdit::rootNameText() const { return Text1->text(); }
 
 QString FrmEdit::encodingText() const { return txtEncoding->text(); }
 
-int FrmEdit::csvPreviewRows() const { return ListView2Items->rowCount(); }
-
 void FrmEdit::selectTreeIndex(int treeIndex) {
     QTreeWidgetItem* node = TreeView1->node(treeIndex);
     if (!node) return;
@@ -40,6 +37,12 @@ void FrmEdit::selectTreeIndex(int treeIndex) {
     TreeView1->selectNode(node);
     TreeView1_NodeClick(node);
     activateWindow();
+}
+
+void FrmEdit::focusRootName() {
+    activateWindow();
+    Text1->setFocus();
+    Text1->selectAll();
 }
 
 }  // namespace trelmo::ui

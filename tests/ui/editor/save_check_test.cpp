@@ -18,13 +18,16 @@ const std::string kM4 = "elementにデータソースは必要ありません：
 const std::string kM5 = "データソースを指定してください：\r\n";
 const std::string kM6 = "対象外のノードタイプがあります:\r\n<";
 const std::string kNotAName = "XMLで使えない名前です：\r\n";
+const std::string kPrefixed = "コロン（:）のある名前は使えません：\r\n";
+const std::string kShiftJis = "エンコーディング Shift_JIS で書けない文字";
 
 class SaveCheckTest : public EditorTest {
 protected:
     // Shows the schema as an opened file with Text1 set, then saves.
-    void saveSchema(const std::string& schema, const char* root = "out") {
+    void saveSchema(const std::string& schema, const char* root = "out", const char* encoding = "") {
         show(schema);
         text1()->setText(QString::fromUtf8(root));
+        txtEncoding()->setText(QString::fromUtf8(encoding));
         messages.shown.clear();
         files.shown.clear();
         trigger("mnuFileNewSave");
@@ -41,8 +44,9 @@ protected:
 struct RuleCase {
     const char* schema;
     std::string message;
-    int selected;  // tree index of the node reported, 0 for none
+    int selected;  // tree index of the node reported, 0 for the root-name box
     const char* root = "out";
+    const char* encoding = "";
 };
 
 TEST_F(SaveCheckTest, EachRuleWithItsMessageAndNode) {
@@ -68,21 +72,41 @@ TEST_F(SaveCheckTest, EachRuleWithItsMessageAndNode) {
         {"<element name=\"r\"><element name=\"e\"><text name=\"t\"/></element><element/></element>",
          kM5 + "text", 3},
         // Names the output cannot carry, checked after the rules above and
-        // before the question about data sources.
-        {"<element name=\"r\"><element name=\"a b\"/></element>", kNotAName + "element", 2},
-        {"<element name=\"1r\"><text DataSource=\"1\"/></element>", kNotAName + "element", 1},
+        // before the question about data sources, each message naming the name.
+        {"<element name=\"r\"><element name=\"a b\"/></element>", kNotAName + "element「a b」", 2},
+        {"<element name=\"1r\"><text DataSource=\"1\"/></element>", kNotAName + "element「1r」", 1},
         {"<element name=\"r\"><attribute name=\" \" DataSource=\"1\"/></element>",
-         kNotAName + "attribute", 2},
+         kNotAName + "attribute「 」", 2},
         {"<element name=\"r\"><element name=\"a b\"/><text/></element>", kM2 + "text", 3},
-        {"<element name=\"r\"><text DataSource=\"1\"/></element>", kNotAName + "最上位の要素名", 0,
+        {"<element name=\"r\"><text DataSource=\"1\"/></element>", kNotAName + "最上位の要素名「my root」", 0,
          "my root"},
+        // No prefix is ever declared in the output.
+        {"<element name=\"r\"><element name=\"p:e\"/></element>", kPrefixed + "element「p:e」", 2},
+        {"<element name=\"r\"><attribute name=\"xml:lang\" DataSource=\"1\"/></element>",
+         kPrefixed + "attribute「xml:lang」", 2},
+        {"<element name=\"r\"/>", kPrefixed + "最上位の要素名「a:r」", 0, "a:r"},
+        // Characters the encoding of the output cannot hold, from the box or
+        // from the schema's own declaration.
+        {"<element name=\"r\"><element name=\"한국\"/></element>",
+         kShiftJis + "「한」(U+D55C)があります：\r\nelement「한국」", 2, "out", "Shift_JIS"},
+        {"<element name=\"r\" encoding=\"Shift_JIS\"><attribute name=\"é\" DataSource=\"1\"/></element>",
+         kShiftJis + "「é」(U+00E9)があります：\r\nattribute「é」", 2},
+        {"<element name=\"r\"><text DataSource=\"1\"/></element>",
+         kShiftJis + "「한」(U+D55C)があります：\r\n最上位の要素名「한」", 0, "한", "Shift_JIS"},
     };
     for (const RuleCase& c : cases) {
         SCOPED_TRACE(c.schema);
-        saveSchema(c.schema, c.root);
+        activate();
+        tree()->setFocus();
+        saveSchema(c.schema, c.root, c.encoding);
         expectOnly(c.message);
-        EXPECT_EQ(selectedIndex(), c.selected);
-        EXPECT_EQ(tree()->currentItem(), tree()->node(c.selected));
+        // The node reported is selected; the root name takes the focus.
+        if (c.selected > 0) {
+            EXPECT_EQ(selectedIndex(), c.selected);
+            EXPECT_EQ(tree()->currentItem(), tree()->node(c.selected));
+        } else {
+            EXPECT_TRUE(text1()->hasFocus());
+        }
         EXPECT_TRUE(files.shown.empty());
         // The settings were written before the check.
         EXPECT_EQ(editor->schemaDoc()->documentElement().attribute("root"), c.root);
@@ -118,10 +142,10 @@ TEST_F(SaveCheckTest, ANestedNodeIsShownInTheTree) {
 }
 
 TEST_F(SaveCheckTest, PassingSchemasGoOnToTheDialog) {
-    // An empty DataSource on an element, names with a prefix and a data
+    // An empty DataSource on an element, names the encoding holds and a data
     // source that is no number all pass.
-    saveSchema("<element name=\"r\"><element name=\"p:e\" DataSource=\"\"/>"
-               "<attribute name=\"xml:lang\" DataSource=\"x\"/></element>", "_r-1.a");
+    saveSchema("<element name=\"r\"><element name=\"店舗\" DataSource=\"\"/>"
+               "<attribute name=\"ｶﾅ\" DataSource=\"x\"/></element>", "_r-1.a", "Shift_JIS");
     EXPECT_TRUE(messages.shown.empty()) << lastMessage();
     ASSERT_EQ(files.shown.size(), 1u);
 

@@ -2,12 +2,13 @@
 // The editor's XML preview: a tool window beside the editor that shows what a
 // conversion would write for the first records of the previewed CSV with the
 // schema as it stands, unsaved. It follows the editor's schemaChanged signal,
-// and says why when there is nothing to convert.
+// a short moment after the last change, and builds only the view shown; it
+// says why when there is nothing to convert.
 
-#include <QDateTime>
+#include <QTimer>
 #include <QWidget>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "engine/convert/xml_preview.h"
 
@@ -19,7 +20,9 @@ class QTabWidget;
 
 namespace trelmo::ui {
 
+class ChunkedFill;
 class FrmEdit;
+class RawXmlView;
 
 class XmlPreviewWindow : public QWidget {
     Q_OBJECT
@@ -28,15 +31,22 @@ public:
 
     // Shows the window beside the editor, current; it keeps beside it when the editor moves.
     void showBeside();
-    // Builds the preview again (only while shown; showing refreshes).
+    // Builds the preview again now (only while shown; showing refreshes).
     void refresh();
+    // A refresh is due once the changes stop for kRefreshDelayMs.
+    void scheduleRefresh();
+    // A refresh is due, or the view shown is still being filled.
+    bool refreshPending() const;
 
     // The last result: the output bytes before decoding, or the problem.
     const XmlPreview& result() const { return result_; }
     QString problemText() const;
+    // The note above the output, empty when there is none.
+    QString noteText() const;
 
     static constexpr int kDefaultRecords = 10;
     static constexpr int kMaxRecords = 100;
+    static constexpr int kRefreshDelayMs = 150;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -44,25 +54,32 @@ protected:
 
 private:
     void placeBeside();
-    // The records of the previewed CSV, read again only when the file changed.
-    const std::vector<std::string>& records(const std::string& path);
-    void showProblem(const std::string& text, std::size_t node);
+    // The first records of the previewed CSV, read once after each "CSVを開く".
+    const PreviewCsv& csv(const std::string& path);
+    void showProblem();
     void showOutput();
+    // Fills the view shown from the last result, if it is not filled yet.
+    void fillShownView();
 
     FrmEdit& editor_;
+    QTimer timer_;
     QSpinBox* spnRecords_ = nullptr;
     QStackedWidget* pages_ = nullptr;
     QLabel* lblProblem_ = nullptr;
+    QLabel* lblNote_ = nullptr;
+    QWidget* output_ = nullptr;
     QTabWidget* tabViews_ = nullptr;
-    QPlainTextEdit* txtRaw_ = nullptr;
+    RawXmlView* txtRaw_ = nullptr;
     QPlainTextEdit* txtIndented_ = nullptr;
+    ChunkedFill* indentedFill_ = nullptr;
+    bool placed_ = false;  // sized once to the room there is; later the user's size is kept
 
     XmlPreview result_;
+    std::string text_;  // the output decoded, for the views
+    bool rawFilled_ = false;
+    bool indentedFilled_ = false;
+    std::optional<PreviewCsv> csv_;
     std::string csvPath_;
-    qint64 csvSize_ = -1;
-    QDateTime csvTime_;
-    std::vector<std::string> records_;
-    std::string csvError_;
 };
 
 }  // namespace trelmo::ui

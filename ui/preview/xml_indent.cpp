@@ -1,4 +1,4 @@
-#include "ui/editor/xml_indent.h"
+#include "ui/preview/xml_indent.h"
 
 #include <vector>
 

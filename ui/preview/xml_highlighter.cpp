@@ -1,4 +1,4 @@
-#include "ui/editor/xml_highlighter.h"
+#include "ui/preview/xml_highlighter.h"
 
 #include <QRegularExpression>
 

@@ -1,0 +1,246 @@
+#include "ui/preview/xml_preview_window.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "ui/editor/frm_edit.h"
+#include "ui/preview/chunked_fill.h"
+#include "ui/preview/preview_placement.h"
+#include "ui/preview/raw_xml_view.h"
+#include "ui/preview/xml_highlighter.h"
+#include "ui/preview/xml_indent.h"
+
+namespace trelmo::ui {
+namespace {
+
+QString u8(const std::string& text) { return QString::fromStdString(text); }
+
+const char* const kNoSchema = "スキーマがありません。「ﾌｧｲﾙ」メニューの「新規」か「スキーマを開く」で用意してください。";
+const char* const kNoCsv = "CSVが表示されていません。「ﾌｧｲﾙ」メニューの「CSVを開く」で変換するCSVを選んでください。";
+const char* const kCsvUnreadable = "CSVを変換できません: ";
+
+template <class View>
+View* textView(View* view, const char* name) {
+    view->setObjectName(QString::fromLatin1(name));
+    view->setReadOnly(true);
+    // The keys of a read-only text: selecting, copying, moving.
+    view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    view->setFont(QFont(QStringLiteral("Monospace")));
+    new XmlHighlighter(view->document());
+    return view;
+}
+
+}  // namespace
+
+XmlPreviewWindow::XmlPreviewWindow(FrmEdit& editor)
+    : QWidget(&editor, Qt::Tool), editor_(editor) {
+    setObjectName("XmlPreview");
+    setWindowTitle(QStringLiteral("XMLプレビュー"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    spnRecords_ = new QSpinBox;
+    spnRecords_->setObjectName("spnRecords");
+    spnRecords_->setRange(1, kMaxRecords);
+    spnRecords_->setValue(kDefaultRecords);
+    auto* label = new QLabel(QStringLiteral("先頭から表示するレコード数"));
+    label->setBuddy(spnRecords_);
+
+    lblProblem_ = new QLabel;
+    lblProblem_->setObjectName("lblProblem");
+    lblProblem_->setWordWrap(true);
+    lblProblem_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    lblProblem_->setTextFormat(Qt::RichText);
+    lblProblem_->setMargin(12);
+    lblProblem_->setTextInteractionFlags(Qt::TextBrowserInteraction);
+
+    lblNote_ = new QLabel;
+    lblNote_->setObjectName("lblNote");
+    lblNote_->setWordWrap(true);
+    lblNote_->hide();
+    txtRaw_ = textView(new RawXmlView, "txtRaw");
+    txtIndented_ = textView(new QPlainTextEdit, "txtIndented");
+    txtIndented_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    indentedFill_ = new ChunkedFill(txtIndented_);
+    tabViews_ = new QTabWidget;
+    tabViews_->setObjectName("tabViews");
+    tabViews_->addTab(txtIndented_, QStringLiteral("字下げ表示"));
+    tabViews_->addTab(txtRaw_, QStringLiteral("出力のまま"));
+    output_ = new QWidget;
+    auto* outputLayout = new QVBoxLayout(output_);
+    outputLayout->setContentsMargins(0, 0, 0, 0);
+    outputLayout->addWidget(lblNote_);
+    outputLayout->addWidget(tabViews_, 1);
+
+    pages_ = new QStackedWidget;
+    pages_->addWidget(lblProblem_);
+    pages_->addWidget(output_);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(label);
+    top->addWidget(spnRecords_);
+    top->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(pages_, 1);
+    setMinimumSize(PreviewPlacement::kLeastWidth / 2, PreviewPlacement::kLeastHeight / 2);
+    resize(PreviewPlacement::kWidth, editor.height());
+
+    // Changes come in bursts (typing): one refresh after the last.
+    timer_.setSingleShot(true);
+    timer_.setInterval(kRefreshDelayMs);
+    connect(&timer_, &QTimer::timeout, this, &XmlPreviewWindow::refresh);
+    connect(&editor, &FrmEdit::schemaChanged, this, &XmlPreviewWindow::scheduleRefresh);
+    connect(&editor, &FrmEdit::csvOpened, this, [this] { csv_.reset(); });
+    connect(spnRecords_, &QSpinBox::valueChanged, this, &XmlPreviewWindow::scheduleRefresh);
+    connect(tabViews_, &QTabWidget::currentChanged, this, &XmlPreviewWindow::fillShownView);
+    connect(lblProblem_, &QLabel::linkActivated, this, [this](const QString& link) {
+        if (link == QLatin1String("root"))
+            editor_.focusRootName();
+        else
+            editor_.selectTreeIndex(link.section(':', 1).toInt());
+    });
+    // The window closes with the editor.
+    editor.installEventFilter(this);
+}
+
+void XmlPreviewWindow::placeBeside() {
+    const QScreen* screen = editor_.screen();
+    if (!screen) return;
+    const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                         frameGeometry().right() - geometry().right(),
+                         frameGeometry().bottom() - geometry().bottom());
+    const PreviewPlacement::Result at = PreviewPlacement::place(
+        screen->availableGeometry(), editor_.frameGeometry(), frameGeometry().size(), placed_);
+    if (at.editor != editor_.frameGeometry().topLeft()) {
+        editor_.removeEventFilter(this);  // the move below is ours
+        editor_.move(at.editor);
+        editor_.installEventFilter(this);
+    }
+    const QRect inner = at.preview.marginsRemoved(frame);
+    resize(inner.size());
+    move(at.preview.topLeft());
+    placed_ = true;
+}
+
+void XmlPreviewWindow::showBeside() {
+    placeBeside();
+    show();
+    raise();
+}
+
+void XmlPreviewWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
+}
+
+bool XmlPreviewWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &editor_ && event->type() == QEvent::Hide) close();
+    if (watched == &editor_ && isVisible() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        placeBeside();
+    return QWidget::eventFilter(watched, event);
+}
+
+const PreviewCsv& XmlPreviewWindow::csv(const std::string& path) {
+    if (!csv_ || path != csvPath_) {
+        csvPath_ = path;
+        csv_ = ReadPreviewCsv(path, kMaxRecords);
+    }
+    return *csv_;
+}
+
+bool XmlPreviewWindow::refreshPending() const {
+    return timer_.isActive() || txtRaw_->filling() || indentedFill_->busy();
+}
+
+void XmlPreviewWindow::scheduleRefresh() {
+    if (isVisible()) timer_.start();
+}
+
+void XmlPreviewWindow::refresh() {
+    timer_.stop();
+    if (!isVisible()) return;
+    result_ = XmlPreview{};
+    const PreviewCsv* records = nullptr;
+    if (!editor_.schemaDoc()) {
+        result_.problem = kNoSchema;
+    } else if (editor_.csvPreviewPath().empty()) {
+        result_.problem = kNoCsv;
+    } else {
+        records = &csv(editor_.csvPreviewPath());
+        if (!records->problem.empty()) {
+            result_.problem = kCsvUnreadable + records->problem;
+        } else {
+            result_ = PreviewXML(*editor_.schemaDoc(), editor_.rootNameText().toStdString(),
+                                 editor_.encodingText().toStdString(), records->records,
+                                 static_cast<std::size_t>(spnRecords_->value()));
+        }
+    }
+    if (!result_.problem.empty()) {
+        showProblem();
+        return;
+    }
+    lblNote_->setVisible(records->tooMany());
+    if (records->tooMany())
+        lblNote_->setText(QStringLiteral("このCSVには %L1 件のレコードがあります。変換できるのは %L2 件までで、"
+                                         "このCSVの変換はオーバーフローで止まります。")
+                              .arg(records->total)
+                              .arg(PreviewCsv::kMaxConvertedRecords));
+    showOutput();
+}
+
+QString XmlPreviewWindow::problemText() const {
+    return pages_->currentWidget() == lblProblem_ ? lblProblem_->text() : QString();
+}
+
+QString XmlPreviewWindow::noteText() const {
+    return pages_->currentWidget() == output_ && !lblNote_->isHidden() ? lblNote_->text() : QString();
+}
+
+void XmlPreviewWindow::showProblem() {
+    QString html = u8(result_.problem).toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    html.replace('\n', QStringLiteral("<br>"));
+    const std::size_t node = result_.node;
+    if (result_.rootName) {
+        html += QStringLiteral("<br><br><a href=\"root\">「最上位の要素名」</a>（クリックで入力欄へ移ります）");
+    } else if (node > 0 && editor_.schemaDoc()) {
+        const std::vector<xml::Node> all = editor_.schemaDoc()->documentElement().selectAllElements();
+        if (node <= all.size()) {
+            const xml::Node& e = all[node - 1];
+            QString label = u8(e.name());
+            if (const auto name = e.attribute("name"); name && !name->empty())
+                label += QStringLiteral("「%1」").arg(u8(*name));
+            html += QStringLiteral("<br><br>ノード: <a href=\"node:%1\">%2</a>（クリックでツリーの中から選びます）")
+                        .arg(node)
+                        .arg(label.toHtmlEscaped());
+        }
+    }
+    lblProblem_->setText(html);
+    pages_->setCurrentWidget(lblProblem_);
+    text_.clear();
+}
+
+void XmlPreviewWindow::showOutput() {
+    text_ = DecodedText(result_);
+    rawFilled_ = indentedFilled_ = false;
+    fillShownView();
+    pages_->setCurrentWidget(output_);
+}
+
+void XmlPreviewWindow::fillShownView() {
+    if (tabViews_->currentWidget() == txtRaw_ && !rawFilled_) {
+        txtRaw_->setOutput(u8(text_));
+        rawFilled_ = true;
+    } else if (tabViews_->currentWidget() == txtIndented_ && !indentedFilled_) {
+        indentedFill_->start(u8(IndentXml(text_)));
+        indentedFilled_ = true;
+    }
+}
+
+}  // namespace trelmo::ui
