@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <random>
 
 namespace trelmo::fileio {
 namespace {
@@ -41,9 +42,17 @@ int open(const char* path, int flags, mode_t mode) {
     return fd;
 }
 
-int makeTemp(std::string& pattern) {
+int makeTempAt(int folder, const std::string& prefix, std::string& name) {
     if (injected()) return -1;
-    return ::mkostemp(pattern.data(), O_CLOEXEC);
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = prefix;
+        for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+        const int fd = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 ssize_t read(int fd, void* data, std::size_t size) {
@@ -80,9 +89,9 @@ int close(int fd) {
     return result;
 }
 
-int rename(const char* from, const char* to) {
+int renameAt(int folder, const char* from, const char* to) {
     if (injected()) return -1;
-    return std::rename(from, to);
+    return ::renameat(folder, from, folder, to);
 }
 
 bool isBlankPath(std::string_view path) {

@@ -13,12 +13,14 @@ namespace trelmo::fileio {
 
 // As the system calls of the same names; -1 with errno set on failure.
 int open(const char* path, int flags, mode_t mode = 0);
-int makeTemp(std::string& pattern);  // mkstemp with O_CLOEXEC
+// A new file of mode 0600 in the folder open as `folder`, named `prefix`
+// and six random characters (the name is left in `name`); O_CLOEXEC.
+int makeTempAt(int folder, const std::string& prefix, std::string& name);
 ssize_t read(int fd, void* data, std::size_t size);
 ssize_t write(int fd, const void* data, std::size_t size);
 int sync(int fd);
 int close(int fd);  // the descriptor is released even when this fails
-int rename(const char* from, const char* to);
+int renameAt(int folder, const char* from, const char* to);  // both in the folder
 
 // Test seam: the nth operation from now on (1-based) fails with `error`
 // without taking effect; 0 turns the fault off. operationCount() tells how many
