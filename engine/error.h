@@ -52,4 +52,7 @@ RuntimeError fileAccessError(const std::string& path, const std::string& reason 
 // A path of blanks only, shown in brackets so that its blanks can be seen.
 RuntimeError blankPathError(const std::string& path);
 
+// The reason given for a file that came shorter than it was when it was opened.
+inline constexpr const char* kChangedWhileRead = "読み込んでいる間にファイルが変更されました。";
+
 }  // namespace trelmo
