@@ -14,10 +14,13 @@ namespace {
 unsigned long failAt = 0;
 int failError = 0;
 unsigned long count = 0;
+unsigned long actionAt = 0;
+std::function<void()> action;
 
 // Counts an operation; true when it is the one that must fail.
 bool injected() {
     ++count;
+    if (actionAt != 0 && count == actionAt && action) action();
     if (failAt == 0 || count != failAt) return false;
     errno = failError;
     return true;
@@ -32,6 +35,12 @@ void failOperation(unsigned long n, int error) {
 }
 
 unsigned long operationCount() { return count; }
+
+void beforeOperation(unsigned long n, std::function<void()> run) {
+    actionAt = n;
+    action = std::move(run);
+    count = 0;
+}
 
 int open(const char* path, int flags, mode_t mode) {
     if (injected()) return -1;

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,9 @@ int renameAt(int folder, const char* from, const char* to);  // both in the fold
 // operations ran since.
 void failOperation(unsigned long n, int error);
 unsigned long operationCount();
+// Test seam: runs `action` just before the nth operation from now on (as
+// another program acting meanwhile would); an empty action turns it off.
+void beforeOperation(unsigned long n, std::function<void()> action);
 
 // An open descriptor, closed when it goes out of scope.
 class Fd {
