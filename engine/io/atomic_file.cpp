@@ -30,16 +30,23 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-// Follows symbolic links, so that saving through a link replaces its target.
-std::string resolveLinks(const std::string& path) {
+// Follows symbolic links from path until one leads nowhere further or
+// reached(name) holds for the name it leads to.
+template <typename Reached>
+fs::path followLinks(const std::string& path, Reached reached) {
     fs::path p = path;
     std::error_code ec;
-    for (int i = 0; i < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++i) {
+    for (int i = 0; i < 40 && !reached(p) && fs::is_symlink(fs::symlink_status(p, ec)); ++i) {
         const fs::path link = fs::read_symlink(p, ec);
         if (ec) break;
         p = link.is_absolute() ? link : p.parent_path() / link;
     }
-    return p.string();
+    return p;
+}
+
+// Saving through a link replaces its target.
+std::string resolveLinks(const std::string& path) {
+    return followLinks(path, [](const fs::path&) { return false; }).string();
 }
 
 std::string folderOf(const std::string& path) {
@@ -69,16 +76,7 @@ std::optional<int> descriptorNamed(const fs::path& path) {
 
 // The descriptor the path names, through any symbolic links to such a name.
 std::optional<int> ownDescriptor(const std::string& path) {
-    fs::path p = path;
-    std::error_code ec;
-    for (int i = 0; i < 40; ++i) {
-        if (const auto n = descriptorNamed(p)) return n;
-        if (!fs::is_symlink(fs::symlink_status(p, ec))) return std::nullopt;
-        const fs::path link = fs::read_symlink(p, ec);
-        if (ec) return std::nullopt;
-        p = link.is_absolute() ? link : p.parent_path() / link;
-    }
-    return std::nullopt;
+    return descriptorNamed(followLinks(path, [](const fs::path& p) { return descriptorNamed(p).has_value(); }));
 }
 
 std::string closedDescriptor(int n) {
