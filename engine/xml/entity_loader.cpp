@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <new>
 
 #include "engine/io/file_io.h"
 #include "engine/io/os_error.h"
@@ -103,13 +102,14 @@ xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
         refuse(ctxt, policy, XML_IO_LOAD_ERROR, "文書型定義のファイル " + *local + " を読めません: " + *reason);
         return nullptr;
     }
+    // No exception may cross libxml2: a lack of memory is a refusal too.
     xmlParserInputBufferPtr buffer =
         xmlParserInputBufferCreateMem(bytes.data(), static_cast<int>(bytes.size()), XML_CHAR_ENCODING_NONE);
-    if (!buffer) throw std::bad_alloc();
-    xmlParserInputPtr input = xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE);
+    xmlParserInputPtr input = buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
     if (!input) {
-        xmlFreeParserInputBuffer(buffer);
-        throw std::bad_alloc();
+        if (buffer) xmlFreeParserInputBuffer(buffer);
+        refuse(ctxt, policy, XML_ERR_NO_MEMORY, "文書型定義のファイル " + *local + " を読めません: メモリが足りません。");
+        return nullptr;
     }
     input->filename = reinterpret_cast<char*>(xmlCanonicPath(BAD_CAST local->c_str()));
     return input;
