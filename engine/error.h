@@ -1,7 +1,12 @@
 #pragma once
 // The one exception type for the system's run-time errors: a number and a
-// description. Engine code raises it; only the program's handlers (the start-up
-// procedure, window event handlers) catch it and show the description.
+// description. Engine code raises it, and the program's handlers (the start-up
+// procedure, window event handlers) show its description. Inside the engine
+// it is caught only to carry it on (across a thread; with the stage it came
+// at; with the record and column of a value that cannot be written), where a
+// fast way falls back to the full one that meets the same error again, and
+// where an error is itself the answer (a line that would overflow as the start
+// of a record, the editor preview's diagnosis).
 
 #include <stdexcept>
 #include <string>
@@ -46,5 +51,8 @@ RuntimeError fileNotFoundError(const std::string& path);
 RuntimeError fileAccessError(const std::string& path, const std::string& reason = {});
 // A path of blanks only, shown in brackets so that its blanks can be seen.
 RuntimeError blankPathError(const std::string& path);
+
+// The reason given for a file that came shorter than it was when it was opened.
+inline constexpr const char* kChangedWhileRead = "読み込んでいる間にファイルが変更されました。";
 
 }  // namespace trelmo

@@ -6,6 +6,7 @@
 #include "engine/convert/convert2xml.h"
 #include "engine/csv/csv.h"
 #include "engine/error.h"
+#include "engine/io/atomic_file.h"
 #include "engine/convert/parse_xml.h"
 #include "engine/xml/dom.h"
 
@@ -25,7 +26,25 @@ bool RunReported(MessageSink& messages, const std::function<void()>& body) {
     return false;
 }
 
+namespace {
+
+// Saving over the CSV file or the schema would replace what is read by the
+// output: refused before anything is read.
+void refuseInputAsOutput(const ConversionPaths& paths) {
+    const std::pair<const std::string*, const char*> inputs[] = {{&paths.csv, "CSV ファイル"},
+                                                                  {&paths.schema, "スキーマファイル"}};
+    for (const auto& [input, what] : inputs) {
+        if (fileio::overwritesInput(paths.output, *input)) {
+            throw RuntimeError(err::XmlSave, "ファイル " + paths.output + " に保存できません: " + what + " " + *input +
+                                                 " と同じファイルです。");
+        }
+    }
+}
+
+}  // namespace
+
 bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
+    refuseInputAsOutput(paths);
     ParseXML loader(front.messages);
     Convert2XML generator(front.progress);
     xml::Document schemaDoc;

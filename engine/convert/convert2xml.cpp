@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/convert/convert_plan.h"
+#include "engine/convert/convert_stream.h"
 #include "engine/convert/record_chunks.h"
 #include "engine/error.h"
 #include "engine/xml/content_check.h"
@@ -17,8 +18,9 @@ using convert::Kind;
 using convert::PlanNode;
 using convert::RecordFields;
 
-void addChildNodes(xml::Document& doc, xml::Node& parent, const std::vector<PlanNode>& plan, RecordFields& record,
-                   xml::ContentCheck& check) {
+// The record's values are checked before (RecordWriter::checkValues); a
+// replaced attribute gets no value of its own, only its place.
+void addChildNodes(xml::Document& doc, xml::Node& parent, const std::vector<PlanNode>& plan, RecordFields& record) {
     for (const PlanNode& node : plan) {
         xml::Node created;
         if (node.kind == Kind::Element) {
@@ -27,27 +29,23 @@ void addChildNodes(xml::Document& doc, xml::Node& parent, const std::vector<Plan
             const std::string_view value = convert::dataSourceValue(node, record);
             switch (node.kind) {
             case Kind::Attribute:
-                check.attributeValue(node.name, value);
-                parent.setAttribute(node.name, value);
+                parent.setAttribute(node.name, node.replaced ? std::string_view() : value);
                 created = parent;
                 break;
             case Kind::Text:
-                check.value(xml::ContentCheck::Leaf::Text, value);
                 created = parent.appendChild(doc.createTextNode(value));
                 break;
             case Kind::CData:
-                check.value(xml::ContentCheck::Leaf::CData, value);
                 created = parent.appendChild(doc.createCDATASection(value));
                 break;
             case Kind::Comment:
-                check.value(xml::ContentCheck::Leaf::Comment, value);
                 created = parent.appendChild(doc.createComment(value));
                 break;
             case Kind::Element:
                 break;
             }
         }
-        if (!node.children.empty()) addChildNodes(doc, created, node.children, record, check);
+        if (!node.children.empty()) addChildNodes(doc, created, node.children, record);
     }
 }
 
@@ -123,13 +121,17 @@ void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
                             const std::vector<std::string>& MyCSV) {
     Start start = begin(schemaXML, CSV2XMLDoc, MyCSV.size(), progress_);
     const convert::Plan& plan = start.plan;
+    const convert::RecordWriter order(plan);  // the order in which the records' values are checked
     RecordFields fields;
+    std::size_t index = 0;
     eachRecord(MyCSV, start.highest, progress_, [&](const std::string& text) {
         xml::Node record = start.root.appendChild(CSV2XMLDoc.createElement(plan.recordName));
         if (plan.topHasChildren) {
             fields.reset(text);
-            addChildNodes(CSV2XMLDoc, record, plan.nodes, fields, *start.check);
+            order.checkValues(fields, *start.check, index);
+            addChildNodes(CSV2XMLDoc, record, plan.nodes, fields);
         }
+        ++index;
     });
     CSV2XMLDoc.appendChild(start.root);
 }

@@ -1,5 +1,6 @@
 #include "engine/convert/convert_plan.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -83,6 +84,27 @@ std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
     return plan;
 }
 
+// Marks the attributes that a later one of the same name replaces on the
+// element `attributes` belongs to (an attribute's children act on it too).
+void markReplaced(std::vector<PlanNode>& nodes, std::vector<PlanNode*>& attributes) {
+    for (PlanNode& node : nodes) {
+        if (node.kind == Kind::Element) {
+            std::vector<PlanNode*> own;
+            markReplaced(node.children, own);
+        } else if (node.kind == Kind::Attribute) {
+            const auto same = std::find_if(attributes.begin(), attributes.end(),
+                                           [&](const PlanNode* earlier) { return earlier->name == node.name; });
+            if (same == attributes.end()) {
+                attributes.push_back(&node);
+            } else {
+                (*same)->replaced = true;
+                *same = &node;
+            }
+            markReplaced(node.children, attributes);
+        }
+    }
+}
+
 }  // namespace
 
 std::string attributeValue(const xml::Node& node, std::string_view key) {
@@ -100,6 +122,8 @@ Plan compilePlan(const xml::Node& top) {
     if (plan.recordName.empty()) plan.recordName = "Element";
     plan.topHasChildren = top.hasChildNodes();
     plan.nodes = compileChildren(top);
+    std::vector<PlanNode*> attributes;
+    markReplaced(plan.nodes, attributes);
     return plan;
 }
 

@@ -28,6 +28,9 @@ struct PlanNode {
     std::size_t field = 0;   // Source::Field: the field's index
     std::string fixed;       // Source::Fixed: the value
     std::string noField;     // Source::Field: the value when the record has no such field
+    // An attribute that a later one of the same name on the same element
+    // replaces: its value is never written.
+    bool replaced = false;
     std::vector<PlanNode> children;
 };
 

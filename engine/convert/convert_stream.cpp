@@ -1,6 +1,9 @@
 #include "engine/convert/convert_stream.h"
 
 #include <climits>
+#include <string>
+
+#include "engine/error.h"
 
 namespace trelmo::convert {
 
@@ -114,18 +117,33 @@ void RecordWriter::value(std::string& markup, std::size_t leaf, Context context)
 }
 
 // Any leaf splits the record (and meets its errors), whatever its data source.
-void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check) {
-    if (leaves_.empty()) return writePieces<false>(out);
+void RecordWriter::checkValues(RecordFields& fields, xml::ContentCheck& check, std::size_t record) const {
+    if (leaves_.empty()) return;
     const std::vector<std::string_view>& split = fields.fields();
-    for (std::size_t k = 0; k < leaves_.size(); ++k) {
-        const PlanNode& leaf = *leaves_[k];
-        const std::string_view value = valueOf(k, split);
-        if (leaf.kind == Kind::Attribute) {
-            check.attributeValue(leaf.name, value);
-        } else {
-            check.value(leafOf(leaf.kind), value);
+    for (const Piece& piece : pieces_) {
+        if (piece.leaf == kNoLeaf) continue;
+        const std::string_view value = valueOf(piece.leaf, split);
+        try {
+            if (piece.context == Context::Attribute) {
+                check.attributeValue(piece.owner, value);
+            } else {
+                check.value(leafOf(leaves_[piece.leaf]->kind), value);
+            }
+        } catch (const RuntimeError& e) {
+            // Only a record's field holds what cannot be written.
+            const std::size_t column = sources_[piece.leaf].field + 1;
+            throw RuntimeError(e.number(), std::to_string(record + 1) + " 件目のレコードの " + std::to_string(column) +
+                                               " 列目: " + e.description());
         }
-        values_[k] = value;
+    }
+}
+
+void RecordWriter::write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check,
+                         std::size_t record) {
+    checkValues(fields, check, record);
+    if (!leaves_.empty()) {
+        const std::vector<std::string_view>& split = fields.fields();
+        for (std::size_t k = 0; k < leaves_.size(); ++k) values_[k] = valueOf(k, split);
     }
     writePieces<false>(out);  // records of UTF-8 here
 }

@@ -23,9 +23,14 @@ public:
     // by table.
     explicit RecordWriter(const Plan& plan, const Cp932Decoder* cp932 = nullptr);
 
-    // The record's values are made and checked in schema order, as CreateXML
-    // makes its nodes, before the element is written.
-    void write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check);
+    // Checks the values of the record (`record` counted from 0) that the
+    // element holds, in the order it holds them (attributes before content,
+    // a replaced attribute's value not at all): the first value that cannot
+    // be written raises its error with the record and the column named.
+    // CreateXML checks its records the same way.
+    void checkValues(RecordFields& fields, xml::ContentCheck& check, std::size_t record) const;
+    // Checks the record and writes its element.
+    void write(xml::detail::XmlWriter& out, RecordFields& fields, xml::ContentCheck& check, std::size_t record);
     // The same without the full check, whose refusals are the writer's own
     // for any value short enough (the check adds NUL, which the writer
     // refuses too, and the length): false, and nothing written, for a value

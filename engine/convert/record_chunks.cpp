@@ -1,6 +1,7 @@
 #include "engine/convert/record_chunks.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -188,9 +189,13 @@ private:
     std::vector<std::thread> threads_;
 };
 
+std::atomic<unsigned long> rewritten{0};
+
 unsigned threadCount() { return std::clamp(std::thread::hardware_concurrency(), 1U, kMostThreads); }
 
 }  // namespace
+
+unsigned long chunksWrittenAgain() { return rewritten.load(); }
 
 void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
                   const Cp932Decoder* cp932, xml::ContentCheck& check, const RecordSteps& steps) {
@@ -208,7 +213,7 @@ void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<st
             record = std::string_view(decoded.data(), length);
         }
         fields.reset(record);
-        serial.write(out.contentWriter(), fields, check);
+        serial.write(out.contentWriter(), fields, check, i);
         steps.after(i);
     };
     const unsigned threads = threadCount();
@@ -228,6 +233,7 @@ void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<st
             steps.after(i);
         }
         out.contentBytes(chunk.bytes);
+        if (made < queue.last(e)) rewritten.fetch_add(1, std::memory_order_relaxed);
         for (std::size_t i = made; i < queue.last(e); ++i) writeOne(i);
         queue.emitted(e);
     }

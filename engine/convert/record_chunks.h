@@ -30,4 +30,10 @@ struct RecordSteps {
 void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
                   const Cp932Decoder* cp932, xml::ContentCheck& check, const RecordSteps& steps);
 
+// How many chunks, in this process so far, stopped short of their last record
+// so that the calling thread wrote the rest again through the full checks.
+// Clean records never do: a count that grows on them shows a fault of the
+// fast way, which the fallback would otherwise hide as a mere slowdown.
+unsigned long chunksWrittenAgain();
+
 }  // namespace trelmo::convert

@@ -1,8 +1,14 @@
 #pragma once
-// The field scan of the CSV dialect, the one loop that the reader, the field
-// counter and the generator share. A field that starts with a double quote is
-// quoted up to the next double quote; after that, and in any other field, the
-// field ends at the next comma. Nothing else is special.
+// The field scan of the CSV dialect: a field that starts with a double quote
+// is quoted up to the next double quote; after that, and in any other field,
+// the field ends at the next comma. Nothing else is special.
+//
+// The one rule is walked by three scanners, each shaped by its callers:
+// FieldScan, for a text that grows while the reader joins the lines of a
+// record (and for records too long for masks); scanFields, for a whole record
+// split into fields, from bit masks of its quotes and commas; and
+// isRecordByItself, which walks only the quotes to tell whether a line needs
+// the next one. They must agree on every text.
 
 #include <algorithm>
 #include <cstdint>

@@ -43,6 +43,10 @@ std::size_t readWhole(const std::string& path, Reserve reserve) {
         if (got == 0) break;
         used += static_cast<std::size_t>(got);
     }
+    // Cut short by another program while it was read: its last record would be cut too.
+    if (S_ISREG(info.st_mode) && used < static_cast<std::size_t>(info.st_size)) {
+        throw fileAccessError(path, kChangedWhileRead);
+    }
     if (file.reset() != 0) throw fileAccessError(path, osErrorText(errno));
     return used;
 }

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <random>
 
 namespace trelmo::fileio {
 namespace {
@@ -13,10 +14,13 @@ namespace {
 unsigned long failAt = 0;
 int failError = 0;
 unsigned long count = 0;
+unsigned long actionAt = 0;
+std::function<void()> action;
 
 // Counts an operation; true when it is the one that must fail.
 bool injected() {
     ++count;
+    if (actionAt != 0 && count == actionAt && action) action();
     if (failAt == 0 || count != failAt) return false;
     errno = failError;
     return true;
@@ -32,6 +36,12 @@ void failOperation(unsigned long n, int error) {
 
 unsigned long operationCount() { return count; }
 
+void beforeOperation(unsigned long n, std::function<void()> run) {
+    actionAt = n;
+    action = std::move(run);
+    count = 0;
+}
+
 int open(const char* path, int flags, mode_t mode) {
     if (injected()) return -1;
     int fd;
@@ -41,9 +51,17 @@ int open(const char* path, int flags, mode_t mode) {
     return fd;
 }
 
-int makeTemp(std::string& pattern) {
+int makeTempAt(int folder, const std::string& prefix, std::string& name) {
     if (injected()) return -1;
-    return ::mkostemp(pattern.data(), O_CLOEXEC);
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = prefix;
+        for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+        const int fd = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 ssize_t read(int fd, void* data, std::size_t size) {
@@ -80,9 +98,9 @@ int close(int fd) {
     return result;
 }
 
-int rename(const char* from, const char* to) {
+int renameAt(int folder, const char* from, const char* to) {
     if (injected()) return -1;
-    return std::rename(from, to);
+    return ::renameat(folder, from, folder, to);
 }
 
 bool isBlankPath(std::string_view path) {

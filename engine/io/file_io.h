@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,18 +14,23 @@ namespace trelmo::fileio {
 
 // As the system calls of the same names; -1 with errno set on failure.
 int open(const char* path, int flags, mode_t mode = 0);
-int makeTemp(std::string& pattern);  // mkstemp with O_CLOEXEC
+// A new file of mode 0600 in the folder open as `folder`, named `prefix`
+// and six random characters (the name is left in `name`); O_CLOEXEC.
+int makeTempAt(int folder, const std::string& prefix, std::string& name);
 ssize_t read(int fd, void* data, std::size_t size);
 ssize_t write(int fd, const void* data, std::size_t size);
 int sync(int fd);
 int close(int fd);  // the descriptor is released even when this fails
-int rename(const char* from, const char* to);
+int renameAt(int folder, const char* from, const char* to);  // both in the folder
 
 // Test seam: the nth operation from now on (1-based) fails with `error`
 // without taking effect; 0 turns the fault off. operationCount() tells how many
 // operations ran since.
 void failOperation(unsigned long n, int error);
 unsigned long operationCount();
+// Test seam: runs `action` just before the nth operation from now on (as
+// another program acting meanwhile would); an empty action turns it off.
+void beforeOperation(unsigned long n, std::function<void()> action);
 
 // An open descriptor, closed when it goes out of scope.
 class Fd {

@@ -41,7 +41,8 @@ struct ContentCheck::Impl {
     Node element;
 };
 
-ContentCheck::ContentCheck(const Document& doc) : impl_(std::make_unique<Impl>(doc)) {}
+ContentCheck::ContentCheck(const Document& doc)
+    : impl_(std::make_unique<Impl>(doc)), unicode_(impl_->serializer.encoding().coversUnicode()) {}
 
 ContentCheck::~ContentCheck() = default;
 

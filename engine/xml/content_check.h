@@ -30,9 +30,10 @@ public:
     // Throws the error of placing a child (an attribute when `attribute`) below a leaf.
     [[noreturn]] void childOf(Leaf parent, bool attribute);
 
-    // Values as the nodes are made and saved.
+    // Values as the nodes are made and saved. A comment holds only what the
+    // encoding holds, so in an encoding short of Unicode every one is written.
     void value(Leaf kind, std::string_view data) {
-        if (!isPlain(data)) checkValue(kind, data);
+        if (!isPlain(data) || (kind == Leaf::Comment && !unicode_)) checkValue(kind, data);
     }
     void attributeValue(std::string_view name, std::string_view data) {
         if (!isPlain(data)) checkAttributeValue(name, data);
@@ -50,6 +51,7 @@ private:
 
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    bool unicode_;  // the encoding holds every character
 };
 
 }  // namespace trelmo::xml

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "engine/error.h"
-#include "engine/xml/atomic_file.h"
+#include "engine/xml/file_sink.h"
 #include "engine/xml/doc_state.h"
 #include "engine/xml/names.h"
 #include "engine/xml/serializer.h"
@@ -96,7 +96,7 @@ Node Document::createProcessingInstruction(std::string_view target, std::string_
 void Document::save(const std::string& path) const {
     require(state_);
     detail::Serializer serializer(state_->doc);
-    detail::AtomicFile file(path);
+    detail::FileSink file(path);
     serializer.write(file);
     file.commit();
 }

@@ -1,11 +1,17 @@
 #include "engine/xml/entity_loader.h"
 
+#include <fcntl.h>
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
 #include <libxml/xmlerror.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
+
+#include "engine/io/file_io.h"
+#include "engine/io/os_error.h"
 
 #include "engine/xml/doc_state.h"
 #include "engine/xml/parse_errors.h"
@@ -48,6 +54,36 @@ void refuse(xmlParserCtxtPtr ctxt, LoadPolicy* policy, long code, std::string re
     policy->errors->record(code, std::move(reason), line, column, file ? file : "");
 }
 
+// Larger than any real document type definition.
+constexpr std::size_t kLargestSubset = std::size_t{4} << 20;
+
+// Reads the external subset: a regular file only (a FIFO would wait for a
+// writer for ever, a device might never end), opened without waiting, and
+// at most kLargestSubset bytes. Returns why it cannot be read, if it cannot.
+std::optional<std::string> readSubset(const std::string& path, std::string& bytes) {
+    const std::string tooLarge = "大きすぎます。文書型定義は " + std::to_string(kLargestSubset >> 20) + " MiB までです。";
+    fileio::Fd fd(fileio::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) return osErrorText(errno);
+    if (!S_ISREG(info.st_mode)) return std::string("通常のファイルではありません。");
+    if (static_cast<std::uintmax_t>(info.st_size) > kLargestSubset) return tooLarge;
+    // One byte more than the file had, to see its end; a file that grew goes on to the bound.
+    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size()) {
+            if (used > kLargestSubset) return tooLarge;
+            bytes.resize(kLargestSubset + 1);
+        }
+        const ssize_t got = fileio::read(fd.get(), bytes.data() + used, bytes.size() - used);
+        if (got < 0) return osErrorText(errno);
+        if (got == 0) break;
+        used += static_cast<std::size_t>(got);
+    }
+    bytes.resize(used);
+    return std::nullopt;
+}
+
 xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
     LoadPolicy* policy = policyOf(ctxt);
     const std::string uri = url ? url : "";
@@ -61,11 +97,22 @@ xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
         refuse(ctxt, policy, XML_IO_LOAD_ERROR, "外部エンティティ " + uri + " は読み込みません。");
         return nullptr;
     }
-    if (::access(local->c_str(), R_OK) != 0) {
-        refuse(ctxt, policy, XML_IO_LOAD_ERROR, "文書型定義のファイル " + *local + " を読めません。");
+    std::string bytes;
+    if (const auto reason = readSubset(*local, bytes)) {
+        refuse(ctxt, policy, XML_IO_LOAD_ERROR, "文書型定義のファイル " + *local + " を読めません: " + *reason);
         return nullptr;
     }
-    return xmlNewInputFromFile(ctxt, local->c_str());
+    // No exception may cross libxml2: a lack of memory is a refusal too.
+    xmlParserInputBufferPtr buffer =
+        xmlParserInputBufferCreateMem(bytes.data(), static_cast<int>(bytes.size()), XML_CHAR_ENCODING_NONE);
+    xmlParserInputPtr input = buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+    if (!input) {
+        if (buffer) xmlFreeParserInputBuffer(buffer);
+        refuse(ctxt, policy, XML_ERR_NO_MEMORY, "文書型定義のファイル " + *local + " を読めません: メモリが足りません。");
+        return nullptr;
+    }
+    input->filename = reinterpret_cast<char*>(xmlCanonicPath(BAD_CAST local->c_str()));
+    return input;
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 
+#include "engine/error.h"
 #include "engine/io/file_io.h"
 #include "engine/io/os_error.h"
 #include "engine/xml/declaration.h"
@@ -30,6 +32,9 @@ namespace {
 // substitution, no depth or size limits lifted.
 constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NODICT | XML_PARSE_BIG_LINES;
 constexpr int kValidating = kOptions | XML_PARSE_DTDLOAD | XML_PARSE_DTDVALID;
+
+// Larger than any real schema: what is read beyond it is not one.
+constexpr std::size_t kLargestSchema = std::size_t{256} << 20;
 
 ParseError fileError(long code, std::string reason) {
     ParseError error;
@@ -77,7 +82,15 @@ bool readSource(const std::string& path, std::string& bytes, ParseError& error) 
         error = readError(path, EISDIR);
         return false;
     }
-    if (S_ISREG(info.st_mode)) bytes.reserve(static_cast<std::size_t>(info.st_size));
+    const auto tooLarge = [&] {
+        error = fileError(XML_IO_EFBIG, "ファイル " + path + " が大きすぎます。スキーマは " +
+                                            std::to_string(kLargestSchema >> 20) + " MiB までです。");
+        return false;
+    };
+    if (S_ISREG(info.st_mode)) {
+        if (static_cast<std::uintmax_t>(info.st_size) > kLargestSchema) return tooLarge();
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
     char chunk[1 << 16];
     while (true) {
         const ssize_t got = fileio::read(fd.get(), chunk, sizeof chunk);
@@ -86,7 +99,13 @@ bool readSource(const std::string& path, std::string& bytes, ParseError& error) 
             error = readError(path, errno);
             return false;
         }
+        // A device or a pipe that never ends (/dev/zero) stops here.
+        if (bytes.size() + static_cast<std::size_t>(got) > kLargestSchema) return tooLarge();
         bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+    if (S_ISREG(info.st_mode) && bytes.size() < static_cast<std::size_t>(info.st_size)) {
+        error = fileError(XML_IO_EIO, "ファイル " + path + " を読めません: " + kChangedWhileRead);
+        return false;
     }
     if (fd.reset() != 0) {
         error = readError(path, errno);
@@ -153,6 +172,12 @@ XmlDocPtr parse(std::string_view bytes, const std::string& url, int options, Loa
     {
         ErrorCapture capture(errors);
         xmlParseDocument(ctxt.get());
+    }
+    // The parser takes a NUL for the end of the text: what follows it after
+    // the document element would pass unseen.
+    const xmlParserInput* rest = ctxt->input;
+    if (ctxt->wellFormed && rest && rest->cur && rest->cur < rest->end) {
+        errors.record(XML_ERR_DOCUMENT_END, "最上位の要素の後に NUL 文字 (U+0000) があります。", rest->line, rest->col);
     }
     policy.document = nullptr;
     XmlDocPtr doc(ctxt->myDoc);

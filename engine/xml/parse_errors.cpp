@@ -21,7 +21,11 @@ std::string trimmed(const char* message) {
 
 void ErrorCollector::record(const xmlError& error) {
     if (found_ || error.level < XML_ERR_ERROR) return;
-    std::string reason = trimmed(error.message);
+    // libxml2 names an expansion past its bounds (a few entities that refer
+    // to each other many times over) as it names a loop.
+    std::string reason = error.code == XML_ERR_ENTITY_LOOP
+                             ? "実体参照を展開すると大きくなりすぎるか、実体参照が循環しています。"
+                             : trimmed(error.message);
     if (reason.empty()) reason = "XML の解析エラー (コード " + std::to_string(error.code) + ")";
     record(error.code, std::move(reason), error.line, error.int2, error.file ? error.file : "");
 }

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "engine/xml/atomic_file.h"
+#include "engine/xml/file_sink.h"
 #include "engine/xml/doc_state.h"
 #include "engine/xml/names.h"
 #include "engine/xml/serializer.h"
@@ -23,7 +23,7 @@ struct StreamedSave::Impl {
     xmlDoc* xmlDocument;
     xmlNode* root;
     detail::Serializer serializer;
-    detail::AtomicFile file;
+    detail::FileSink file;
     detail::XmlWriter writer;
     std::string rootName;
     bool startOpen = false;  // the document element's start tag is not ended yet

@@ -464,13 +464,19 @@ void XmlWriter::unencodable(Context context, char32_t cp, std::string_view owner
     switch (context) {
     case Context::Text:
     case Context::Attribute:
-    case Context::Comment:
     case Context::Dtd:
         markup(reference(cp));
         return;
     case Context::CData:
         markup("]]>" + reference(cp) + "<![CDATA[");
         return;
+    case Context::Comment: {
+        // A comment takes no reference: its text would read as the reference itself.
+        std::string shown;
+        appendUtf8(shown, cp);
+        fail(where(context, owner) + "の文字 " + codePointName(cp) + " (" + shown + ") はエンコーディング " +
+             encoding_.name() + " で書けないため保存できません（コメントには文字参照を書けません）。");
+    }
     case Context::PiData:
     case Context::Name:
         fail(where(context, owner) + "の文字 " + codePointName(cp) + " はエンコーディング " + encoding_.name() +

@@ -6,9 +6,9 @@
 // are not UTF-8) throw RuntimeError naming the character. Characters the
 // encoding cannot hold become character references &#N; in text and attribute
 // values, close the CDATA section around the reference, and are written as the
-// reference text in comments and DTDs (a comment cannot hold references, and
-// this keeps at least a trace of the character); in names and processing
-// instructions they throw.
+// reference text in DTDs; in comments (which cannot hold references: the
+// reference would be read as text), names and processing instructions they
+// throw.
 
 #include <libxml/xmlstring.h>
 

@@ -1,10 +1,12 @@
 // The trelmo executable from the outside: exit status, standard error, files.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "engine/error.h"
 #include "engine/startup/startup.h"
@@ -12,6 +14,8 @@
 
 namespace trelmo {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Result {
     int status = -1;
@@ -86,6 +90,46 @@ TEST_F(Cli, FailuresPrintTheMessagesInOrderAndExitWithOne) {
         } else {
             EXPECT_EQ(run.err, c.last + "\r\n");
         }
+        EXPECT_FALSE(test::fileExists(out));
+    }
+}
+
+// A schema, or the document type it names, that is no file of a bounded size
+// ends the run with a message naming it: it never waits for a writer nor
+// reads for ever. So do text after the top element behind a NUL, and
+// entities that expand too far.
+TEST_F(Cli, SchemasThatCannotBeReadEndTheRun) {
+    const std::string csv = tmp.write("in.csv", "1,a\r\n2,b\r\n"), out = tmp.file("out.xml");
+    const std::string fifo = tmp.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string large = tmp.write("large.dtd", std::string((4 << 20) + 1, ' '));
+    const auto naming = [&](const std::string& dtd) {
+        return tmp.write(fs::path(dtd).filename().string() + ".dsd", "<!DOCTYPE element SYSTEM \"" + dtd + "\"><element><text DataSource=\"1\"/></element>");
+    };
+    std::string entities = "<!ENTITY e0 \"" + std::string(64, 'x') + "\">";
+    for (int i = 1; i < 10; ++i) {
+        entities += "<!ENTITY e" + std::to_string(i) + " \"";
+        for (int k = 0; k < 10; ++k) entities += "&e" + std::to_string(i - 1) + ";";
+        entities += "\">";
+    }
+    const struct {
+        std::string dsd;
+        std::string detail;
+    } cases[] = {
+        {naming(fifo), "文書型定義のファイル " + fifo + " を読めません: 通常のファイルではありません。"},
+        {naming("/dev/urandom"), "文書型定義のファイル /dev/urandom を読めません: 通常のファイルではありません。"},
+        {naming(large), "文書型定義のファイル " + large + " を読めません: 大きすぎます。文書型定義は 4 MiB までです。"},
+        {"/dev/zero", "ファイル /dev/zero が大きすぎます。スキーマは 256 MiB までです。"},
+        {tmp.write("nul.dsd", std::string("<element><text DataSource=\"1\"/></element>\0<x/>", 46)),
+         "最上位の要素の後に NUL 文字 (U+0000) があります。"},
+        {tmp.write("bomb.dsd", "<!DOCTYPE element [" + entities + "]><element root=\"&e9;\"/>"),
+         "実体参照を展開すると大きくなりすぎるか、実体参照が循環しています。"},
+    };
+    for (const auto& c : cases) {
+        const Result run = trelmo({csv, c.dsd, out}, "timeout 120");
+        EXPECT_EQ(run.status, 1) << c.detail;
+        EXPECT_TRUE(run.err.starts_with(c.detail + "\r\n")) << run.err;
+        EXPECT_TRUE(run.err.ends_with(std::string(kSchemaLoadFailed) + "\r\n")) << run.err;
         EXPECT_FALSE(test::fileExists(out));
     }
 }

@@ -20,7 +20,6 @@
 #include <filesystem>
 #include <thread>
 
-#include "engine/io/os_error.h"
 #include "tests/support/temp_dir.h"
 
 namespace trelmo {
@@ -56,6 +55,12 @@ protected:
     // Runs it with standard output discarded; the exit status (-1 for a signal).
     int trelmo(const std::string& out, const std::string& prefix = "") {
         const int raw = std::system((command(out, prefix) + " >/dev/null").c_str());
+        err = test::readFile(logs.file("stderr"));
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    // Runs a shell line as it is; the exit status of its last command.
+    int shell(const std::string& line) {
+        const int raw = std::system(line.c_str());
         err = test::readFile(logs.file("stderr"));
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
@@ -95,7 +100,7 @@ TEST_F(Destination, DevicesAndFifosAreWrittenInPlace) {
 
     // A device that takes no bytes: the reason, not a replaced node.
     EXPECT_EQ(trelmo("/dev/full"), 1);
-    EXPECT_NE(err.find(osErrorText(ENOSPC)), std::string::npos) << err;
+    EXPECT_NE(err.find(std::string("ディスクの空き容量が足りません。")), std::string::npos) << err;
     EXPECT_EQ(typeOf("/dev/full"), S_IFCHR);
 }
 
@@ -119,7 +124,7 @@ TEST_F(Destination, FoldersBlockDevicesAndSocketsAreRefused) {
         mode_t type;
         std::string reason;
     } cases[] = {
-        {folder, S_IFDIR, osErrorText(EISDIR)},
+        {folder, S_IFDIR, std::string("フォルダーです。")},
         {socketPath, S_IFSOCK, "ソケット"},
         {block, S_IFBLK, "ブロックデバイス"},
     };
@@ -158,9 +163,19 @@ TEST_F(Destination, AWriteProtectedFileIsReplacedOnlyByWhoMayWriteIt) {
     }
     EXPECT_EQ(trelmo(out, asUser), 1);
     EXPECT_NE(err.find(out), std::string::npos) << err;
-    EXPECT_NE(err.find(osErrorText(EACCES)), std::string::npos) << err;
+    EXPECT_NE(err.find(std::string("アクセスが許可されていません。")), std::string::npos) << err;
     EXPECT_EQ(test::readFile(out), "previous");
     EXPECT_EQ(names(), (std::vector<std::string>{"in.csv", "out.xml", "s.dsd"}));
+
+    // A file they may write in a folder they may not: the folder is what blocks the save.
+    ::chmod(out.c_str(), 0644);
+    ::chmod(tmp.path().c_str(), 0555);
+    EXPECT_EQ(trelmo(out, asUser), 1);
+    EXPECT_EQ(err, "ファイル " + out + " に保存できません: フォルダー " + tmp.path().string() +
+                       " に新しいファイルを作れません: アクセスが許可されていません。\r\n");
+    EXPECT_EQ(test::readFile(out), "previous");
+    ::chmod(tmp.path().c_str(), 0755);
+    ::chmod(out.c_str(), 0444);
 
     if (!root) return;
     EXPECT_EQ(trelmo(out), 0) << err;
@@ -170,6 +185,87 @@ TEST_F(Destination, AWriteProtectedFileIsReplacedOnlyByWhoMayWriteIt) {
     EXPECT_EQ(info.st_mode & 07777, 0444u);
     EXPECT_EQ(info.st_uid, user);
     EXPECT_EQ(info.st_gid, groupId);
+}
+
+}  // namespace
+}  // namespace trelmo
+
+namespace trelmo {
+namespace {
+
+// A name for one of the process's own descriptors writes into that
+// descriptor as the shell set it up: appending stays appending, and what the
+// shell wrote before and after stays.
+TEST_F(Destination, OwnDescriptorsAreWrittenInPlace) {
+    const std::string log = tmp.write("log.txt", "LOG\n");
+    const std::string into = quote(log);
+    const struct {
+        std::string line;
+        std::string content;  // of log.txt afterwards
+    } cases[] = {
+        {command("/dev/stdout") + " >>" + into, "LOG\n" + expected},
+        {command("/proc/self/fd/1") + " >>" + into, "LOG\n" + expected},
+        {command("/dev/fd/3") + " 3>>" + into + " >/dev/null", "LOG\n" + expected},
+        {"( echo A; " + command("/dev/stdout") + "; echo B ) >" + into, "A\n" + expected + "B\n"},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(log, "LOG\n");
+        EXPECT_EQ(shell(c.line), 0) << c.line << "\n" << err;
+        EXPECT_EQ(test::readFile(log), c.content) << c.line;
+        EXPECT_EQ(names(), (std::vector<std::string>{"in.csv", "log.txt", "s.dsd"}));
+    }
+    // Closed, or open only for reading: said so, nothing written.
+    EXPECT_EQ(shell(command("/dev/stdout") + " >&-"), 1);
+    EXPECT_EQ(err, "ファイル /dev/stdout に保存できません: 標準出力が閉じています。\r\n");
+    EXPECT_EQ(shell(command("/dev/fd/3") + " 3<" + into), 1);
+    EXPECT_NE(err.find("ファイル記述子 3 は読み込み用に開かれています。"), std::string::npos) << err;
+}
+
+// Saving over the CSV file or the schema, by name or through a link, is
+// refused before anything is read.
+TEST_F(Destination, TheInputIsNeverTheOutput) {
+    const std::string link = tmp.file("link.xml");
+    fs::create_symlink(csv, link);
+    const std::string csvBefore = test::readFile(csv), dsdBefore = test::readFile(dsd);
+    const struct {
+        std::string out, input, kind;
+    } cases[] = {{csv, csv, "CSV ファイル"}, {dsd, dsd, "スキーマファイル"}, {link, csv, "CSV ファイル"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(trelmo(c.out), 1);
+        EXPECT_EQ(err, "ファイル " + c.out + " に保存できません: " + c.kind + " " + c.input + " と同じファイルです。\r\n");
+        EXPECT_EQ(test::readFile(csv), csvBefore);
+        EXPECT_EQ(test::readFile(dsd), dsdBefore);
+    }
+}
+
+// A destination path as long as the system takes: the temporary file's
+// longer name is made relative to the folder.
+TEST_F(Destination, ThePathMayBeAsLongAsTheSystemAllows) {
+    std::string folder = tmp.path().string();
+    const std::size_t length = 4086;  // with "/out.xml"
+    while (folder.size() + 8 < length) {
+        const std::size_t room = length - 8 - folder.size() - 1;
+        folder += "/" + std::string(std::min<std::size_t>(room, 200), 'd');
+    }
+    ASSERT_EQ(folder.size() + 8, length);
+    fs::create_directories(folder);
+    const std::string out = folder + "/out.xml";
+    EXPECT_EQ(trelmo(out), 0) << err;
+    EXPECT_EQ(test::readFile(out), expected);
+    EXPECT_EQ(test::fileNames(folder), std::vector<std::string>{"out.xml"});
+}
+
+// Past the file-size limit the write fails with its reason: no temporary
+// file is left and the existing output stays.
+TEST_F(Destination, TheFileSizeLimitIsAFailureWithAReason) {
+    std::string rows;
+    for (int i = 0; i < 2000; ++i) rows += std::to_string(i) + "," + std::string(100, 'x') + ",a,b\r\n";
+    test::writeFile(csv, rows);
+    const std::string out = tmp.write("out.xml", "previous");
+    EXPECT_EQ(trelmo(out, "ulimit -f 64;"), 1);
+    EXPECT_EQ(err, "ファイル " + out + " に保存できません: ファイルが大きすぎます。\r\n");
+    EXPECT_EQ(test::readFile(out), "previous");
+    EXPECT_EQ(names(), (std::vector<std::string>{"in.csv", "out.xml", "s.dsd"}));
 }
 
 }  // namespace

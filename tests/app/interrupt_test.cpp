@@ -1,10 +1,11 @@
-// SIGINT, SIGTERM or SIGHUP while the output is being written: the temporary
-// file goes, the existing output stays as it was, and the program ends by
-// that signal.
+// A signal whose default action ends the process, while the output is being
+// written: the temporary file goes, the existing output stays as it was, and
+// the program ends by that signal.
 
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,7 +51,9 @@ TEST(Interrupt, TheSignalEndsTheRunWithoutATrace) {
     const std::string dsd = tmp.write("s.dsd", "<element name=\"r\"><text DataSource=\"2\"/></element>");
     const std::string out = tmp.write("out.xml", "previous");
 
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    const int deadly[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGPIPE,   SIGALRM,
+                          SIGUSR1, SIGUSR2, SIGXCPU, SIGPROF, SIGVTALRM, SIGRTMIN};
+    for (const int sig : deadly) {
         SCOPED_TRACE(sig);
         const int watch = ::inotify_init1(IN_CLOEXEC);
         ASSERT_GE(watch, 0);
@@ -62,7 +65,9 @@ TEST(Interrupt, TheSignalEndsTheRunWithoutATrace) {
             sigset_t none;
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
-            for (const int each : {SIGINT, SIGTERM, SIGHUP}) ::signal(each, SIG_DFL);
+            for (const int each : deadly) ::signal(each, SIG_DFL);
+            const rlimit noCore{0, 0};  // SIGQUIT and SIGXCPU would dump one
+            ::setrlimit(RLIMIT_CORE, &noCore);
             const char* exe = std::getenv("TRELMO_EXE");
             ::execl(exe, exe, in.c_str(), dsd.c_str(), out.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);

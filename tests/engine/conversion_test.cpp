@@ -8,6 +8,7 @@
 #include <random>
 
 #include "engine/convert/convert2xml.h"
+#include "engine/convert/record_chunks.h"
 #include "engine/error.h"
 #include "engine/startup/startup.h"
 #include "engine/text/iconv_handle.h"
@@ -130,7 +131,9 @@ TEST_F(Conversion, AtMost32767Records) {
 // to be checked in two pieces and made in chunks: records of several lines,
 // quoted fields ending past their quote in a two-byte character, trail bytes
 // that look like "]" and "\\", characters with two codes, values of every
-// length around a vector's width; and a record the output refuses, in both.
+// length around a vector's width, values that end in a two-byte character;
+// and a record the output refuses, in both. Records that convert are all made
+// in chunks: none is written again by the slower way.
 TEST_F(Conversion, CodePage932FileConvertsAsItsUtf8Text) {
     const char* const pieces[] = {"a", "0123456789abcdef", "&", "<", "]]>", "--", "\"", "\x81\x5D]>",  // ‐]>
                                   "\x83\x5C", "\xB1", "\x82\xA0", "\x87\x40", "\xED\x40", "\xFA\x40",
@@ -162,17 +165,23 @@ TEST_F(Conversion, CodePage932FileConvertsAsItsUtf8Text) {
                                    "><text DataSource=\"2\"/><attribute name=\"a\" DataSource=\"3\"/>"
                                    "<cdatasection DataSource=\"4\"/><comment DataSource=\"5\"/>"
                                    "<element name=\"e\"><text DataSource=\"1\"/></element></element>";
-        for (const std::string& bytes : {cp932, refused}) {
-            SCOPED_TRACE(testing::Message() << encoding << (&bytes == &refused ? " refused" : ""));
+        for (const bool refuses : {false, true}) {
+            const std::string& bytes = refuses ? refused : cp932;
+            SCOPED_TRACE(testing::Message() << encoding << (refuses ? " refused" : ""));
             messages.shown.clear();
             const ExitStatus status = run(decoded(bytes), schema);
             const std::vector<std::string> shown = messages.texts();
+            EXPECT_EQ(status, refuses ? ExitStatus::Failure : ExitStatus::Success)
+                << testing::PrintToString(shown);
             const std::string expected = status == ExitStatus::Success ? test::readFile(out) : "";
             messages.shown.clear();
+            const unsigned long fellBack = convert::chunksWrittenAgain();
             ASSERT_EQ(run(bytes, schema), status);
             EXPECT_EQ(messages.texts(), shown);
             if (status == ExitStatus::Success) {
                 EXPECT_EQ(test::readFile(out), expected);
+                // Records that convert are all made in chunks, none written again.
+                EXPECT_EQ(convert::chunksWrittenAgain(), fellBack);
             }
         }
     }

@@ -93,30 +93,44 @@ TEST(Cp932Encode, TheWriterWritesEveryCharacterAsIconvOrAsAReference) {
 
 // Code page 932 bytes written as the same text in UTF-8 is, with the
 // writer's buffer ending at every point of the value: replacements, two-byte
-// characters, characters with two codes and blocks that pass whole.
+// characters, characters with two codes and blocks that pass whole, and
+// values that end in a two-byte character, also where its lead byte ends a
+// block of sixteen.
 TEST(Cp932Encode, CodePage932ContentAsItsUtf8TextWhereverTheBufferEnds) {
-    const std::string cp932 = "&&&&&&a\x82\xA0\xB1<\xEE\xEF\x81\x5D]>\x83\x5C" "0123456789abcdef\x93\xFA\x96\x7B&\r";
-    const std::string utf8 = "&&&&&&a\u3042\uFF71<\u2170\u2010]>\u30BD0123456789abcdef\u65E5\u672C&\r";
+    const struct {
+        std::string cp932, utf8;
+    } values[] = {
+        {"&&&&&&a\x82\xA0\xB1<\xEE\xEF\x81\x5D]>\x83\x5C" "0123456789abcdef\x93\xFA\x96\x7B&\r",
+         "&&&&&&a\u3042\uFF71<\u2170\u2010]>\u30BD0123456789abcdef\u65E5\u672C&\r"},
+        {"\x82\xA0", "\u3042"},
+        {"&\x82\xA0", "&\u3042"},
+        {"<\x81\x5D", "<\u2010"},
+        {"0123456789abcde\x83\x5C", "0123456789abcde\u30BD"},
+        {"0123456789abcdef\x93\xFA", "0123456789abcdef\u65E5"},
+        {"0123456789abcdefghijklmnopqrs\x81\x5D", "0123456789abcdefghijklmnopqrs\u2010"},
+    };
     const Cp932Decoder& decoder = *Cp932Decoder::instance();
-    for (std::size_t room = 1; room < 80; ++room) {
-        const std::string before((1 << 18) - room, 'x');
-        std::string written[2];
-        for (int way = 0; way < 2; ++way) {
-            OutputEncoding encoding("Shift_JIS");
-            StringSink sink;
-            XmlWriter writer(encoding, sink);
-            writer.markup(before);
-            for (int k = 0; k < 3; ++k) {
-                if (way == 0) {
-                    writer.contentCp932(Context::Text, cp932, decoder);
-                } else {
-                    writer.content(Context::Text, utf8);
+    for (const auto& value : values) {
+        for (std::size_t room = 1; room < 80; ++room) {
+            const std::string before((1 << 18) - room, 'x');
+            std::string written[2];
+            for (int way = 0; way < 2; ++way) {
+                OutputEncoding encoding("Shift_JIS");
+                StringSink sink;
+                XmlWriter writer(encoding, sink);
+                writer.markup(before);
+                for (int k = 0; k < 3; ++k) {
+                    if (way == 0) {
+                        writer.contentCp932(Context::Text, value.cp932, decoder);
+                    } else {
+                        writer.content(Context::Text, value.utf8);
+                    }
                 }
+                writer.finish();
+                written[way] = sink.bytes;
             }
-            writer.finish();
-            written[way] = sink.bytes;
+            ASSERT_EQ(written[0], written[1]) << room << " " << value.utf8;
         }
-        ASSERT_EQ(written[0], written[1]) << room;
     }
 }
 

@@ -8,12 +8,15 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "engine/csv/csv.h"
 #include "engine/error.h"
+#include "engine/io/file_io.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/thrown.h"
 
@@ -133,6 +136,40 @@ TEST_F(CsvFile, FileErrorsNameTheFile) {
         EXPECT_NE(error.description().find(path), std::string::npos) << error.description();
     }
     EXPECT_EQ(records, Records{"keep"});
+}
+
+// Another program cuts the file short after it is opened: an error, not a
+// last record cut mid-field; a file that grows meanwhile is read to its end.
+TEST_F(CsvFile, AFileCutShortWhileReadIsAnError) {
+    std::string bytes;
+    for (int i = 0; i < 5000; ++i) bytes += std::to_string(i) + ",value\r\n";
+    const std::string path = dir.write("in.csv", bytes);
+    const struct {
+        std::function<void()> meanwhile;
+        std::size_t records;  // 0: the error
+    } cases[] = {
+        {[&] { std::filesystem::resize_file(path, bytes.size() / 2 + 3); }, 0},
+        {[&] { test::writeFile(path, bytes + "x,y\r\n"); }, 5001},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(path, bytes);
+        Records records;
+        fileio::beforeOperation(2, c.meanwhile);  // the first read, after the open
+        std::optional<RuntimeError> error;
+        try {
+            CSV().GetCSVasArray(path, records);
+        } catch (const RuntimeError& e) {
+            error = e;
+        }
+        fileio::beforeOperation(0, {});
+        if (c.records == 0) {
+            ASSERT_TRUE(error);
+            EXPECT_EQ(error->description(), "ファイル " + path + " を読み込めません: 読み込んでいる間にファイルが変更されました。");
+        } else {
+            EXPECT_FALSE(error) << error->description();
+            EXPECT_EQ(records.size(), c.records);
+        }
+    }
 }
 
 // A regular file is mapped; anything else (here a named pipe) is read to its end.

@@ -10,7 +10,6 @@
 #include <filesystem>
 
 #include "engine/error.h"
-#include "engine/io/os_error.h"
 #include "engine/xml/content_check.h"
 #include "engine/xml/dom.h"
 #include "tests/support/temp_dir.h"
@@ -164,11 +163,15 @@ TEST(DomSave, CharactersTheEncodingLacksBecomeReferences) {
     d.root.setAttribute("a", value);
     d.root.appendChild(d.doc.createTextNode(value));
     d.root.appendChild(d.doc.createCDATASection(value));
-    d.root.appendChild(d.doc.createComment(value));
     const std::string refs = "&#233;&#128512;&#165;&#12316;a";
     EXPECT_EQ(d.doc.xml(), "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<r a=\"" + refs + "\">" + refs +
                                "<![CDATA[]]>&#233;<![CDATA[]]>&#128512;<![CDATA[]]>&#165;<![CDATA[]]>&#12316;"
-                               "<![CDATA[a]]><!--" + refs + "--></r>\r\n");
+                               "<![CDATA[a]]></r>\r\n");
+    // A comment would hold the reference as text: the save fails, naming the character.
+    d.root.appendChild(d.doc.createComment("a" + value));
+    EXPECT_EQ(thrown([&] { d.doc.xml(); }).description(),
+              "コメントの文字 U+00E9 (é) はエンコーディング Shift_JIS で書けないため保存できません"
+              "（コメントには文字参照を書けません）。");
     // Where no reference can stand, the save fails.
     Doc names("version=\"1.0\" encoding=\"US-ASCII\"");
     names.root.appendChild(names.doc.createElement("é"));
@@ -290,10 +293,10 @@ TEST_F(SaveToFile, FailuresLeaveTheDestinationAndNoTemporaryFile) {
         std::string named;
         std::string reason;
     } cases[] = {
-        {good.doc, tmp.file("missing/out.xml"), err::XmlSave, "out.xml", osErrorText(ENOENT)},
-        {good.doc, existing + "/out.xml", err::XmlSave, "out.xml", osErrorText(ENOTDIR)},
-        {good.doc, tmp.file("folder"), err::XmlSave, "folder", osErrorText(EISDIR)},
-        {good.doc, tmp.file(std::string(300, 'x')), err::XmlSave, "xxx", osErrorText(ENAMETOOLONG)},
+        {good.doc, tmp.file("missing/out.xml"), err::XmlSave, "out.xml", std::string("ファイルまたはフォルダーが見つかりません。")},
+        {good.doc, existing + "/out.xml", err::XmlSave, "out.xml", std::string("パスの途中にフォルダーでないものがあります。")},
+        {good.doc, tmp.file("folder"), err::XmlSave, "folder", std::string("フォルダーです。")},
+        {good.doc, tmp.file(std::string(300, 'x')), err::XmlSave, "xxx", std::string("パスまたはファイル名が長すぎます。")},
         {good.doc, "", err::XmlSave, "", "指定されていません"},
         {good.doc, "   ", err::XmlSave, "「   」", "空白"},  // relative: it would land in the current folder
         {badEncoding.doc, existing, err::Encoding, "no-such", ""},

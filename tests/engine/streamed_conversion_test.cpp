@@ -183,22 +183,32 @@ TEST_F(StreamedConversion, RandomSchemasAndRecordsGiveTheSameFileOrFirstError) {
 }
 
 // What no record causes is found first; then the records' own errors in
-// record order, and within a record in schema order, whatever their kind.
-TEST_F(StreamedConversion, ErrorsComeSchemaFirstThenInRecordOrder) {
+// record order, and within a record the first value in output order
+// (attributes before content), named with its record and column.
+TEST_F(StreamedConversion, ErrorsComeSchemaFirstThenInRecordAndOutputOrder) {
     const std::string unusable = "<element encoding=\"no-such\"><text DataSource=\"1\"/></element>";
     const std::string textThenAttribute =
         "<element><text DataSource=\"1\"/><attribute name=\"a\" DataSource=\"2\"/></element>";
-    const std::string controlInText = "1001 テキストに XML で使えない文字 U+0001 があるため保存できません。";
+    const std::string sjisComment =
+        "<element encoding=\"Shift_JIS\"><text DataSource=\"1\"/><comment DataSource=\"2\"/></element>";
     const struct {
         const std::string& schema;
         Records records;
         std::string error;
     } cases[] = {
         {unusable, {"a,b", "c,d", "\"open"}, "1002 エンコーディング no-such は使えません。"},
-        {textThenAttribute, {"\x01,b", "c,d", "\"open"}, controlInText},
+        {textThenAttribute, {"\x01,b", "c,d", "\"open"},
+         "1001 1 件目のレコードの 1 列目: テキストに XML で使えない文字 U+0001 があるため保存できません。"},
         {textThenAttribute, {"a,b", "\"open", "\x01,b"}, "5 引数が正しくありません。"},
-        {textThenAttribute, {"a,b", "\x01,\x02"}, controlInText},
-        {textThenAttribute, {"a,b", std::string("a\0,\x02", 5)}, "1000 テキストに NUL 文字 (U+0000) があります。"},
+        {textThenAttribute, {"a,b", "\x01,\x02"},
+         "1001 2 件目のレコードの 2 列目: 属性 a の値に XML で使えない文字 U+0002 があるため保存できません。"},
+        {textThenAttribute, {"a,b", std::string("\0,\x02", 3)},
+         "1001 2 件目のレコードの 2 列目: 属性 a の値に XML で使えない文字 U+0002 があるため保存できません。"},
+        {textThenAttribute, {"a,b", std::string("a\0,b", 4)}, "1000 2 件目のレコードの 1 列目: テキストに NUL 文字 (U+0000) があります。"},
+        // A comment cannot hold a reference for what the encoding lacks.
+        {sjisComment, {"\xC2\xA3,a", "b,\xC2\xA3"},
+         "1001 2 件目のレコードの 2 列目: コメントの文字 U+00A3 (£) はエンコーディング Shift_JIS で書けないため保存できません"
+         "（コメントには文字参照を書けません）。"},
     };
     for (const auto& c : cases) EXPECT_EQ(expectSame(c.schema, c.records, out).bytes, c.error);
 
@@ -207,6 +217,19 @@ TEST_F(StreamedConversion, ErrorsComeSchemaFirstThenInRecordOrder) {
     for (const Records& records : {Records{"a,b", "c,d"}, Records{"a,b", "\"open"}}) {
         EXPECT_FALSE(run(false, textThenAttribute, records, missing).ok);
         EXPECT_NE(run(true, textThenAttribute, records, missing).bytes.find("missing/out.xml"), std::string::npos);
+    }
+}
+
+// A replaced attribute's value is never written, so nothing in it fails the
+// conversion, whether the records are made one by one or in chunks.
+TEST_F(StreamedConversion, AReplacedAttributeIsNotChecked) {
+    const std::string schema = "<element><attribute name=\"a\" DataSource=\"1\"/><text DataSource=\"2\"/>"
+                               "<attribute name=\"a\" DataSource=\"3\"/></element>";
+    for (const std::size_t count : {2, 128, 129, 1000}) {
+        Records records(count, "\x01\xEF\xBF\xBE,b,c");
+        const Outcome outcome = expectSame(schema, records, out);
+        EXPECT_TRUE(outcome.ok) << count << " " << outcome.bytes;
+        EXPECT_NE(outcome.bytes.find("<Element a=\"c\">b</Element>"), std::string::npos) << count;
     }
 }
 
