@@ -40,7 +40,12 @@ public:
 QString sampleOf(const PreviewModel& preview, int column) {
     QStringList values;
     const int rows = std::min(preview.rowCount(), ColumnsDialog::kSampleRecords);
-    for (int r = 0; r < rows; ++r) values.append(preview.cell(r, column).simplified());
+    for (int r = 0; r < rows; ++r) {
+        QString value = preview.cell(r, column);
+        value.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        values.append(value);
+    }
     return values.join(QStringLiteral(" / "));
 }
 

@@ -1,6 +1,5 @@
 // Columns of the CSV preview dropped onto the tree, and the preview's headers
 // marking the columns that the schema uses.
-#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QFont>
 #include <QMimeData>

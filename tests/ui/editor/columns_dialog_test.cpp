@@ -1,6 +1,5 @@
 // "CSVの列から作成(&G)": when it can be used, the dialog's proposal, the names
 // taken from the first record, the kinds, and the one step that inserts them.
-#include <QCheckBox>
 #include <QPushButton>
 
 #include "tests/ui/editor/columns_fixture.h"

@@ -1,6 +1,7 @@
 #pragma once
 // The editor with a CSV previewed, and the dialog "CSVの列から作成" opened
 // through its shortcut.
+#include <QCheckBox>
 #include <QDialog>
 #include <QTest>
 
