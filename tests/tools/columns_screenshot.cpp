@@ -1,0 +1,69 @@
+// Shows the schema editor for scripts/screenshot-columns: a new schema with a
+// CSV previewed through the editor's own menu commands and the top node
+// selected, then Ctrl+G. With --result the dialog is closed with Enter, so the
+// new nodes and the marked columns show. When the windows are up it writes
+// their geometry ("WxH+X+Y") to the file named by the first argument, then
+// stays until it is killed (or a minute has passed).
+//   columns_screenshot GEOMETRY-FILE [--result] CSV
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+#include "tests/support/recording_messages.h"
+#include "tests/support/ui/recording_cursor.h"
+#include "tests/support/ui/scripted_file_dialog.h"
+#include "ui/common/app_look.h"
+#include "ui/editor/columns_dialog.h"
+#include "ui/editor/frm_edit.h"
+#include "ui/editor/schema_tree_view.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(trelmo::ui::appIcon());
+    trelmo::ui::useJapaneseFont();
+    const bool result = argc == 4 && QByteArray(argv[2]) == "--result";
+    if (argc != 3 && !result) {
+        qWarning("usage: columns_screenshot GEOMETRY-FILE [--result] CSV");
+        return 2;
+    }
+    using namespace trelmo;
+    test::RecordingMessages messages;
+    test::ScriptedFileDialog files;
+    test::RecordingCursor cursor;
+    ui::UiServices services{messages, files, cursor};
+    ui::FrmEdit editor(services, nullptr);
+    editor.move(16, 16);
+    editor.show();
+    if (!QTest::qWaitForWindowExposed(&editor)) return 1;
+
+    editor.findChild<QAction*>("mnuFileNew")->trigger();
+    files.choose(QString::fromLocal8Bit(argv[argc - 1]));
+    editor.findChild<QAction*>("mnuFileOpenCSV")->trigger();
+    for (const std::string& text : messages.texts()) qWarning("message: %s", text.c_str());
+    auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
+    const QRect top = tree->visualItemRect(tree->node(1));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, top.center());
+    editor.findChild<QAction*>("PopMnuColumns")->trigger();
+    auto* dialog = editor.findChild<ui::ColumnsDialog*>();
+    if (!dialog) return 1;
+    dialog->move(editor.x() + 120, editor.y() + 90);
+    if (result) {
+        QTest::keyClick(dialog->findChild<QWidget*>("grdColumns"), Qt::Key_Return);
+        tree->expandAll();
+    }
+
+    QTimer::singleShot(500, [&] {
+        QFile out(QString::fromLocal8Bit(argv[1]));
+        if (out.open(QIODevice::WriteOnly)) {
+            QRect g = editor.frameGeometry();
+            if (auto* d = editor.findChild<ui::ColumnsDialog*>(); d && d->isVisible())
+                g = g.united(d->frameGeometry());
+            out.write(QStringLiteral("%1x%2+%3+%4\n")
+                          .arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()).toLatin1());
+        }
+    });
+    QTimer::singleShot(60000, &app, &QApplication::quit);
+    return app.exec();
+}
