@@ -7,13 +7,12 @@
 //   columns_screenshot GEOMETRY-FILE [--result] CSV
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QTest>
-#include <QTimer>
 
 #include "tests/support/recording_messages.h"
 #include "tests/support/ui/recording_cursor.h"
 #include "tests/support/ui/scripted_file_dialog.h"
+#include "tests/support/ui/screenshot_geometry.h"
 #include "ui/common/app_look.h"
 #include "ui/editor/columns_dialog.h"
 #include "ui/editor/frm_edit.h"
@@ -54,16 +53,7 @@ int main(int argc, char** argv) {
         tree->expandAll();
     }
 
-    QTimer::singleShot(500, [&] {
-        QFile out(QString::fromLocal8Bit(argv[1]));
-        if (out.open(QIODevice::WriteOnly)) {
-            QRect g = editor.frameGeometry();
-            if (auto* d = editor.findChild<ui::ColumnsDialog*>(); d && d->isVisible())
-                g = g.united(d->frameGeometry());
-            out.write(QStringLiteral("%1x%2+%3+%4\n")
-                          .arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()).toLatin1());
-        }
-    });
-    QTimer::singleShot(60000, &app, &QApplication::quit);
+    test::writeGeometryWhenShown(QString::fromLocal8Bit(argv[1]), editor,
+                                 editor.findChild<ui::ColumnsDialog*>());
     return app.exec();
 }

@@ -8,14 +8,13 @@
 //   editor_screenshot GEOMETRY-FILE [--xml] [CSV [DSD]]
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QTest>
-#include <QTimer>
 #include <vector>
 
 #include "tests/support/recording_messages.h"
 #include "tests/support/ui/recording_cursor.h"
 #include "tests/support/ui/scripted_file_dialog.h"
+#include "tests/support/ui/screenshot_geometry.h"
 #include "ui/common/app_look.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
@@ -77,16 +76,7 @@ int main(int argc, char** argv) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node.center());
     if (withXml) editor.findChild<QAction*>("mnuViewXmlPreview")->trigger();
 
-    QTimer::singleShot(500, [&] {
-        QFile out(QString::fromLocal8Bit(args[1]));
-        if (out.open(QIODevice::WriteOnly)) {
-            QRect g = editor.frameGeometry();
-            if (auto* xml = editor.findChild<ui::XmlPreviewWindow*>(); xml && xml->isVisible())
-                g = g.united(xml->frameGeometry());
-            out.write(QStringLiteral("%1x%2+%3+%4\n")
-                          .arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()).toLatin1());
-        }
-    });
-    QTimer::singleShot(60000, &app, &QApplication::quit);
+    test::writeGeometryWhenShown(QString::fromLocal8Bit(args[1]), editor,
+                                 editor.findChild<ui::XmlPreviewWindow*>());
     return app.exec();
 }
