@@ -9,10 +9,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "tests/support/recording_messages.h"
-#include "tests/support/ui/recording_cursor.h"
-#include "tests/support/ui/scripted_file_dialog.h"
-#include "tests/support/ui/screenshot_geometry.h"
+#include "tests/support/ui/screenshot_editor.h"
 #include "ui/common/app_look.h"
 #include "ui/editor/columns_dialog.h"
 #include "ui/editor/frm_edit.h"
@@ -28,19 +25,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     using namespace trelmo;
-    test::RecordingMessages messages;
-    test::ScriptedFileDialog files;
-    test::RecordingCursor cursor;
-    ui::UiServices services{messages, files, cursor};
-    ui::FrmEdit editor(services, nullptr);
-    editor.move(16, 16);
-    editor.show();
-    if (!QTest::qWaitForWindowExposed(&editor)) return 1;
+    test::ScreenshotEditor shot;
+    if (!shot.show()) return 1;
+    ui::FrmEdit& editor = shot.editor;
+    test::ScriptedFileDialog& files = shot.files;
 
     editor.findChild<QAction*>("mnuFileNew")->trigger();
     files.choose(QString::fromLocal8Bit(argv[argc - 1]));
     editor.findChild<QAction*>("mnuFileOpenCSV")->trigger();
-    for (const std::string& text : messages.texts()) qWarning("message: %s", text.c_str());
+    for (const std::string& text : shot.messages.texts()) qWarning("message: %s", text.c_str());
     auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
     const QRect top = tree->visualItemRect(tree->node(1));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, top.center());

@@ -11,10 +11,7 @@
 #include <QTest>
 #include <vector>
 
-#include "tests/support/recording_messages.h"
-#include "tests/support/ui/recording_cursor.h"
-#include "tests/support/ui/scripted_file_dialog.h"
-#include "tests/support/ui/screenshot_geometry.h"
+#include "tests/support/ui/screenshot_editor.h"
 #include "ui/common/app_look.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
@@ -44,14 +41,10 @@ int main(int argc, char** argv) {
     if (withXml) args.erase(args.begin() + 2);
     const auto given = static_cast<int>(args.size());
     using namespace trelmo;
-    test::RecordingMessages messages;
-    test::ScriptedFileDialog files;
-    test::RecordingCursor cursor;
-    ui::UiServices services{messages, files, cursor};
-    ui::FrmEdit editor(services, nullptr);
-    editor.move(16, 16);
-    editor.show();
-    if (!QTest::qWaitForWindowExposed(&editor)) return 1;
+    test::ScreenshotEditor shot;
+    if (!shot.show()) return 1;
+    ui::FrmEdit& editor = shot.editor;
+    test::ScriptedFileDialog& files = shot.files;
 
     const auto menu = [&](const char* action, const char* path) {
         files.choose(QString::fromLocal8Bit(path));
@@ -67,7 +60,7 @@ int main(int argc, char** argv) {
         editor.ShowDocument(std::move(doc));
     }
     if (given > 2) menu("mnuFileOpenCSV", args[2]);
-    for (const std::string& text : messages.texts()) qWarning("message: %s", text.c_str());
+    for (const std::string& text : shot.messages.texts()) qWarning("message: %s", text.c_str());
     auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
     if (!tree->node(shown)) return 1;
     tree->expandAll();

@@ -1,12 +1,21 @@
-#include "tests/support/ui/screenshot_geometry.h"
+#include "tests/support/ui/screenshot_editor.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 namespace trelmo::test {
+
+ScreenshotEditor::ScreenshotEditor() : editor(services, nullptr) {}
+
+bool ScreenshotEditor::show() {
+    editor.move(16, 16);
+    editor.show();
+    return QTest::qWaitForWindowExposed(&editor);
+}
 
 void writeGeometryWhenShown(const QString& path, const QWidget& window, const QWidget* extra) {
     QTimer::singleShot(500, [path, &window, other = QPointer<const QWidget>(extra)] {
