@@ -1,6 +1,8 @@
 #include "ui/editor/columns_model.h"
 
+#include <QApplication>
 #include <QColor>
+#include <QStyle>
 #include <unordered_map>
 
 namespace trelmo::ui {
@@ -102,7 +104,10 @@ QVariant ColumnsModel::data(const QModelIndex& index, int role) const {
     case Name:
         if (role == Qt::DisplayRole || role == Qt::EditRole)
             return row.kind == ColumnKind::Comment && role == Qt::DisplayRole ? QString() : row.name;
-        if (role == Qt::BackgroundRole && row.problem != Problem::None) return kProblemBackground;
+        if (row.problem != Problem::None && role == Qt::BackgroundRole) return kProblemBackground;
+        // The mark stays visible on a selected row, which hides the background.
+        if (row.problem != Problem::None && role == Qt::DecorationRole)
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
         if (role == Qt::ToolTipRole && row.problem == Problem::NotUsable)
             return QStringLiteral("XMLの名前に使えないか、エンコーディングで表せない文字があります。");
         if (role == Qt::ToolTipRole && row.problem == Problem::Duplicate)
@@ -122,7 +127,7 @@ bool ColumnsModel::setData(const QModelIndex& index, const QVariant& value, int 
         return false;
     Row& row = rows_[static_cast<std::size_t>(index.row())];
     if (index.column() == Use && role == Qt::CheckStateRole) {
-        row.use = value.value<Qt::CheckState>() == Qt::Checked;
+        row.use = value.toInt() == Qt::Checked;
     } else if (index.column() == Name && role == Qt::EditRole) {
         row.name = value.toString();
     } else if (index.column() == Kind && role == Qt::EditRole) {
