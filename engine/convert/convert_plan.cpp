@@ -60,9 +60,9 @@ void compileSource(PlanNode& node, const std::string& text) {
 
 std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
     std::vector<PlanNode> plan;
-    const std::size_t count = schemaNode.childCount();
-    for (std::size_t j = 0; j < count; ++j) {
-        const xml::Node child = schemaNode.child(j);
+    // The children listed at once: indexed access, interleaved with the
+    // recursion below, would walk the list again for every child.
+    for (const xml::Node& child : schemaNode.children()) {
         const std::optional<Kind> kind = kindOf(child);
         if (!kind) continue;
         PlanNode node;

@@ -8,14 +8,10 @@
 //   editor_screenshot GEOMETRY-FILE [--xml] [CSV [DSD]]
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QTest>
-#include <QTimer>
 #include <vector>
 
-#include "tests/support/recording_messages.h"
-#include "tests/support/ui/recording_cursor.h"
-#include "tests/support/ui/scripted_file_dialog.h"
+#include "tests/support/ui/screenshot_editor.h"
 #include "ui/common/app_look.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
@@ -45,14 +41,10 @@ int main(int argc, char** argv) {
     if (withXml) args.erase(args.begin() + 2);
     const auto given = static_cast<int>(args.size());
     using namespace trelmo;
-    test::RecordingMessages messages;
-    test::ScriptedFileDialog files;
-    test::RecordingCursor cursor;
-    ui::UiServices services{messages, files, cursor};
-    ui::FrmEdit editor(services, nullptr);
-    editor.move(16, 16);
-    editor.show();
-    if (!QTest::qWaitForWindowExposed(&editor)) return 1;
+    test::ScreenshotEditor shot;
+    if (!shot.show()) return 1;
+    ui::FrmEdit& editor = shot.editor;
+    test::ScriptedFileDialog& files = shot.files;
 
     const auto menu = [&](const char* action, const char* path) {
         files.choose(QString::fromLocal8Bit(path));
@@ -68,7 +60,7 @@ int main(int argc, char** argv) {
         editor.ShowDocument(std::move(doc));
     }
     if (given > 2) menu("mnuFileOpenCSV", args[2]);
-    for (const std::string& text : messages.texts()) qWarning("message: %s", text.c_str());
+    for (const std::string& text : shot.messages.texts()) qWarning("message: %s", text.c_str());
     auto* tree = editor.findChild<ui::SchemaTreeView*>("TreeView1");
     if (!tree->node(shown)) return 1;
     tree->expandAll();
@@ -77,16 +69,7 @@ int main(int argc, char** argv) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node.center());
     if (withXml) editor.findChild<QAction*>("mnuViewXmlPreview")->trigger();
 
-    QTimer::singleShot(500, [&] {
-        QFile out(QString::fromLocal8Bit(args[1]));
-        if (out.open(QIODevice::WriteOnly)) {
-            QRect g = editor.frameGeometry();
-            if (auto* xml = editor.findChild<ui::XmlPreviewWindow*>(); xml && xml->isVisible())
-                g = g.united(xml->frameGeometry());
-            out.write(QStringLiteral("%1x%2+%3+%4\n")
-                          .arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y()).toLatin1());
-        }
-    });
-    QTimer::singleShot(60000, &app, &QApplication::quit);
+    test::writeGeometryWhenShown(QString::fromLocal8Bit(args[1]), editor,
+                                 editor.findChild<ui::XmlPreviewWindow*>());
     return app.exec();
 }

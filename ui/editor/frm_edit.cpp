@@ -14,6 +14,7 @@
 #include <QUndoStack>
 
 #include "ui/common/app_look.h"
+#include "ui/editor/csv_preview_view.h"
 #include "ui/editor/load_dsd.h"
 #include "ui/editor/preview_model.h"
 #include "ui/editor/schema_tree_view.h"
@@ -90,7 +91,7 @@ void FrmEdit::createControls() {
     ListView1->header()->setDefaultSectionSize(px(1440));
 
     ListView2Items = new PreviewModel(this);
-    ListView2 = place(new QTreeView(client_), "ListView2", 30, 4530, 9015, 1695);
+    ListView2 = place(new CsvPreviewView(client_), "ListView2", 30, 4530, 9015, 1695);
     ListView2->setModel(ListView2Items);
     ListView2->setRootIsDecorated(false);
     ListView2->setItemsExpandable(false);
@@ -136,6 +137,7 @@ void FrmEdit::createMenus() {
     PopMnuSet = addItem(PopMnu, "PopMnuSet", "変更");
     PopMnuSet->setEnabled(false);
     PopMnuSet->setVisible(false);
+    createColumnsCommand();
 
     PopMnuElementIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     PopMnuTextIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));

@@ -15,6 +15,8 @@
 //   frm_edit_save.cpp     saving; frm_edit_validate.cpp the check before it
 //   frm_edit_preview.cpp  the CSV preview
 //   frm_edit_view.cpp     the view menu and what the XML preview reads
+//   frm_edit_columns.cpp  nodes made from the CSV's columns, columns dropped
+//                         onto the tree, the used columns marked
 
 #include <QDialog>
 #include <cstdint>
@@ -46,6 +48,7 @@ class QUndoStack;
 
 namespace trelmo::ui {
 
+struct ColumnNode;
 class PreviewModel;
 class SchemaEdit;
 class SchemaTreeView;
@@ -177,6 +180,17 @@ private:
     bool ClearCsvPreview();
     void LoadCsvPreview(const std::string& path);
 
+    // frm_edit_columns.cpp
+    void createColumnsCommand();
+    void PopMnuColumns_Click();
+    // The nodes of the chosen columns appended to target, as one step.
+    void InsertColumns(const xml::Node& target, const std::vector<ColumnNode>& columns);
+    // Enabled while a CSV is previewed and the selected node is an element.
+    void UpdateColumnsCommand();
+    bool TakesColumn(const QTreeWidgetItem* node) const;
+    void TreeView1_ColumnDrop(QTreeWidgetItem* node, int column);
+    void RefreshColumnMarks();
+
     // frm_edit_history.cpp
     // Makes the edit and records it; a failing edit throws and is not recorded.
     void PushEdit(std::unique_ptr<SchemaEdit> edit);
@@ -230,6 +244,8 @@ private:
     QAction* PopMnuCDATAIn = nullptr;
     QAction* PopMnuDel = nullptr;
     QAction* PopMnuSet = nullptr;
+    QAction* PopMnuColumns = nullptr;
+    bool namesFromFirstRecord_ = false;  // as "1行目を名前に使う" was last chosen
     QMenu* mnuEdit = nullptr;
     QAction* mnuEditUndo = nullptr;
     QAction* mnuEditRedo = nullptr;

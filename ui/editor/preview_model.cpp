@@ -1,6 +1,28 @@
 #include "ui/editor/preview_model.h"
 
+#include <QFont>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
 namespace trelmo::ui {
+
+namespace {
+// The mark of a used column: a small filled dot.
+QIcon usedMark() {
+    static const QIcon mark = [] {
+        QPixmap pixmap(10, 10);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x00, 0x60, 0xC0));
+        painter.drawEllipse(1, 1, 8, 8);
+        return QIcon(pixmap);
+    }();
+    return mark;
+}
+}  // namespace
 
 PreviewModel::PreviewModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -85,9 +107,28 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (orientation != Qt::Horizontal) return {};
     if (section < 0 || section >= headers_.size()) return {};
-    return headers_[section];
+    if (role == Qt::DisplayRole) return headers_[section];
+    const auto s = static_cast<std::size_t>(section);
+    if (s >= uses_.size() || uses_[s].isEmpty()) return {};
+    switch (role) {
+    case Qt::ToolTipRole: return uses_[s];
+    case Qt::DecorationRole: return usedMark();
+    case Qt::FontRole: {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    default: return {};
+    }
+}
+
+void PreviewModel::setColumnUses(std::vector<QString> tooltips) {
+    if (tooltips == uses_) return;
+    uses_ = std::move(tooltips);
+    if (!headers_.isEmpty())
+        emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(headers_.size()) - 1);
 }
 
 Qt::ItemFlags PreviewModel::flags(const QModelIndex& index) const {

@@ -47,6 +47,11 @@ public:
     // The text of one cell, empty for a field that the record lacks.
     QString cell(int row, int column) const;
 
+    // Marks the headers of the columns that the schema uses: bold, with a
+    // mark, and a tooltip listing the nodes (one text per column, empty for
+    // a column no node uses).
+    void setColumnUses(std::vector<QString> tooltips);
+
 private:
     struct Row {
         std::string text;                 // the fields one after another
@@ -55,6 +60,7 @@ private:
 
     QStringList headers_;
     std::vector<Row> rows_;
+    std::vector<QString> uses_;  // per column, the tooltip of a used one
     bool bulk_ = false;
 };
 

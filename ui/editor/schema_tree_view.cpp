@@ -1,9 +1,12 @@
 #include "ui/editor/schema_tree_view.h"
 
+#include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include "ui/editor/csv_preview_view.h"
 
 namespace trelmo::ui {
 
@@ -126,6 +129,62 @@ void SchemaTreeView::keyPressEvent(QKeyEvent* event) {
     QTreeWidget::keyPressEvent(event);
     QTreeWidgetItem* after = currentItem();
     if (after && after != before && after->isSelected()) emit nodeClick(after);
+}
+
+void SchemaTreeView::setColumnTarget(std::function<bool(const QTreeWidgetItem*)> acceptsColumn) {
+    acceptsColumn_ = std::move(acceptsColumn);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
+}
+
+QTreeWidgetItem* SchemaTreeView::columnTargetAt(const QDropEvent* event) const {
+    if (!acceptsColumn_ || !csvColumnOf(event->mimeData())) return nullptr;
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    return item && acceptsColumn_(item) ? item : nullptr;
+}
+
+// Only columns of the CSV preview are taken; anything else is left to the
+// window. A column is taken where a node under the pointer accepts it.
+void SchemaTreeView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!csvColumnOf(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    // Taken on entering, so that the moves over the nodes follow.
+    event->acceptProposedAction();
+    setDropHighlight(columnTargetAt(event));
+}
+
+void SchemaTreeView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!csvColumnOf(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    QTreeWidget::dragMoveEvent(event);  // scrolls near the edges
+    QTreeWidgetItem* target = columnTargetAt(event);
+    setDropHighlight(target);
+    if (target)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void SchemaTreeView::dragLeaveEvent(QDragLeaveEvent* event) {
+    setDropHighlight(nullptr);
+    QTreeWidget::dragLeaveEvent(event);
+}
+
+void SchemaTreeView::dropEvent(QDropEvent* event) {
+    QTreeWidgetItem* target = columnTargetAt(event);
+    setDropHighlight(nullptr);
+    setState(NoState);
+    if (!target) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit columnDropped(target, *csvColumnOf(event->mimeData()));
 }
 
 }  // namespace trelmo::ui

@@ -3,6 +3,7 @@
 // index, its 1-based position in the order the nodes were added.
 
 #include <QTreeWidget>
+#include <functional>
 #include <vector>
 
 #include "ui/editor/image_list.h"
@@ -40,22 +41,35 @@ public:
     void setDropHighlight(QTreeWidgetItem* item);
     static QColor dropOutlineColor(const QPalette& palette);
 
+    // Columns of the CSV preview dragged onto the tree: the nodes for which
+    // acceptsColumn is true take one, marked while the pointer is over them.
+    void setColumnTarget(std::function<bool(const QTreeWidgetItem*)> acceptsColumn);
+
 signals:
     // A mouse button was released over the tree (viewport coordinates).
     void mouseUp(Qt::MouseButton button, const QPoint& pos);
     // The user picked a node with the mouse or the keyboard.
     void nodeClick(QTreeWidgetItem* item);
+    // A column (counted from 1) was dropped onto a node that takes one.
+    void columnDropped(QTreeWidgetItem* item, int column);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     const ImageList& images_;
     std::vector<QTreeWidgetItem*> nodes_;  // in order of addition
     QTreeWidgetItem* dropHighlight_ = nullptr;
     Qt::MouseButton releasing_ = Qt::NoButton;
+    std::function<bool(const QTreeWidgetItem*)> acceptsColumn_;
+    // The node a dragged column would be dropped onto, null for none.
+    QTreeWidgetItem* columnTargetAt(const QDropEvent* event) const;
 };
 
 }  // namespace trelmo::ui

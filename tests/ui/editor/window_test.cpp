@@ -141,7 +141,7 @@ TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
                            "PopMnuCDATAIn=CDATA=Ctrl+D"}));
     EXPECT_EQ(texts(control<QMenu>("mnuView")), QStringList({u8("mnuViewXmlPreview=XMLプレビュー(&X)=Ctrl+P")}));
     const QList<QAction*> pop = control<QMenu>("PopMnu")->actions();
-    ASSERT_EQ(pop.size(), 3);
+    ASSERT_EQ(pop.size(), 5);
     EXPECT_EQ(pop[0]->menu(), control<QMenu>("PopMnuInsert"));
     EXPECT_EQ(pop[1], action("PopMnuDel"));
     EXPECT_EQ(pop[1]->text(), u8("削除"));
@@ -149,6 +149,10 @@ TEST_F(WindowTest, MenusInOrderWithCaptionsAndShortcuts) {
     EXPECT_EQ(pop[2]->text(), u8("変更"));
     EXPECT_FALSE(pop[2]->isEnabled());
     EXPECT_FALSE(pop[2]->isVisible());
+    EXPECT_TRUE(pop[3]->isSeparator());
+    EXPECT_EQ(pop[4], action("PopMnuColumns"));
+    EXPECT_EQ(pop[4]->text(), u8("CSVの列から作成(&G)"));
+    EXPECT_EQ(pop[4]->shortcut(), QKeySequence("Ctrl+G"));
     EXPECT_EQ(texts(control<QMenu>("mnuEdit")),
               QStringList({u8("mnuEditUndo=元に戻す(&U)=Ctrl+Z"), u8("mnuEditRedo=やり直し(&R)=Ctrl+Y")}));
     EXPECT_EQ(action("mnuEditRedo")->shortcuts(),
