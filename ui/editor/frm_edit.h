@@ -1,8 +1,8 @@
 #pragma once
-// frmEdit: the schema editor. It edits SchemaDoc and rebuilds its two views,
-// the tree TreeView1 and the node list ListView1, after every change of
-// structure. A tree node is tied to its schema element by its tree index k
-// only: it stands for SchemaNodeList[k - 1].
+// frmEdit: the schema editor. It edits the schema through its SchemaDocument
+// and rebuilds its two views, the tree TreeView1 and the node list ListView1,
+// after every change of structure. A tree node is tied to its schema element
+// by its tree index k only: it stands for SchemaNodeList[k - 1].
 //
 // The procedures are spread over files by concern:
 //   frm_edit.cpp          controls, layout and menus
@@ -30,6 +30,7 @@
 #include "ui/common/file_dialog.h"
 #include "ui/common/services.h"
 #include "ui/editor/image_list.h"
+#include "ui/editor/schema_document.h"
 
 class QAction;
 class QComboBox;
@@ -42,12 +43,10 @@ class QPushButton;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QUndoStack;
 
 namespace trelmo::ui {
 
 class PreviewModel;
-class SchemaEdit;
 class SchemaTreeView;
 class XmlPreviewWindow;
 
@@ -57,10 +56,12 @@ public:
     explicit FrmEdit(UiServices& services, QWidget* owner = nullptr);
     ~FrmEdit() override;
 
+    // The schema being edited, with its history.
+    SchemaDocument& document() { return *document_; }
     // The editor state. SchemaDoc is empty until a schema is made or opened.
-    const std::optional<xml::Document>& schemaDoc() const { return SchemaDoc; }
-    const std::vector<xml::Node>& schemaNodeList() const { return SchemaNodeList; }
-    bool isModified() const { return Modified; }
+    const std::optional<xml::Document>& schemaDoc() const { return document_->doc(); }
+    const std::vector<xml::Node>& schemaNodeList() const { return document_->nodeList(); }
+    bool isModified() const { return document_->isModified(); }
 
     // Makes doc the schema being edited and shows it as opening a file does
     // (ShowSchemaDoc), with a new history. Modified is left as it is.
@@ -128,7 +129,6 @@ private:
     void showError(const std::exception& error, MsgIcon icon);
 
     // frm_edit_tree.cpp
-    void SelectSchemaNodeList();
     // Empties the tree and ListView1, selects SchemaNodeList again, MakeTree.
     void RebuildViews();
     void RefreshNodeList();
@@ -137,14 +137,17 @@ private:
     // txtEncoding from the top element's root and encoding. A failing step
     // is skipped.
     void ShowSchemaDoc();
-    // The schema element of tree index k (SchemaNodeList[k - 1]).
-    xml::Node SchemaElement(int treeIndex) const;
+    // The top node selected and shown in the panel; with an empty tree, none.
+    void ShowTopNode();
     // Tree index of a node, 0 for none; a 16-bit count, so past 32,767 it
     // raises the overflow error.
     int TreeIndexOf(const QTreeWidgetItem* node) const;
 
     // frm_edit_insert.cpp
     void TreeView1_MouseUp(Qt::MouseButton button, const QPoint& pos);
+    // The selected node for a command, once typed values are settled; null
+    // (said, when no node is selected) when the command does not go on.
+    QTreeWidgetItem* CommandTarget();
     void InsertCommand(std::string_view kind);  // the five insert items
     void InsertNode(std::string_view kind);
     void PopMnuDel_Click();
@@ -152,10 +155,16 @@ private:
     // frm_edit_panel.cpp
     void TreeView1_NodeClick(QTreeWidgetItem* node);
     void MyTreeView1_NodeClick(QTreeWidgetItem* xNode);
-    // The panel when no node is selected: no name, no data source to give.
+    // The panel when no node is selected: nothing to type, nothing to register.
     void ShowNoNode();
+    // Values typed into the panel that differ from the shown node's stored ones.
+    bool HasPendingEdit() const;
+    // Before they would be dropped: register them (true only when that went
+    // through), drop them, or cancel (false).
+    bool ResolvePendingEdit();
     void cmdApply_Click();
-    void StoreProperties(const xml::Node& element,
+    // False when the store failed, which is told.
+    bool StoreProperties(const xml::Node& element,
                          const std::vector<std::pair<std::string, std::string>>& values);
     void SetFieldEnabled(QWidget* field, bool enabled);
     void Field_GotFocus(QWidget* field);
@@ -176,13 +185,11 @@ private:
     void LoadCsvPreview(const std::string& path);
 
     // frm_edit_history.cpp
-    // Makes the edit and records it; a failing edit throws and is not recorded.
-    void PushEdit(std::unique_ptr<SchemaEdit> edit);
-    // After an undo or redo of the edit at this index of the history: the
-    // views rebuilt, the node it touched selected and shown, Modified set.
-    void ShowStep(int index);
-    // A new document starts a new history.
-    void ClearHistory();
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
+    // After an undo or redo: the views rebuilt, the node it touched selected
+    // and shown.
+    void ShowStep(const SchemaDocument::Step& step);
 
     UiServices& services_;
     CommonDialog CommonDialog1;
@@ -231,15 +238,14 @@ private:
     QMenu* mnuEdit = nullptr;
     QAction* mnuEditUndo = nullptr;
     QAction* mnuEditRedo = nullptr;
-    QUndoStack* undoStack_ = nullptr;
+    int shownIndex_ = 0;  // the tree index of the node the panel shows, 0 for none
     QMenu* mnuView = nullptr;
     QAction* mnuViewXmlPreview = nullptr;
     XmlPreviewWindow* xmlPreview_ = nullptr;
     std::string csvPreviewPath_;  // the file listed in ListView2
 
-    std::optional<xml::Document> SchemaDoc;
-    std::vector<xml::Node> SchemaNodeList;  // every element of SchemaDoc, "//*"
-    bool Modified = false;
+    // SchemaDoc, SchemaNodeList, Modified and the history.
+    SchemaDocument* document_ = nullptr;
 };
 
 }  // namespace trelmo::ui

@@ -9,14 +9,16 @@
 
 namespace trelmo::ui {
 
+// A new list of choices empties the data-source box, so typed values are
+// settled first.
 void FrmEdit::mnuFileOpenCSV_Click() {
-    if (!ClearCsvPreview()) return;
+    if (!ResolvePendingEdit() || !ClearCsvPreview()) return;
     OpenCSVPreview();
     emit schemaChanged();
 }
 
 void FrmEdit::OpenCsvFile(const QString& path) {
-    if (!ClearCsvPreview()) return;
+    if (!ResolvePendingEdit() || !ClearCsvPreview()) return;
     LoadCsvPreview(path.toStdString());
     emit schemaChanged();
 }

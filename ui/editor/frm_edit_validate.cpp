@@ -75,14 +75,14 @@ bool FrmEdit::ValidateSchema() {
         const std::string declaration = "version=\"1.0\" encoding=\"" + encoding + "\"";
         // A rejected encoding leaves the declaration as it was.
         if (!encoding.empty()) checkDeclaration(declaration);
-        xml::Node top = SchemaDoc->asNode();
+        xml::Node top = document_->doc()->asNode();
         if (top.childCount() > kMaxInt16) throw overflowError();
         bool replaced = false;
         for (std::size_t i = 0; i < top.childCount(); ++i) {
             xml::Node n = top.child(i);
             if (n.type() == xml::NodeType::ProcessingInstruction) {
                 if (!encoding.empty() && n.name() == "xml") {
-                    top.replaceChild(SchemaDoc->createProcessingInstruction("xml", declaration), n);
+                    top.replaceChild(document_->doc()->createProcessingInstruction("xml", declaration), n);
                     replaced = true;
                 }
             } else if (n.type() == xml::NodeType::Element) {
@@ -91,12 +91,12 @@ bool FrmEdit::ValidateSchema() {
             }
         }
         if (!encoding.empty() && !replaced)
-            top.insertBefore(SchemaDoc->createProcessingInstruction("xml", declaration), top.child(0));
+            top.insertBefore(document_->doc()->createProcessingInstruction("xml", declaration), top.child(0));
 
-        if (!SchemaDoc->documentElement())
+        if (!document_->doc()->documentElement())
             throw RuntimeError(err::XmlDom, "スキーマに要素がありません。");
-        SelectSchemaNodeList();
-        if (SchemaNodeList.size() > kMaxInt16) throw overflowError();
+        document_->selectNodeList();
+        if (document_->nodeList().size() > kMaxInt16) throw overflowError();
         int bound = 0;  // attribute, text, comment and cdatasection nodes with a data source
 
         // Shows the message and selects the node's own tree node.
@@ -113,8 +113,8 @@ bool FrmEdit::ValidateSchema() {
             if (!selectFirst) select();
             return false;
         };
-        for (std::size_t i = 0; i < SchemaNodeList.size(); ++i) {
-            const xml::Node& node = SchemaNodeList[i];
+        for (std::size_t i = 0; i < document_->nodeList().size(); ++i) {
+            const xml::Node& node = document_->nodeList()[i];
             const std::string kind = node.name();
             if (node.attributeCount() == 0) return fail(i, kNoAttributes + kind);
             if (kind == nodekind::Element) {
@@ -147,8 +147,8 @@ bool FrmEdit::ValidateSchema() {
             Text1->setFocus();
             return false;
         }
-        for (std::size_t i = 0; i < SchemaNodeList.size(); ++i) {
-            const xml::Node& node = SchemaNodeList[i];
+        for (std::size_t i = 0; i < document_->nodeList().size(); ++i) {
+            const xml::Node& node = document_->nodeList()[i];
             const std::string kind = node.name();
             const std::string name = node.attribute("name").value_or("");
             if ((kind == nodekind::Element && !names.element(name)) ||

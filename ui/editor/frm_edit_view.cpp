@@ -35,7 +35,7 @@ int FrmEdit::csvPreviewRows() const { return ListView2Items->rowCount(); }
 
 void FrmEdit::selectTreeIndex(int treeIndex) {
     QTreeWidgetItem* node = TreeView1->node(treeIndex);
-    if (!node) return;
+    if (!node || !ResolvePendingEdit()) return;
     TreeView1->scrollToItem(node);
     TreeView1->selectNode(node);
     TreeView1_NodeClick(node);

@@ -1,35 +1,10 @@
 #include "ui/editor/schema_tree_view.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStyledItemDelegate>
 
 namespace trelmo::ui {
-
-namespace {
-// Outlines the drop-highlight node, so that the node under the pointer is
-// told apart from the selected one, which the commands act on.
-class DropHighlightDelegate : public QStyledItemDelegate {
-public:
-    explicit DropHighlightDelegate(SchemaTreeView* tree) : QStyledItemDelegate(tree), tree_(tree) {}
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        QTreeWidgetItem* drop = tree_->dropHighlight();
-        if (!drop || tree_->indexFromItem(drop) != index) return;
-        painter->save();
-        painter->setPen(QPen(SchemaTreeView::dropOutlineColor(option.palette), 1));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
-        painter->restore();
-    }
-
-private:
-    SchemaTreeView* tree_;
-};
-}  // namespace
 
 SchemaTreeView::SchemaTreeView(const ImageList& images, QWidget* parent)
     : QTreeWidget(parent), images_(images) {
@@ -38,10 +13,6 @@ SchemaTreeView::SchemaTreeView(const ImageList& images, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setRootIsDecorated(true);
     setIconSize(QSize(16, 16));
-    setItemDelegate(new DropHighlightDelegate(this));
-    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
-        if (releasing_ == Qt::LeftButton) emit nodeClick(item);
-    });
 }
 
 QTreeWidgetItem* SchemaTreeView::addNode(QTreeWidgetItem* parent, const QString& text, int image,
@@ -61,7 +32,6 @@ QTreeWidgetItem* SchemaTreeView::addNode(QTreeWidgetItem* parent, const QString&
 }
 
 void SchemaTreeView::clearNodes() {
-    dropHighlight_ = nullptr;
     nodes_.clear();
     clear();
 }
@@ -88,44 +58,95 @@ void SchemaTreeView::selectNode(QTreeWidgetItem* item) {
     setCurrentItem(item);
 }
 
-QColor SchemaTreeView::dropOutlineColor(const QPalette& palette) {
-    return palette.color(QPalette::Active, QPalette::Highlight);
-}
-
-void SchemaTreeView::setDropHighlight(QTreeWidgetItem* item) {
-    if (item == dropHighlight_) return;
-    dropHighlight_ = item;
-    viewport()->update();
-}
-
-// The right button neither selects nor clicks: it only raises mouseUp, so the
-// commands of the pop-up menu act on the node selected before. A press on
-// empty space keeps the selection, and with it the node the panel shows.
+// A press on another node asks first whether the selection may leave the
+// selected one. The right button selects the node under the pointer, then its
+// release raises mouseUp for the pop-up menu. A press on empty space keeps
+// the selection, and with it the node the panel shows.
 void SchemaTreeView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton || !itemAt(event->position().toPoint())) {
-        if (event->button() == Qt::LeftButton) setFocus(Qt::MouseFocusReason);
+    QTreeWidgetItem* hit = itemAt(event->position().toPoint());
+    pressSelected_ = selectedNode();
+    asked_ = false;
+    if (hit && hit != pressSelected_ &&
+        (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
+        asked_ = true;
+        if (!mayLeave()) {
+            event->accept();
+            return;
+        }
+    }
+    if (event->button() == Qt::RightButton || !hit) {
+        if (event->button() != Qt::MiddleButton) setFocus(Qt::MouseFocusReason);
+        if (hit && event->button() == Qt::RightButton) {
+            setCurrentItem(hit);
+            if (hit != pressSelected_) emit nodeClick(hit);
+        }
         event->accept();
         return;
     }
     QTreeWidget::mousePressEvent(event);
 }
 
+// A left click loads the clicked node, also the one already selected; a drag
+// that moved the selection without asking asks now, and goes back when told.
 void SchemaTreeView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::RightButton) {
-        releasing_ = event->button();
-        QTreeWidget::mouseReleaseEvent(event);  // may emit itemClicked
-        releasing_ = Qt::NoButton;
+    if (event->button() == Qt::LeftButton) {
+        QTreeWidget::mouseReleaseEvent(event);
+        QTreeWidgetItem* after = selectedNode();
+        const QTreeWidgetItem* hit = itemAt(event->position().toPoint());
+        if (after != pressSelected_ && !asked_ && !mayLeave()) {
+            setCurrentItem(pressSelected_);
+            if (!pressSelected_) clearSelection();
+        } else if (after != pressSelected_ || (hit && hit == after)) {
+            emit nodeClick(after);
+        }
+    } else if (event->button() != Qt::RightButton) {
+        QTreeWidget::mouseReleaseEvent(event);
     } else {
         event->accept();
     }
+    pressSelected_ = nullptr;
     emit mouseUp(event->button(), event->position().toPoint());
 }
 
+// Any key that moves the selection loads the node it lands on, once the
+// selection may leave the node before; Delete deletes the selected node; the
+// Menu key and Shift+F10 bring up the pop-up menu.
 void SchemaTreeView::keyPressEvent(QKeyEvent* event) {
-    QTreeWidgetItem* before = currentItem();
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (event->key() == Qt::Key_Menu || shiftF10) {
+        requestPopup();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        if (selectedNode()) emit deletePressed();
+        event->accept();
+        return;
+    }
+    QTreeWidgetItem* before = selectedNode();
     QTreeWidget::keyPressEvent(event);
-    QTreeWidgetItem* after = currentItem();
-    if (after && after != before && after->isSelected()) emit nodeClick(after);
+    QTreeWidgetItem* after = selectedNode();
+    if (after == before) return;
+    if (!mayLeave()) {
+        setCurrentItem(before);
+        if (!before) clearSelection();
+        return;
+    }
+    emit nodeClick(after);
+}
+
+void SchemaTreeView::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Mouse) requestPopup();
+    event->accept();
+}
+
+// At the selected node, or at the top of the tree when none is selected.
+void SchemaTreeView::requestPopup() {
+    QTreeWidgetItem* item = selectedNode();
+    if (item) scrollToItem(item);
+    const QRect rect = item ? visualItemRect(item) : QRect();
+    emit popupRequested(item ? QPoint(rect.left() + rect.height(), rect.bottom())
+                             : QPoint(0, 0));
 }
 
 }  // namespace trelmo::ui

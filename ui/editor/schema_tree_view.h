@@ -3,6 +3,7 @@
 // index, its 1-based position in the order the nodes were added.
 
 #include <QTreeWidget>
+#include <functional>
 #include <vector>
 
 #include "ui/editor/image_list.h"
@@ -35,27 +36,34 @@ public:
     // makes it the selected node.
     void selectNode(QTreeWidgetItem* item);
 
-    // The node drawn as a drop target: outlined, apart from the selection.
-    QTreeWidgetItem* dropHighlight() const { return dropHighlight_; }
-    void setDropHighlight(QTreeWidgetItem* item);
-    static QColor dropOutlineColor(const QPalette& palette);
+    // Asked before the user moves the selection away from the selected node;
+    // false keeps it where it is.
+    std::function<bool()> mayLeaveSelection;
 
 signals:
     // A mouse button was released over the tree (viewport coordinates).
     void mouseUp(Qt::MouseButton button, const QPoint& pos);
-    // The user picked a node with the mouse or the keyboard.
+    // The user picked a node, or none, with the mouse or the keyboard.
     void nodeClick(QTreeWidgetItem* item);
+    // The Delete key on the selected node.
+    void deletePressed();
+    // The pop-up menu asked for from the keyboard, at this point of the viewport.
+    void popupRequested(const QPoint& pos);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    bool mayLeave() const { return !mayLeaveSelection || mayLeaveSelection(); }
+    void requestPopup();
+
     const ImageList& images_;
     std::vector<QTreeWidgetItem*> nodes_;  // in order of addition
-    QTreeWidgetItem* dropHighlight_ = nullptr;
-    Qt::MouseButton releasing_ = Qt::NoButton;
+    QTreeWidgetItem* pressSelected_ = nullptr;  // the selected node when a button went down
+    bool asked_ = false;                        // mayLeaveSelection was asked at that press
 };
 
 }  // namespace trelmo::ui

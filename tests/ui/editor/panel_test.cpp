@@ -1,4 +1,5 @@
 // The properties panel: loading a clicked node and the register button.
+#include <QPushButton>
 #include <QTest>
 
 #include <functional>
@@ -143,6 +144,7 @@ TEST_F(PanelTest, DataSourceThatIsNoNumberIsARunTimeError) {
     EXPECT_EQ(firstRow(), row);
 
     // An attribute keeps the name stored before the number failed.
+    messages.answerNext(MsgAnswer::No);  // the data source typed above is dropped
     clickNode(3);
     txtName()->setText("renamed");
     combo2()->setEditText("x1");
@@ -163,27 +165,44 @@ TEST_F(PanelTest, UnknownKindStoresNothingButRefreshesTheList) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-// With no node shown there is no data source to give.
-TEST_F(PanelTest, WithoutANodeShownTheDataSourceBoxIsOff) {
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"fresh window", [] {}},
+// With no node selected nothing can be typed or registered; a new or opened
+// schema selects its top node and shows it.
+TEST_F(PanelTest, ThePanelFollowsTheSelection) {
+    const struct {
+        const char* name;
+        std::function<void()> arrange;
+        int selected;
+        const char* panel;
+    } cases[] = {
+        {"fresh window", [] {}, 0, "[] off grey / [] off grey"},
         {"new schema after a text node", [&] {
              show(kKinds);
              clickNode(4);
              trigger("mnuFileNew");
-         }},
+         }, 1, "[element] on window / [] off grey"},
         {"opened after a text node", [&] {
              show(kKinds);
              clickNode(4);
              show(kKinds);
-         }},
+         }, 1, "[r] on window / [] off grey"},
+        {"a top node that is no element", [&] {
+             show("<text DataSource=\"1\"/>");
+             messages.shown.clear();
+         }, 0, "[] off grey / [] off grey"},
+        {"the selection taken away", [&] {
+             show(kKinds);
+             clickNode(3);
+             QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                               tree()->visualItemRect(tree()->node(3)).center());
+         }, 0, "[] off grey / [] off grey"},
     };
-    for (const auto& [name, arrange] : cases) {
-        SCOPED_TRACE(name);
-        arrange();
-        EXPECT_EQ(selectedIndex(), 0);
-        EXPECT_EQ(txtName()->text(), "");
-        EXPECT_FALSE(combo2()->isEnabled());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.arrange();
+        EXPECT_EQ(selectedIndex(), c.selected);
+        EXPECT_EQ(panel(), c.panel);
+        EXPECT_EQ(control<QPushButton>("cmdApply")->isEnabled(), c.selected != 0);
+        EXPECT_TRUE(messages.shown.empty()) << lastMessage();
     }
 }
 
