@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"
 
 namespace trelmo::test {
@@ -226,6 +227,27 @@ TEST_F(InsertDeleteTest, DeleteTakesTheSubtreeAndSelectsTheParent) {
     EXPECT_EQ(txtName()->text(), "a");
     EXPECT_TRUE(editor->isModified());
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// A node deleted from an indented file takes its indentation with it; the
+// file keeps its own line ends, and undo puts both back.
+TEST_F(InsertDeleteTest, DeletingFromAnIndentedFileKeepsItsLayout) {
+    const std::string head = "<?xml version=\"1.0\"?>\r\n<element name=\"r\" root=\"out\">\r\n";
+    const std::string a = "  <element name=\"a\"/>\r\n";
+    const std::string rest = "  <text DataSource=\"1\"/>\r\n</element>\r\n";
+    TempDir dir;
+    editor->OpenSchemaFile(QString::fromStdString(dir.write("in.dsd", head + a + rest)));
+    const auto saved = [&](const char* name) {
+        files.choose(QString::fromStdString(dir.file(name)));
+        trigger("mnuFileNewSave");
+        return readFile(dir.file(name));
+    };
+    clickNode(2);
+    trigger("PopMnuDel");
+    EXPECT_EQ(saved("deleted.dsd"), head + rest);
+    trigger("mnuEditUndo");
+    EXPECT_EQ(saved("undone.dsd"), head + a + rest);
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
 }
 
 TEST_F(InsertDeleteTest, TheRootCannotBeDeleted) {

@@ -119,7 +119,9 @@ TEST_F(PanelTest, DataNodesNeedADataSourceStoredAsASixteenBitNumber) {
     messages.shown.clear();
     const std::pair<const char*, const char*> cases[] = {
         {"2.5", "2"}, {"3.5", "4"}, {" +007 ", "7"}, {"0", "0"}, {"-3", "-3"}, {"99", "99"},
-        {"32767", "32767"}};
+        {"32767", "32767"},
+        // Full-width digits, signs and blanks, as input methods type them.
+        {"１２", "12"}, {"－３", "-3"}, {"\u3000＋７\u3000", "7"}, {"２.５", "2"}};
     for (const auto& [typed, stored] : cases) {
         for (int k = 2; k <= 4; ++k) {
             registerDataSource(k, typed);
