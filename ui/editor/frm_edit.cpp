@@ -206,6 +206,10 @@ void FrmEdit::connectEvents() {
     connect(txtEncoding, &QLineEdit::textEdited, this, [this] { Setting_Edited(); });
     txtName->installEventFilter(this);
     Combo2->installEventFilter(this);
+    // The text boxes would take a dropped file's name as text: files dropped
+    // anywhere are the window's (eventFilter).
+    setAcceptDrops(true);
+    for (QLineEdit* box : {Text1, txtEncoding, Text2, Combo2->lineEdit()}) box->installEventFilter(this);
 }
 
 }  // namespace trelmo::ui

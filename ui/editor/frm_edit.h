@@ -15,6 +15,8 @@
 //   frm_edit_save.cpp     saving; frm_edit_validate.cpp the check before it
 //   frm_edit_preview.cpp  the CSV preview
 //   frm_edit_view.cpp     the view menu and what the XML preview reads
+//   frm_edit_drop.cpp     files dropped onto the window
+//   schema_document.cpp   the schema, its node list, Modified and the history
 
 #include <QDialog>
 #include <cstdint>
@@ -27,6 +29,7 @@
 
 #include "engine/messages.h"
 #include "engine/xml/dom.h"
+#include "ui/common/dropped_files.h"
 #include "ui/common/file_dialog.h"
 #include "ui/common/services.h"
 #include "ui/editor/image_list.h"
@@ -101,6 +104,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // frm_edit.cpp
@@ -183,6 +189,12 @@ private:
     void OpenCSVPreview();
     bool ClearCsvPreview();
     void LoadCsvPreview(const std::string& path);
+
+    // frm_edit_drop.cpp
+    // Accepts a drag of files, and opens them when dropped; false for any
+    // other event.
+    bool FileDrag(QEvent* event);
+    void OpenDroppedFiles(const DroppedFiles& files);
 
     // frm_edit_history.cpp
     void mnuEditUndo_Click();

@@ -153,6 +153,7 @@ void FrmEdit::Field_GotFocus(QWidget* field) {
 }
 
 bool FrmEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (FileDrag(event)) return true;
     if (event->type() == QEvent::FocusIn && (watched == txtName || watched == Combo2))
         Field_GotFocus(static_cast<QWidget*>(watched));
     return QDialog::eventFilter(watched, event);
