@@ -89,6 +89,8 @@ public:
     const std::string& csvPreviewPath() const { return csvPreviewPath_; }
     int csvPreviewRows() const;
     void selectTreeIndex(int treeIndex);
+    // How often an edit rebuilt the views because updating them did not fit.
+    int viewRebuilds() const { return rebuiltViews_; }
 
 public slots:
     // Escape and every other close go through the close question.
@@ -138,6 +140,17 @@ private:
     // Empties the tree and ListView1, selects SchemaNodeList again, MakeTree.
     void RebuildViews();
     void RefreshNodeList();
+    // A row of ListView1: the element's kind, name ("--" for none) and data source.
+    static void FillNodeRow(QTreeWidgetItem& row, const xml::Node& e);
+    // frm_edit_update.cpp
+    // After one edit: SchemaNodeList selected again and both views brought to
+    // what RebuildViews and RefreshNodeList would show, by changing only the
+    // nodes and rows of the subtree that came or went and the row of
+    // `touched`. With `collapse`, the tree is left as a rebuild leaves it:
+    // only the root expanded. Rebuilds when the views do not match the list
+    // they were built from.
+    void UpdateViews(const xml::Node& touched, bool collapse = true);
+    bool PatchViews(const std::vector<xml::Node>& before, const xml::Node& touched, bool collapse);
     void FillDataSourceList(std::int16_t count);
     // Shows SchemaDoc as freshly loaded: the tree, the node list, Text1 and
     // txtEncoding from the top element's root and encoding. A failing step
@@ -251,6 +264,7 @@ private:
     QAction* mnuEditUndo = nullptr;
     QAction* mnuEditRedo = nullptr;
     int shownIndex_ = 0;  // the tree index of the node the panel shows, 0 for none
+    int rebuiltViews_ = 0;  // edits after which the views were rebuilt, not updated
     QMenu* mnuView = nullptr;
     QAction* mnuViewXmlPreview = nullptr;
     XmlPreviewWindow* xmlPreview_ = nullptr;

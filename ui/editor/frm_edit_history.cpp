@@ -21,14 +21,13 @@ void FrmEdit::mnuEditRedo_Click() {
 void FrmEdit::ShowStep(const SchemaDocument::Step& step) {
     if (!step.taken || !document_->doc()) return;
     try {
-        RebuildViews();
+        UpdateViews(step.touched);
         const std::vector<xml::Node>& list = document_->nodeList();
         const auto found = std::find(list.begin(), list.end(), step.touched);
         QTreeWidgetItem* node =
             found == list.end() ? nullptr
                                 : TreeView1->node(static_cast<int>(found - list.begin()) + 1);
         if (node) TreeView1->selectNode(node);
-        RefreshNodeList();
         if (node)
             MyTreeView1_NodeClick(node);
         else

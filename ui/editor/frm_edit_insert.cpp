@@ -74,12 +74,11 @@ void FrmEdit::InsertNode(std::string_view kind) {
             n.setAttribute("name", kind);
         document_->push(std::make_unique<InsertNodeEdit>(document_->element(t), n));
 
-        RebuildViews();
+        UpdateViews(n);
         // The target keeps its tree index; its last child is the new node.
         QTreeWidgetItem* target = TreeView1->node(t);
         if (!target || target->childCount() == 0) throw subscriptOutOfRangeError();
         TreeView1->selectNode(target->child(target->childCount() - 1));
-        RefreshNodeList();
         MyTreeView1_NodeClick(TreeView1->selectedNode());
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
@@ -99,12 +98,11 @@ void FrmEdit::PopMnuDel_Click() {
         const int q = TreeIndexOf(selected->parent());
         document_->push(std::make_unique<DeleteNodeEdit>(document_->element(t)));
 
-        RebuildViews();
+        UpdateViews(document_->element(q));
         // The former parent precedes the removed node, so its index holds.
         QTreeWidgetItem* parent = TreeView1->node(q);
         if (!parent) throw subscriptOutOfRangeError();
         TreeView1->selectNode(parent);
-        RefreshNodeList();
         MyTreeView1_NodeClick(TreeView1->selectedNode());
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);

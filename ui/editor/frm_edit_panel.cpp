@@ -69,7 +69,7 @@ void FrmEdit::TreeView1_NodeClick(QTreeWidgetItem* node) {
         ShowNoNode();
         return;
     }
-    if (SchemaTreeView::treeIndex(node) == shownIndex_ && HasPendingEdit()) return;
+    if (TreeView1->treeIndex(node) == shownIndex_ && HasPendingEdit()) return;
     MyTreeView1_NodeClick(node);
 }
 
@@ -193,7 +193,7 @@ void FrmEdit::cmdApply_Click() {
             if (!require(!ds.empty(), kDataSourceMessage, Combo2)) return;
             if (!StoreProperties(e, {{"DataSource", number(ds)}})) return;
         }
-        RefreshNodeList();
+        UpdateViews(e, false);  // the list row; the tree shows kinds only
         // The panel shows what was stored (a data source as its number).
         MyTreeView1_NodeClick(TreeView1->node(shownIndex_));
     } catch (const std::exception& e) {

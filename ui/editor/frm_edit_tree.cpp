@@ -35,12 +35,7 @@ void FrmEdit::RefreshNodeList() {
             // Rows are counted in 16 bits; those made before the overflow stay.
             if (static_cast<std::size_t>(rows.size()) == kMaxInt16) throw overflowError();
             auto row = std::make_unique<QTreeWidgetItem>();
-            row->setText(0, QString::fromStdString(e.name()));
-            if (e.attributeCount() > 0) {
-                const std::string name = e.attribute("name").value_or("");
-                row->setText(1, name.empty() ? QStringLiteral("--") : QString::fromStdString(name));
-                row->setText(2, QString::fromStdString(e.attribute("DataSource").value_or("")));
-            }
+            FillNodeRow(*row, e);
             rows.append(row.release());
         }
         ListView1->addTopLevelItems(rows);
@@ -48,6 +43,18 @@ void FrmEdit::RefreshNodeList() {
         ListView1->addTopLevelItems(rows);  // the rows made so far stay
         showError(e, MsgIcon::Critical);
     }
+}
+
+void FrmEdit::FillNodeRow(QTreeWidgetItem& row, const xml::Node& e) {
+    row.setText(0, QString::fromStdString(e.name()));
+    QString name, source;
+    if (e.attributeCount() > 0) {
+        const std::string n = e.attribute("name").value_or("");
+        name = n.empty() ? QStringLiteral("--") : QString::fromStdString(n);
+        source = QString::fromStdString(e.attribute("DataSource").value_or(""));
+    }
+    row.setText(1, name);
+    row.setText(2, source);
 }
 
 void FrmEdit::FillDataSourceList(std::int16_t count) {
@@ -94,7 +101,7 @@ void FrmEdit::ShowTopNode() {
 }
 
 int FrmEdit::TreeIndexOf(const QTreeWidgetItem* node) const {
-    const int index = SchemaTreeView::treeIndex(node);
+    const int index = TreeView1->treeIndex(node);
     if (static_cast<std::size_t>(index) > kMaxInt16) throw overflowError();
     return index;
 }

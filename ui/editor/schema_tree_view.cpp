@@ -1,6 +1,7 @@
 #include "ui/editor/schema_tree_view.h"
 
 #include <QContextMenuEvent>
+#include <algorithm>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -23,7 +24,6 @@ QTreeWidgetItem* SchemaTreeView::addNode(QTreeWidgetItem* parent, const QString&
     item->setData(0, PictureRole, image);
     item->setData(0, SelectedPictureRole, selectedImage);
     nodes_.push_back(item);
-    item->setData(0, TreeIndexRole, static_cast<int>(nodes_.size()));
     if (parent)
         parent->addChild(item);
     else
@@ -41,8 +41,43 @@ QTreeWidgetItem* SchemaTreeView::node(int treeIndex) const {
     return nodes_[static_cast<std::size_t>(treeIndex - 1)];
 }
 
-int SchemaTreeView::treeIndex(const QTreeWidgetItem* item) {
-    return item ? item->data(0, TreeIndexRole).toInt() : 0;
+int SchemaTreeView::treeIndex(const QTreeWidgetItem* item) const {
+    if (!item) return 0;
+    const auto found = std::find(nodes_.begin(), nodes_.end(), item);
+    return found == nodes_.end() ? 0 : static_cast<int>(found - nodes_.begin()) + 1;
+}
+
+QTreeWidgetItem* SchemaTreeView::insertNodes(QTreeWidgetItem* parent, int position, int treeIndex,
+                                             const std::function<void(QTreeWidgetItem*)>& build) {
+    const auto first = static_cast<std::ptrdiff_t>(nodes_.size());
+    QTreeWidgetItem holder;  // detached: the new nodes are built below it
+    try {
+        build(&holder);
+    } catch (...) {
+        nodes_.resize(static_cast<std::size_t>(first));
+        throw;
+    }
+    if (holder.childCount() != 1 || treeIndex < 1 || treeIndex - 1 > first) {
+        nodes_.resize(static_cast<std::size_t>(first));
+        return nullptr;
+    }
+    std::rotate(nodes_.begin() + treeIndex - 1, nodes_.begin() + first, nodes_.end());
+    QTreeWidgetItem* top = holder.takeChild(0);
+    parent->insertChild(position, top);
+    return top;
+}
+
+void SchemaTreeView::removeNodes(QTreeWidgetItem* top) {
+    const int at = treeIndex(top);
+    if (at == 0) return;
+    int count = 0;
+    const std::function<void(const QTreeWidgetItem*)> countBelow = [&](const QTreeWidgetItem* i) {
+        ++count;
+        for (int c = 0; c < i->childCount(); ++c) countBelow(i->child(c));
+    };
+    countBelow(top);
+    nodes_.erase(nodes_.begin() + at - 1, nodes_.begin() + at - 1 + count);
+    delete top;
 }
 
 QTreeWidgetItem* SchemaTreeView::selectedNode() const {

@@ -13,10 +13,9 @@ namespace trelmo::ui {
 class SchemaTreeView : public QTreeWidget {
     Q_OBJECT
 public:
-    // Item data roles: the picture indexes and the tree index of a node.
+    // Item data roles: the picture indexes of a node.
     static constexpr int PictureRole = Qt::UserRole + 1;
     static constexpr int SelectedPictureRole = Qt::UserRole + 2;
-    static constexpr int TreeIndexRole = Qt::UserRole + 3;
 
     SchemaTreeView(const ImageList& images, QWidget* parent = nullptr);
 
@@ -24,12 +23,20 @@ public:
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& text, int image,
                              int selectedImage, const QColor& textColor);
     void clearNodes();
+    // The nodes that `build` adds (with addNode, below the item it is given),
+    // placed as child `position` of parent, the first of them at tree index
+    // `treeIndex`; the later nodes' tree indexes shift. Returns the top node.
+    QTreeWidgetItem* insertNodes(QTreeWidgetItem* parent, int position, int treeIndex,
+                                 const std::function<void(QTreeWidgetItem*)>& build);
+    // Removes the node with everything below it; the later nodes' tree
+    // indexes shift back.
+    void removeNodes(QTreeWidgetItem* top);
 
     int nodeCount() const { return static_cast<int>(nodes_.size()); }
     // The node with this tree index, or null.
     QTreeWidgetItem* node(int treeIndex) const;
     // The tree index of a node of this tree, 0 for none.
-    static int treeIndex(const QTreeWidgetItem* item);
+    int treeIndex(const QTreeWidgetItem* item) const;
 
     QTreeWidgetItem* selectedNode() const;
     // Scrolls the node into view (expanding its ancestors), expands it and

@@ -73,11 +73,11 @@ TEST_F(TreeTest, TreeIndexFollowsTheElementsOnly) {
         const xml::Node& e = list[static_cast<std::size_t>(k - 1)];
         const QTreeWidgetItem* item = tree()->node(k);
         EXPECT_EQ(item->text(0).toStdString(), e.name()) << k;
-        EXPECT_EQ(ui::SchemaTreeView::treeIndex(item), k);
+        EXPECT_EQ(tree()->treeIndex(item), k);
         if (k == 1) continue;
         const auto parent = std::find(list.begin(), list.end(), e.parent());
         ASSERT_NE(parent, list.end());
-        EXPECT_EQ(ui::SchemaTreeView::treeIndex(item->parent()), parent - list.begin() + 1) << k;
+        EXPECT_EQ(tree()->treeIndex(item->parent()), parent - list.begin() + 1) << k;
     }
     EXPECT_EQ(nodeListDump(),
               "element|r|\nelement|a|\nElement|cap|\ntext|--|1\nnote||\nb||\n"
