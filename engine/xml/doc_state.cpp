@@ -78,9 +78,9 @@ DocState::DocState(XmlDocPtr document) : doc(document.get()), arena(std::make_sh
 DocState::~DocState() = default;
 
 LineEnds lineEndsOf(std::string_view bytes) {
+    if (bytes.find("\r\n") != std::string_view::npos) return LineEnds::Crlf;
     const std::size_t at = bytes.find('\n');
     if (at == std::string_view::npos) return LineEnds::Unknown;
-    if (at > 0 && bytes[at - 1] == '\r') return LineEnds::Crlf;
     // A wide text puts a zero byte beside each ASCII one; its ends stay unknown.
     if (at > 0 && bytes[at - 1] == '\0') return LineEnds::Unknown;
     if (at + 1 < bytes.size() && bytes[at + 1] == '\0') return LineEnds::Unknown;

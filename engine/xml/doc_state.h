@@ -85,7 +85,7 @@ void bumpTreeGeneration();
 // that was not loaded, or whose text had no line break.
 enum class LineEnds : unsigned char { Unknown, Crlf, Lf };
 
-// Those of the first line break of the bytes.
+// CR LF when the bytes hold one anywhere, else LF when they hold a line break.
 LineEnds lineEndsOf(std::string_view bytes);
 
 struct DocState {

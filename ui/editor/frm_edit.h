@@ -93,7 +93,8 @@ public:
     int viewRebuilds() const { return rebuiltViews_; }
 
 public slots:
-    // Escape and every other close go through the close question.
+    // Only a close, through the close question, hides the window; Escape
+    // does not.
     void reject() override;
 
 signals:

@@ -3,6 +3,7 @@
 // only that run's tree nodes and list rows change.
 #include <QTreeWidget>
 #include <algorithm>
+#include <memory>
 
 #include "engine/error.h"
 #include "ui/editor/frm_edit.h"
@@ -84,12 +85,13 @@ bool FrmEdit::PatchViews(const std::vector<xml::Node>& before, const xml::Node& 
             AddTreeNodes(e, p, *TreeView1);
         });
         if (!top || elementsIn(top) != static_cast<int>(added)) return false;
-        QList<QTreeWidgetItem*> rows;
+        std::vector<std::unique_ptr<QTreeWidgetItem>> made;
         for (std::size_t i = head; i < head + added; ++i) {
-            auto row = std::make_unique<QTreeWidgetItem>();
-            FillNodeRow(*row, after[i]);
-            rows.append(row.release());
+            made.push_back(std::make_unique<QTreeWidgetItem>());
+            FillNodeRow(*made.back(), after[i]);
         }
+        QList<QTreeWidgetItem*> rows;
+        for (auto& row : made) rows.append(row.release());
         ListView1->insertTopLevelItems(at - 1, rows);
     }
     if (const auto found = std::find(after.begin(), after.end(), touched); found != after.end())
