@@ -77,4 +77,14 @@ DocState::DocState(XmlDocPtr document) : doc(document.get()), arena(std::make_sh
 
 DocState::~DocState() = default;
 
+LineEnds lineEndsOf(std::string_view bytes) {
+    if (bytes.find("\r\n") != std::string_view::npos) return LineEnds::Crlf;
+    const std::size_t at = bytes.find('\n');
+    if (at == std::string_view::npos) return LineEnds::Unknown;
+    // A wide text puts a zero byte beside each ASCII one; its ends stay unknown.
+    if (at > 0 && bytes[at - 1] == '\0') return LineEnds::Unknown;
+    if (at + 1 < bytes.size() && bytes[at + 1] == '\0') return LineEnds::Unknown;
+    return LineEnds::Lf;
+}
+
 }  // namespace trelmo::xml::detail

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "engine/xml/dom.h"
@@ -80,6 +81,13 @@ struct ChildCursor {
 std::uint64_t treeGeneration();
 void bumpTreeGeneration();
 
+// The line ends of a loaded text: CR LF or LF alone; Unknown for a document
+// that was not loaded, or whose text had no line break.
+enum class LineEnds : unsigned char { Unknown, Crlf, Lf };
+
+// CR LF when the bytes hold one anywhere, else LF when they hold a line break.
+LineEnds lineEndsOf(std::string_view bytes);
+
 struct DocState {
     explicit DocState(XmlDocPtr document);
     ~DocState();
@@ -101,6 +109,8 @@ struct DocState {
     std::shared_ptr<Arena> arena;
     ParseError parseError;
     ChildCursor cursor;
+    // How the text it was loaded from ended its lines; saving keeps them.
+    LineEnds lineEnds = LineEnds::Unknown;
 };
 
 inline xmlNode* docNode(xmlDoc* doc) { return reinterpret_cast<xmlNode*>(doc); }

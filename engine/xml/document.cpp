@@ -95,7 +95,7 @@ Node Document::createProcessingInstruction(std::string_view target, std::string_
 
 void Document::save(const std::string& path) const {
     require(state_);
-    detail::Serializer serializer(state_->doc);
+    detail::Serializer serializer(state_->doc, state_->lineEnds);
     detail::FileSink file(path);
     serializer.write(file);
     file.commit();
@@ -103,7 +103,7 @@ void Document::save(const std::string& path) const {
 
 std::string Document::xml() const {
     if (!state_) return {};
-    detail::Serializer serializer(state_->doc);
+    detail::Serializer serializer(state_->doc, state_->lineEnds);
     detail::StringSink sink;
     serializer.write(sink);
     return std::move(sink.bytes);

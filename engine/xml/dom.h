@@ -130,6 +130,9 @@ public:
     bool load(const std::string& path);
     // As load(), from text in memory (for tests and fuzzing).
     bool loadXml(std::string_view text);
+    // The deepest nesting of elements that a load reads, the document element
+    // being level 1 (the parser's own limit, which stays in force).
+    static constexpr int kMaxLoadDepth = 257;
     const ParseError& parseError() const;
     int readyState() const { return 4; }
 

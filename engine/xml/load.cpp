@@ -242,7 +242,9 @@ std::shared_ptr<DocState> loadBytes(std::string_view bytes, const std::string& u
         return state;
     }
     if (const auto data = declarationInSource(bytes)) prependDeclaration(doc.get(), *data);
-    return std::make_shared<DocState>(std::move(doc));
+    auto state = std::make_shared<DocState>(std::move(doc));
+    state->lineEnds = lineEndsOf(bytes);
+    return state;
 }
 
 }  // namespace

@@ -92,7 +92,18 @@ void writeDtd(XmlWriter& w, xmlDoc* doc, xmlNode* dtd) {
 }
 
 // One top-level node and everything below it, without recursion.
-void writeTree(XmlWriter& w, xmlDoc* doc, xmlNode* top, NamespaceScope& scope) {
+// Text whose line breaks are written as CR LF.
+void writeCrlfText(XmlWriter& w, const xmlChar* content) {
+    std::string_view rest = text(content);
+    for (std::size_t at = rest.find('\n'); at != std::string_view::npos; at = rest.find('\n')) {
+        w.content(Context::Text, rest.substr(0, at));
+        w.markup("\r\n");
+        rest.remove_prefix(at + 1);
+    }
+    w.content(Context::Text, rest);
+}
+
+void writeTree(XmlWriter& w, xmlDoc* doc, xmlNode* top, NamespaceScope& scope, bool crlfText) {
     xmlNode* n = top;
     while (true) {
         switch (n->type) {
@@ -107,7 +118,10 @@ void writeTree(XmlWriter& w, xmlDoc* doc, xmlNode* top, NamespaceScope& scope) {
             scope.close();
             break;
         case XML_TEXT_NODE:
-            w.content(Context::Text, n->content);
+            if (crlfText)
+                writeCrlfText(w, n->content);
+            else
+                w.content(Context::Text, n->content);
             break;
         case XML_CDATA_SECTION_NODE:
             w.markup("<![CDATA[");
@@ -150,7 +164,7 @@ void writeTree(XmlWriter& w, xmlDoc* doc, xmlNode* top, NamespaceScope& scope) {
 
 }  // namespace
 
-Serializer::Serializer(xmlDoc* doc) : doc_(doc) {
+Serializer::Serializer(xmlDoc* doc, LineEnds lineEnds) : doc_(doc), lineEnds_(lineEnds) {
     std::string encoding;
     const xmlNode* first = doc->children;
     if (first && isDeclaration(first)) {
@@ -178,9 +192,9 @@ void Serializer::writeTopLevel(XmlWriter& w, xmlNode* from, const xmlNode* until
             w.content(Context::PiData, top->content, "xml");
             w.markup("?>");
         } else {
-            writeTree(w, doc_, top, scope);
+            writeTree(w, doc_, top, scope, lineEnds_ == LineEnds::Crlf);
         }
-        w.markup("\r\n");
+        w.markup(lineEnds_ == LineEnds::Lf ? "\n" : "\r\n");
     }
 }
 

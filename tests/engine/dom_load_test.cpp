@@ -193,3 +193,19 @@ TEST(DomLoad, TheExternalSubsetIsReadFromALocalFile) {
 
 }  // namespace
 }  // namespace trelmo::xml
+
+namespace trelmo::xml {
+namespace {
+
+TEST(DomLoad, NestingIsReadDownToTheDepthLimit) {
+    for (const int depth : {Document::kMaxLoadDepth, Document::kMaxLoadDepth + 1}) {
+        std::string text;
+        for (int i = 0; i < depth; ++i) text += "<element name=\"e\">";
+        for (int i = 0; i < depth; ++i) text += "</element>";
+        Document doc;
+        EXPECT_EQ(doc.loadXml(text), depth <= Document::kMaxLoadDepth) << depth;
+    }
+}
+
+}  // namespace
+}  // namespace trelmo::xml

@@ -50,6 +50,26 @@ TEST(DomSave, ExactLayout) {
               "t<![CDATA[]]><!----><?pi?><?pi d a t a?></shop></r>\r\n");
 }
 
+// A loaded file keeps its own line ends, also in the white space between its
+// tags and after an edit; a new document ends its top-level lines with CR LF.
+TEST(DomSave, ALoadedFileKeepsItsLineEnds) {
+    const struct {
+        const char* loaded;
+        const char* saved;
+    } cases[] = {
+        {"<?xml version=\"1.0\"?>\r\n<r>\r\n  <a/>\r\n</r>\r\n",
+         "<?xml version=\"1.0\"?>\r\n<r>\r\n  <a/>\r\n<b/></r>\r\n"},
+        {"<?xml version=\"1.0\"?>\n<r>\n  <a/>\n</r>\n", "<?xml version=\"1.0\"?>\n<r>\n  <a/>\n<b/></r>\n"},
+        {"<r><a/></r>", "<r><a/><b/></r>\r\n"},
+    };
+    for (const auto& c : cases) {
+        Document doc;
+        ASSERT_TRUE(doc.loadXml(c.loaded)) << c.loaded;
+        doc.documentElement().appendChild(doc.createElement("b"));
+        EXPECT_EQ(doc.xml(), c.saved);
+    }
+}
+
 TEST(DomSave, EscapingByContext) {
     Doc d;
     d.root.setAttribute("v", "a&b<c>d\"'\r\n\tz");
@@ -229,14 +249,14 @@ TEST(DomSave, TheDeclarationIsOneNodeAtTheFront) {
 TEST(DomSave, LoadedDeclarationIsWrittenOnceAndCanMove) {
     Document schema;
     ASSERT_TRUE(schema.loadXml("<?xml version='1.0' encoding='Shift_JIS' ?>\n<a>\x87\x40</a>"));
-    EXPECT_EQ(schema.xml(), "<?xml version='1.0' encoding='Shift_JIS'?>\r\n<a>\x87\x40</a>\r\n");
+    EXPECT_EQ(schema.xml(), "<?xml version='1.0' encoding='Shift_JIS'?>\n<a>\x87\x40</a>\n");  // its own line end
 
     Document out;
     Node decl = schema.asNode().child(0);
     EXPECT_EQ(decl.typeString(), "processinginstruction");
     out.appendChild(decl);
     out.appendChild(out.createElement("Root")).appendChild(out.createTextNode("①"));
-    EXPECT_EQ(schema.xml(), "<a>\xE2\x91\xA0</a>\r\n");
+    EXPECT_EQ(schema.xml(), "<a>\xE2\x91\xA0</a>\n");
     EXPECT_EQ(out.xml(), "<?xml version='1.0' encoding='Shift_JIS'?>\r\n<Root>\x87\x40</Root>\r\n");
 }
 

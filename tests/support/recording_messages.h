@@ -18,6 +18,8 @@ public:
 
     // Answers for the next messages, in order; without one, the first button.
     void answerNext(MsgAnswer answer) { answers_.push_back(answer); }
+    // Forgets the answers not yet given.
+    void clearAnswers() { answers_.clear(); }
 
     std::vector<std::string> texts() const;
     std::vector<Message> shown;

@@ -43,7 +43,10 @@ QAction* addItem(QMenu* menu, const char* name, const char* caption) {
 }  // namespace
 
 FrmEdit::FrmEdit(UiServices& services, QWidget* owner)
-    : QDialog(owner), services_(services), CommonDialog1(services.files) {
+    : QDialog(owner),
+      services_(services),
+      CommonDialog1(services.files),
+      document_(new SchemaDocument(this)) {
     setObjectName("frmEdit");
     setWindowTitle(u8("Trelmo - DSD スキーマ\u3000エディター"));
     setFont(windowFont());
@@ -146,17 +149,18 @@ void FrmEdit::createMenus() {
     PopMnuCDATAIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
 
     // Undo and redo are enabled only while the history has a step to take.
-    undoStack_ = new QUndoStack(this);
     mnuEdit = menuBar_->addMenu(u8("編集(&E)"));
     mnuEdit->setObjectName("mnuEdit");
-    mnuEditUndo = undoStack_->createUndoAction(mnuEdit, u8("元に戻す(&U)"));
-    mnuEditUndo->setObjectName("mnuEditUndo");
+    mnuEditUndo = addItem(mnuEdit, "mnuEditUndo", "元に戻す(&U)");
     mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuEditRedo = undoStack_->createRedoAction(mnuEdit, u8("やり直し(&R)"));
-    mnuEditRedo->setObjectName("mnuEditRedo");
+    mnuEditRedo = addItem(mnuEdit, "mnuEditRedo", "やり直し(&R)");
     mnuEditRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    mnuEdit->addActions({mnuEditUndo, mnuEditRedo});
+    QUndoStack& history = document_->history();
+    mnuEditUndo->setEnabled(history.canUndo());
+    mnuEditRedo->setEnabled(history.canRedo());
+    connect(&history, &QUndoStack::canUndoChanged, mnuEditUndo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, mnuEditRedo, &QAction::setEnabled);
 
     // Shortcuts work wherever the focus is in this window, and only there:
     // not in the XML preview, a window of its own, where the keys are the
@@ -186,21 +190,32 @@ void FrmEdit::connectEvents() {
     connect(PopMnuCDATAIn, &QAction::triggered, this,
             [this] { InsertCommand(nodekind::CDataSection); });
     connect(PopMnuDel, &QAction::triggered, this, [this] { PopMnuDel_Click(); });
-    // These run after the stack's own connection has taken the step.
-    connect(mnuEditUndo, &QAction::triggered, this, [this] { ShowStep(undoStack_->index()); });
-    connect(mnuEditRedo, &QAction::triggered, this, [this] { ShowStep(undoStack_->index() - 1); });
+    connect(mnuEditUndo, &QAction::triggered, this, [this] { mnuEditUndo_Click(); });
+    connect(mnuEditRedo, &QAction::triggered, this, [this] { mnuEditRedo_Click(); });
+    connect(document_, &SchemaDocument::changed, this, &FrmEdit::schemaChanged);
 
     connect(TreeView1, &SchemaTreeView::mouseUp, this,
             [this](Qt::MouseButton button, const QPoint& pos) { TreeView1_MouseUp(button, pos); });
     connect(TreeView1, &SchemaTreeView::nodeClick, this,
             [this](QTreeWidgetItem* node) { TreeView1_NodeClick(node); });
+    connect(TreeView1, &SchemaTreeView::deletePressed, this, [this] { PopMnuDel_Click(); });
+    connect(TreeView1, &SchemaTreeView::popupRequested, this,
+            [this](const QPoint& pos) { PopMnu->exec(TreeView1->viewport()->mapToGlobal(pos)); });
+    TreeView1->mayLeaveSelection = [this] { return ResolvePendingEdit(); };
     connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+    // Enter in either box registers.
+    connect(txtName, &QLineEdit::returnPressed, this, [this] { cmdApply_Click(); });
+    connect(Combo2->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmdApply_Click(); });
     connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
     connect(txtEncoding, &QLineEdit::textChanged, this, &FrmEdit::schemaChanged);
     connect(Text1, &QLineEdit::textEdited, this, [this] { Setting_Edited(); });
     connect(txtEncoding, &QLineEdit::textEdited, this, [this] { Setting_Edited(); });
     txtName->installEventFilter(this);
     Combo2->installEventFilter(this);
+    // The text boxes would take a dropped file's name as text: files dropped
+    // anywhere are the window's (eventFilter).
+    setAcceptDrops(true);
+    for (QLineEdit* box : {Text1, txtEncoding, Text2, Combo2->lineEdit()}) box->installEventFilter(this);
 }
 
 }  // namespace trelmo::ui

@@ -1,8 +1,8 @@
 #pragma once
-// frmEdit: the schema editor. It edits SchemaDoc and rebuilds its two views,
-// the tree TreeView1 and the node list ListView1, after every change of
-// structure. A tree node is tied to its schema element by its tree index k
-// only: it stands for SchemaNodeList[k - 1].
+// frmEdit: the schema editor. It edits the schema through its SchemaDocument
+// and rebuilds its two views, the tree TreeView1 and the node list ListView1,
+// after every change of structure. A tree node is tied to its schema element
+// by its tree index k only: it stands for SchemaNodeList[k - 1].
 //
 // The procedures are spread over files by concern:
 //   frm_edit.cpp          controls, layout and menus
@@ -17,6 +17,8 @@
 //   frm_edit_view.cpp     the view menu and what the XML preview reads
 //   frm_edit_columns.cpp  nodes made from the CSV's columns, columns dropped
 //                         onto the tree, the used columns marked
+//   frm_edit_drop.cpp     files dropped onto the window
+//   schema_document.cpp   the schema, its node list, Modified and the history
 
 #include <QDialog>
 #include <cstdint>
@@ -29,9 +31,11 @@
 
 #include "engine/messages.h"
 #include "engine/xml/dom.h"
+#include "ui/common/dropped_files.h"
 #include "ui/common/file_dialog.h"
 #include "ui/common/services.h"
 #include "ui/editor/image_list.h"
+#include "ui/editor/schema_document.h"
 
 class QAction;
 class QComboBox;
@@ -44,13 +48,11 @@ class QPushButton;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QUndoStack;
 
 namespace trelmo::ui {
 
 struct ColumnNode;
 class PreviewModel;
-class SchemaEdit;
 class SchemaTreeView;
 class XmlPreviewWindow;
 
@@ -60,10 +62,12 @@ public:
     explicit FrmEdit(UiServices& services, QWidget* owner = nullptr);
     ~FrmEdit() override;
 
+    // The schema being edited, with its history.
+    SchemaDocument& document() { return *document_; }
     // The editor state. SchemaDoc is empty until a schema is made or opened.
-    const std::optional<xml::Document>& schemaDoc() const { return SchemaDoc; }
-    const std::vector<xml::Node>& schemaNodeList() const { return SchemaNodeList; }
-    bool isModified() const { return Modified; }
+    const std::optional<xml::Document>& schemaDoc() const { return document_->doc(); }
+    const std::vector<xml::Node>& schemaNodeList() const { return document_->nodeList(); }
+    bool isModified() const { return document_->isModified(); }
 
     // Makes doc the schema being edited and shows it as opening a file does
     // (ShowSchemaDoc), with a new history. Modified is left as it is.
@@ -88,9 +92,12 @@ public:
     const std::string& csvPreviewPath() const { return csvPreviewPath_; }
     void selectTreeIndex(int treeIndex);
     void focusRootName();
+    // How often an edit rebuilt the views because updating them did not fit.
+    int viewRebuilds() const { return rebuiltViews_; }
 
 public slots:
-    // Escape and every other close go through the close question.
+    // Only a close, through the close question, hides the window; Escape
+    // does not.
     void reject() override;
 
 signals:
@@ -105,6 +112,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // frm_edit.cpp
@@ -133,23 +143,36 @@ private:
     void showError(const std::exception& error, MsgIcon icon);
 
     // frm_edit_tree.cpp
-    void SelectSchemaNodeList();
     // Empties the tree and ListView1, selects SchemaNodeList again, MakeTree.
     void RebuildViews();
     void RefreshNodeList();
+    // A row of ListView1: the element's kind, name ("--" for none) and data source.
+    static void FillNodeRow(QTreeWidgetItem& row, const xml::Node& e);
+    // frm_edit_update.cpp
+    // After one edit: SchemaNodeList selected again and both views brought to
+    // what RebuildViews and RefreshNodeList would show, by changing only the
+    // nodes and rows of the subtree that came or went and the row of
+    // `touched`. With `collapse`, the tree is left as a rebuild leaves it:
+    // only the root expanded. Rebuilds when the views do not match the list
+    // they were built from.
+    void UpdateViews(const xml::Node& touched, bool collapse = true);
+    bool PatchViews(const std::vector<xml::Node>& before, const xml::Node& touched, bool collapse);
     void FillDataSourceList(std::int16_t count);
     // Shows SchemaDoc as freshly loaded: the tree, the node list, Text1 and
     // txtEncoding from the top element's root and encoding. A failing step
     // is skipped.
     void ShowSchemaDoc();
-    // The schema element of tree index k (SchemaNodeList[k - 1]).
-    xml::Node SchemaElement(int treeIndex) const;
+    // The top node selected and shown in the panel; with an empty tree, none.
+    void ShowTopNode();
     // Tree index of a node, 0 for none; a 16-bit count, so past 32,767 it
     // raises the overflow error.
     int TreeIndexOf(const QTreeWidgetItem* node) const;
 
     // frm_edit_insert.cpp
     void TreeView1_MouseUp(Qt::MouseButton button, const QPoint& pos);
+    // The selected node for a command, once typed values are settled; null
+    // (said, when no node is selected) when the command does not go on.
+    QTreeWidgetItem* CommandTarget();
     void InsertCommand(std::string_view kind);  // the five insert items
     void InsertNode(std::string_view kind);
     void PopMnuDel_Click();
@@ -157,10 +180,16 @@ private:
     // frm_edit_panel.cpp
     void TreeView1_NodeClick(QTreeWidgetItem* node);
     void MyTreeView1_NodeClick(QTreeWidgetItem* xNode);
-    // The panel when no node is selected: no name, no data source to give.
+    // The panel when no node is selected: nothing to type, nothing to register.
     void ShowNoNode();
+    // Values typed into the panel that differ from the shown node's stored ones.
+    bool HasPendingEdit() const;
+    // Before they would be dropped: register them (true only when that went
+    // through), drop them, or cancel (false).
+    bool ResolvePendingEdit();
     void cmdApply_Click();
-    void StoreProperties(const xml::Node& element,
+    // False when the store failed, which is told.
+    bool StoreProperties(const xml::Node& element,
                          const std::vector<std::pair<std::string, std::string>>& values);
     void SetFieldEnabled(QWidget* field, bool enabled);
     void Field_GotFocus(QWidget* field);
@@ -190,15 +219,18 @@ private:
     bool TakesColumn(const QTreeWidgetItem* node) const;
     void TreeView1_ColumnDrop(QTreeWidgetItem* node, int column);
     void RefreshColumnMarks();
+    // frm_edit_drop.cpp
+    // Accepts a drag of files, and opens them when dropped; false for any
+    // other event.
+    bool FileDrag(QEvent* event);
+    void OpenDroppedFiles(const DroppedFiles& files);
 
     // frm_edit_history.cpp
-    // Makes the edit and records it; a failing edit throws and is not recorded.
-    void PushEdit(std::unique_ptr<SchemaEdit> edit);
-    // After an undo or redo of the edit at this index of the history: the
-    // views rebuilt, the node it touched selected and shown, Modified set.
-    void ShowStep(int index);
-    // A new document starts a new history.
-    void ClearHistory();
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
+    // After an undo or redo: the views rebuilt, the node it touched selected
+    // and shown.
+    void ShowStep(const SchemaDocument::Step& step);
 
     UiServices& services_;
     CommonDialog CommonDialog1;
@@ -249,15 +281,15 @@ private:
     QMenu* mnuEdit = nullptr;
     QAction* mnuEditUndo = nullptr;
     QAction* mnuEditRedo = nullptr;
-    QUndoStack* undoStack_ = nullptr;
+    int shownIndex_ = 0;  // the tree index of the node the panel shows, 0 for none
+    int rebuiltViews_ = 0;  // edits after which the views were rebuilt, not updated
     QMenu* mnuView = nullptr;
     QAction* mnuViewXmlPreview = nullptr;
     XmlPreviewWindow* xmlPreview_ = nullptr;
     std::string csvPreviewPath_;  // the file listed in ListView2
 
-    std::optional<xml::Document> SchemaDoc;
-    std::vector<xml::Node> SchemaNodeList;  // every element of SchemaDoc, "//*"
-    bool Modified = false;
+    // SchemaDoc, SchemaNodeList, Modified and the history.
+    SchemaDocument* document_ = nullptr;
 };
 
 }  // namespace trelmo::ui

@@ -15,6 +15,7 @@
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/load_dsd.h"
 #include "ui/editor/preview_model.h"
+#include "ui/editor/schema_document.h"
 #include "ui/editor/schema_edits.h"
 #include "ui/editor/schema_tree_view.h"
 
@@ -37,6 +38,7 @@ void FrmEdit::createColumnsCommand() {
     PopMnuColumns = PopMnu->addAction(QStringLiteral("CSVの列から作成(&G)"));
     PopMnuColumns->setObjectName("PopMnuColumns");
     PopMnuColumns->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    PopMnuColumns->setShortcutContext(Qt::WidgetWithChildrenShortcut);  // not from the XML preview
     PopMnuColumns->setEnabled(false);
     addAction(PopMnuColumns);
     connect(PopMnuColumns, &QAction::triggered, this, [this] { PopMnuColumns_Click(); });
@@ -52,19 +54,21 @@ void FrmEdit::createColumnsCommand() {
 }
 
 void FrmEdit::UpdateColumnsCommand() {
-    const int t = SchemaTreeView::treeIndex(TreeView1->selectedNode());
-    const bool element = SchemaDoc && t >= 1 && static_cast<std::size_t>(t) <= SchemaNodeList.size() &&
-                         SchemaNodeList[static_cast<std::size_t>(t - 1)].name() == nodekind::Element;
+    const std::vector<xml::Node>& list = document_->nodeList();
+    const int t = TreeView1->treeIndex(TreeView1->selectedNode());
+    const bool element = document_->doc() && t >= 1 && static_cast<std::size_t>(t) <= list.size() &&
+                         list[static_cast<std::size_t>(t - 1)].name() == nodekind::Element;
     PopMnuColumns->setEnabled(element && ListView2Items->columnCount() > 0);
 }
 
 void FrmEdit::PopMnuColumns_Click() {
     try {
+        if (!ResolvePendingEdit()) return;
         UpdateColumnsCommand();
         if (!PopMnuColumns->isEnabled()) return;
-        const xml::Node target = SchemaElement(TreeIndexOf(TreeView1->selectedNode()));
+        const xml::Node target = document_->element(TreeIndexOf(TreeView1->selectedNode()));
         auto* dialog = new ColumnsDialog(*ListView2Items, encodingText().toStdString(),
-                                         SchemaNodeList.size(), namesFromFirstRecord_,
+                                         document_->nodeList().size(), namesFromFirstRecord_,
                                          services_.messages, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         connect(dialog, &QDialog::accepted, this, [this, dialog, target] {
@@ -78,43 +82,50 @@ void FrmEdit::PopMnuColumns_Click() {
 }
 
 void FrmEdit::InsertColumns(const xml::Node& target, const std::vector<ColumnNode>& columns) {
+    SchemaDocument::Step shown{true};
     try {
         // The dialog is modal, but the document could have been replaced.
-        if (columns.empty() || !SchemaDoc ||
-            std::find(SchemaNodeList.begin(), SchemaNodeList.end(), target) == SchemaNodeList.end())
+        const std::vector<xml::Node>& list = document_->nodeList();
+        if (columns.empty() || !document_->doc() ||
+            std::find(list.begin(), list.end(), target) == list.end())
             return;
-        PushEdit(std::make_unique<InsertNodesEdit>(target, makeColumnNodes(*SchemaDoc, columns)));
+        auto edit = std::make_unique<InsertNodesEdit>(target, makeColumnNodes(*document_->doc(), columns));
+        const SchemaEdit& made = *edit;
+        document_->push(std::move(edit));
+        shown.touched = made.touched();
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
         return;
     }
     // Shown as a step of the history is: the target selected with its new children.
-    ShowStep(undoStack_->index() - 1);
+    ShowStep(shown);
 }
 
 bool FrmEdit::TakesColumn(const QTreeWidgetItem* node) const {
-    const int t = SchemaTreeView::treeIndex(node);
-    if (!SchemaDoc || t < 1 || static_cast<std::size_t>(t) > SchemaNodeList.size()) return false;
-    const xml::Node& e = SchemaNodeList[static_cast<std::size_t>(t - 1)];
+    const std::vector<xml::Node>& list = document_->nodeList();
+    const int t = TreeView1->treeIndex(node);
+    if (!document_->doc() || t < 1 || static_cast<std::size_t>(t) > list.size()) return false;
+    const xml::Node& e = list[static_cast<std::size_t>(t - 1)];
     return e.name() == nodekind::Element || isLeafKind(e);
 }
 
 // On an element, a child element holding a text node bound to the column; on
 // any other node, its data source stored as "登録" stores it.
 void FrmEdit::TreeView1_ColumnDrop(QTreeWidgetItem* node, int column) {
+    SchemaDocument::Step shown{true};
     try {
-        if (!TakesColumn(node)) return;
-        const xml::Node e = SchemaElement(TreeIndexOf(node));
+        if (!TakesColumn(node) || !ResolvePendingEdit()) return;
+        const xml::Node e = document_->element(TreeIndexOf(node));
         const std::string source = std::to_string(toInt16(std::to_string(column)));
         if (e.name() != nodekind::Element) {
             TreeView1->selectNode(node);
-            StoreProperties(e, {{"DataSource", source}});
-            RefreshNodeList();
+            if (StoreProperties(e, {{"DataSource", source}})) UpdateViews(e, false);
             MyTreeView1_NodeClick(node);
             return;
         }
-        if (SchemaNodeList.size() + 2 > kMaxSchemaElements) {
-            services_.messages.show(tooManyElementsMessage(SchemaNodeList.size() + 2),
+        const std::size_t count = document_->nodeList().size();
+        if (count + 2 > kMaxSchemaElements) {
+            services_.messages.show(tooManyElementsMessage(count + 2),
                                     MsgIcon::Exclamation);
             return;
         }
@@ -123,20 +134,21 @@ void FrmEdit::TreeView1_ColumnDrop(QTreeWidgetItem* node, int column) {
             const std::string first = ListView2Items->cell(0, column - 1).toStdString();
             if (convert::NameRule(encodingText().toStdString()).usable(first)) name = first;
         }
-        const xml::Node child = makeColumnNode(*SchemaDoc, {column, ColumnKind::Element, name});
-        PushEdit(std::make_unique<InsertNodeEdit>(e, child));
+        const xml::Node child = makeColumnNode(*document_->doc(), {column, ColumnKind::Element, name});
+        document_->push(std::make_unique<InsertNodeEdit>(e, child));
+        shown.touched = child;
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
         return;
     }
-    ShowStep(undoStack_->index() - 1);  // the new element selected
+    ShowStep(shown);  // the new element selected
 }
 
 void FrmEdit::RefreshColumnMarks() {
     std::vector<QString> tooltips;
     try {
-        if (SchemaDoc) {
-            const auto uses = columnUses(*SchemaDoc, ListView2Items->columnCount());
+        if (document_->doc()) {
+            const auto uses = columnUses(*document_->doc(), ListView2Items->columnCount());
             tooltips.reserve(uses.size());
             for (const std::vector<std::string>& nodes : uses) {
                 QString text;

@@ -26,9 +26,7 @@ bool FrmEdit::ClearForOpen() {
     try {
         ListView1->clear();
         TreeView1->clearNodes();
-        SchemaDoc.reset();
-        SchemaNodeList.clear();
-        ClearHistory();
+        document_->clear();
         txtName->clear();
         txtEncoding->clear();
         ShowNoNode();
@@ -36,7 +34,6 @@ bool FrmEdit::ClearForOpen() {
         showError(e, MsgIcon::Critical);
         return false;
     }
-    emit schemaChanged();
     return true;
 }
 
@@ -62,18 +59,17 @@ void FrmEdit::LoadSchemaFile(const std::string& path) {
     try {
         bool loaded = false;
         skipFailingStep([&] {
-            SchemaDoc.emplace();
-            ClearHistory();
+            document_->replace();
         });
         skipFailingStep([&] {
-            if (SchemaDoc) ParseXML(services_.messages).Parse(*SchemaDoc, path);
+            if (document_->doc()) ParseXML(services_.messages).Parse(*document_->doc(), path);
         });
-        skipFailingStep([&] { loaded = SchemaDoc && isLoaded(*SchemaDoc); });
+        skipFailingStep([&] { loaded = document_->doc() && isLoaded(*document_->doc()); });
         if (loaded) ShowSchemaDoc();
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
     }
-    emit schemaChanged();
+    document_->notifyChanged();
 }
 
 }  // namespace trelmo::ui

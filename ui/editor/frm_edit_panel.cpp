@@ -1,10 +1,12 @@
-// The properties panel: a clicked node's name and data source, and the
-// register button that checks and stores them.
+// The properties panel: the selected node's name and data source, the
+// register button that checks and stores them, and the question before
+// values typed but not registered would be lost.
 #include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QTreeWidget>
 
 #include "engine/error.h"
@@ -20,6 +22,26 @@ namespace {
 
 const char* const kDataSourceMessage =
     "データソースを指定してください。\r\n（CSVの左から数えて何列目を挿入したいのかということです。）";
+const Message kPendingQuestion{"ノード名またはデータソースが登録されていません。登録しますか？",
+                               MsgButtons::YesNoCancel, MsgIcon::None, 0};
+
+// Input methods type full-width digits, signs and blanks; the number
+// conversion reads their ASCII forms.
+std::string asciiNumberText(const QString& typed) {
+    QString text = typed;
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u >= u'\uFF10' && u <= u'\uFF19')
+            c = QChar(u'0' + (u - u'\uFF10'));
+        else if (u == u'\uFF0B')
+            c = QChar(u'+');
+        else if (u == u'\uFF0D' || u == u'\u2212')
+            c = QChar(u'-');
+        else if (u == u'\u3000')
+            c = QChar(u' ');
+    }
+    return text.toStdString();
+}
 
 std::string lowerKind(const xml::Node& e) {
     return QString::fromStdString(e.baseName()).toLower().toStdString();
@@ -40,17 +62,30 @@ void FrmEdit::SetFieldEnabled(QWidget* field, bool enabled) {
     field->setEnabled(enabled);
 }
 
-void FrmEdit::TreeView1_NodeClick(QTreeWidgetItem* node) { MyTreeView1_NodeClick(node); }
+// A click on the node shown keeps what was typed into the panel; any other
+// node, or none, is loaded.
+void FrmEdit::TreeView1_NodeClick(QTreeWidgetItem* node) {
+    if (!node) {
+        ShowNoNode();
+        return;
+    }
+    if (TreeView1->treeIndex(node) == shownIndex_ && HasPendingEdit()) return;
+    MyTreeView1_NodeClick(node);
+}
 
 void FrmEdit::MyTreeView1_NodeClick(QTreeWidgetItem* xNode) {
     try {
+        shownIndex_ = 0;
         txtName->clear();
         Combo2->setCurrentIndex(-1);
         Combo2->clearEditText();
         SetFieldEnabled(Combo2, false);  // until the kind is known to take one
         SetFieldEnabled(ListView1, true);
 
-        const xml::Node e = SchemaElement(TreeIndexOf(xNode));
+        const int k = TreeIndexOf(xNode);
+        const xml::Node e = document_->element(k);
+        shownIndex_ = k;
+        cmdApply->setEnabled(true);
         const QString name = QString::fromStdString(e.attribute("name").value_or(""));
         const QString ds = QString::fromStdString(e.attribute("DataSource").value_or(""));
         const std::string kind = lowerKind(e);
@@ -79,8 +114,37 @@ void FrmEdit::MyTreeView1_NodeClick(QTreeWidgetItem* xNode) {
 }
 
 void FrmEdit::ShowNoNode() {
+    shownIndex_ = 0;
     txtName->clear();
+    Combo2->setCurrentIndex(-1);
+    Combo2->clearEditText();
+    SetFieldEnabled(txtName, false);
     SetFieldEnabled(Combo2, false);
+    cmdApply->setEnabled(false);
+}
+
+bool FrmEdit::HasPendingEdit() const {
+    const std::vector<xml::Node>& list = document_->nodeList();
+    if (shownIndex_ < 1 || static_cast<std::size_t>(shownIndex_) > list.size()) return false;
+    const xml::Node& e = list[static_cast<std::size_t>(shownIndex_ - 1)];
+    const auto differs = [&](const QString& typed, const char* attribute) {
+        return typed.toStdString() != e.attribute(attribute).value_or("");
+    };
+    return (txtName->isEnabled() && differs(txtName->text(), "name")) ||
+           (Combo2->isEnabled() && differs(Combo2->currentText(), "DataSource"));
+}
+
+bool FrmEdit::ResolvePendingEdit() {
+    if (!HasPendingEdit()) return true;
+    switch (services_.messages.show(kPendingQuestion)) {
+    case MsgAnswer::Yes:
+        cmdApply_Click();
+        return !HasPendingEdit();  // only a register that went through
+    case MsgAnswer::No:
+        MyTreeView1_NodeClick(TreeView1->node(shownIndex_));  // the typed values are dropped
+        return true;
+    default: return false;
+    }
 }
 
 void FrmEdit::Field_GotFocus(QWidget* field) {
@@ -89,6 +153,7 @@ void FrmEdit::Field_GotFocus(QWidget* field) {
 }
 
 bool FrmEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (FileDrag(event)) return true;
     if (event->type() == QEvent::FocusIn && (watched == txtName || watched == Combo2))
         Field_GotFocus(static_cast<QWidget*>(watched));
     return QDialog::eventFilter(watched, event);
@@ -96,13 +161,11 @@ bool FrmEdit::eventFilter(QObject* watched, QEvent* event) {
 
 void FrmEdit::cmdApply_Click() {
     try {
-        if (!SchemaDoc) return;
-        QTreeWidgetItem* selected = TreeView1->selectedNode();
-        if (!selected) return;
-        const xml::Node e = SchemaElement(TreeIndexOf(selected));
+        if (!document_->doc() || shownIndex_ < 1) return;
+        const xml::Node e = document_->element(shownIndex_);
         const std::string kind = lowerKind(e);
         const std::string name = txtName->text().toStdString();
-        const std::string ds = Combo2->currentText().toStdString();
+        const std::string ds = asciiNumberText(Combo2->currentText());
         const auto require = [this](bool given, const char* message, QWidget* field) {
             if (given) return true;
             services_.messages.show(message);
@@ -114,7 +177,7 @@ void FrmEdit::cmdApply_Click() {
 
         if (kind == nodekind::Element) {
             if (!require(!name.empty(), "要素の名前が必要です。", txtName)) return;
-            StoreProperties(e, {{"name", name}});
+            if (!StoreProperties(e, {{"name", name}})) return;
         } else if (kind == nodekind::Attribute) {
             if (!require(!name.empty(), "属性の名前が必要です。", txtName)) return;
             if (!require(!ds.empty(), kDataSourceMessage, Combo2)) return;
@@ -125,12 +188,14 @@ void FrmEdit::cmdApply_Click() {
                 StoreProperties(e, {{"name", name}});  // the name is kept, as typed
                 throw;
             }
-            StoreProperties(e, {{"name", name}, {"DataSource", source}});
+            if (!StoreProperties(e, {{"name", name}, {"DataSource", source}})) return;
         } else if (isDataKind(kind)) {
             if (!require(!ds.empty(), kDataSourceMessage, Combo2)) return;
-            StoreProperties(e, {{"DataSource", number(ds)}});
+            if (!StoreProperties(e, {{"DataSource", number(ds)}})) return;
         }
-        RefreshNodeList();
+        UpdateViews(e, false);  // the list row; the tree shows kinds only
+        // The panel shows what was stored (a data source as its number).
+        MyTreeView1_NodeClick(TreeView1->node(shownIndex_));
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
     }
@@ -139,18 +204,17 @@ void FrmEdit::cmdApply_Click() {
 // One register is one step of the history, and a change unless it gives
 // every attribute the value it has. A failure is told as SetNodeAttribute
 // tells it.
-void FrmEdit::StoreProperties(const xml::Node& element,
+bool FrmEdit::StoreProperties(const xml::Node& element,
                               const std::vector<std::pair<std::string, std::string>>& values) {
     auto edit = std::make_unique<SetPropertiesEdit>(element, values);
-    if (!edit->changesAnything()) return;
+    if (!edit->changesAnything()) return true;
     try {
-        PushEdit(std::move(edit));
+        document_->push(std::move(edit));
     } catch (const RuntimeError& e) {
         showError(e, MsgIcon::None);
-        return;
+        return false;
     }
-    Modified = true;
-    emit schemaChanged();
+    return true;
 }
 
 }  // namespace trelmo::ui

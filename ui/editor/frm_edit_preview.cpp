@@ -1,6 +1,7 @@
 // The CSV preview in ListView2, and one data-source choice per column.
 #include <limits>
 
+#include "engine/convert/conversion.h"
 #include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "ui/editor/frm_edit.h"
@@ -9,14 +10,16 @@
 
 namespace trelmo::ui {
 
+// A new list of choices empties the data-source box, so typed values are
+// settled first.
 void FrmEdit::mnuFileOpenCSV_Click() {
-    if (!ClearCsvPreview()) return;
+    if (!ResolvePendingEdit() || !ClearCsvPreview()) return;
     OpenCSVPreview();
     emit schemaChanged();
 }
 
 void FrmEdit::OpenCsvFile(const QString& path) {
-    if (!ClearCsvPreview()) return;
+    if (!ResolvePendingEdit() || !ClearCsvPreview()) return;
     LoadCsvPreview(path.toStdString());
     emit schemaChanged();
 }
@@ -54,15 +57,22 @@ void FrmEdit::LoadCsvPreview(const std::string& path) {
     csvPreviewPath_ = path;
     emit csvOpened();
 
-    // From here a failing step is skipped without a message: a file without
-    // records, or that cannot be read, leaves the list empty; a record longer
-    // than the first ends the list before it.
+    // From here a failing step is skipped and the next one runs. A file
+    // without records, or that cannot be read, leaves the list empty and is
+    // told as a conversion tells it; a record longer than the first ends the
+    // list before it.
     try {
-        skipFailingStep([&] {
+        try {
             // The views see the whole list at once, when the load ends.
             const PreviewModel::BulkLoad bulk(*ListView2Items);
             CSV().LoadCSVToListView(path, *ListView2Items);
-        });
+        } catch (const RuntimeError& e) {
+            const bool listed = ListView2Items->rowCount() > 0;
+            if (e.number() != err::SubscriptOutOfRange)
+                services_.messages.show(e.description(), MsgIcon::Exclamation);
+            else if (!listed)
+                services_.messages.show(kNoValidData, MsgIcon::Exclamation);
+        }
         skipFailingStep([&] {
             const int columns = ListView2Items->columnCount();
             if (columns > std::numeric_limits<std::int16_t>::max()) throw overflowError();

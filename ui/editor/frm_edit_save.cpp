@@ -6,7 +6,8 @@ namespace trelmo::ui {
 
 void FrmEdit::SaveSchema() {
     try {
-        if (!SchemaDoc) return;
+        if (!document_->doc()) return;
+        if (!ResolvePendingEdit()) return;
         if (!ValidateSchema()) return;
         FileDialogSettings& dlg = CommonDialog1.settings;
         dlg.title = QStringLiteral("保存");
@@ -24,12 +25,12 @@ void FrmEdit::SaveSchema() {
     // The DOM writes a new file and puts it in place only when every byte was
     // written, so a failed write leaves an existing file as it was.
     try {
-        SchemaDoc->save(CommonDialog1.settings.fileName.toStdString());
+        document_->doc()->save(CommonDialog1.settings.fileName.toStdString());
     } catch (const std::exception& e) {
         showError(e, MsgIcon::None);
         return;
     }
-    Modified = false;
+    document_->setModified(false);
 }
 
 }  // namespace trelmo::ui

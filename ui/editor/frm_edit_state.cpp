@@ -18,10 +18,8 @@ namespace trelmo::ui {
 // Every showing starts as the first: no document, no history, the controls
 // as laid out and Modified false. What is saved is always what is shown.
 void FrmEdit::Form_Load() {
-    Modified = false;
-    SchemaDoc.reset();
-    SchemaNodeList.clear();
-    ClearHistory();
+    document_->setModified(false);
+    document_->clear();
     CommonDialog1.settings = FileDialogSettings{};
     TreeView1->clearNodes();
     ListView1->clear();
@@ -65,7 +63,8 @@ const Message kSaveQuestion{"変更されています。保存しますか？", 
 }
 
 bool FrmEdit::QueryUnload() {
-    if (!Modified) return true;
+    if (!ResolvePendingEdit()) return false;
+    if (!document_->isModified()) return true;
     switch (services_.messages.show(kSaveQuestion)) {
     case MsgAnswer::Yes:
         SaveSchema();  // the window stays open whatever the save does
@@ -76,13 +75,14 @@ bool FrmEdit::QueryUnload() {
 }
 
 bool FrmEdit::MayReplaceSchema() {
-    if (!Modified) return true;
+    if (!ResolvePendingEdit()) return false;
+    if (!document_->isModified()) return true;
     switch (services_.messages.show(kSaveQuestion)) {
     case MsgAnswer::Yes:
         SaveSchema();
-        return !Modified;  // only a save that went through
+        return !document_->isModified();  // only a save that went through
     case MsgAnswer::No:
-        Modified = false;  // the changes are dropped
+        document_->setModified(false);  // the changes are dropped
         return true;
     default: return false;
     }
@@ -102,11 +102,10 @@ void FrmEdit::closeEvent(QCloseEvent* event) {
     closing_ = false;
 }
 
+// Only a close hides the window: Escape, which QDialog takes for reject(),
+// leaves it open.
 void FrmEdit::reject() {
-    if (closing_)
-        QDialog::reject();
-    else
-        close();
+    if (closing_) QDialog::reject();
 }
 
 void FrmEdit::mnuFileExit_Click() { close(); }
@@ -119,14 +118,13 @@ void FrmEdit::Text1_Change() {
 // The root name and the encoding belong to the schema, so typing them is a
 // change; without a schema there is nothing to change.
 void FrmEdit::Setting_Edited() {
-    if (SchemaDoc && SchemaDoc->documentElement()) Modified = true;
+    if (document_->doc() && document_->doc()->documentElement()) document_->setModified(true);
 }
 
 void FrmEdit::NewSchema() {
     try {
-        SchemaDoc.emplace();
-        ClearHistory();
-        xml::Document& doc = *SchemaDoc;
+        document_->replace();
+        xml::Document& doc = *document_->doc();
         doc.appendChild(doc.createProcessingInstruction("xml", "version=\"1.0\""));
         xml::Node top = doc.appendChild(doc.createElement(nodekind::Element));
         SetNodeAttribute("name", "element", top);
@@ -137,16 +135,16 @@ void FrmEdit::NewSchema() {
         ListView2Items->clearItems();
         ListView2Items->clearHeaders();
         csvPreviewPath_.clear();
-        SelectSchemaNodeList();
+        document_->selectNodeList();
         MakeTree(*TreeView1, doc, services_.messages);
         RefreshNodeList();
         FillDataSourceList(5);
-        ShowNoNode();
-        Modified = true;
+        document_->setModified(true);
+        ShowTopNode();
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
     }
-    emit schemaChanged();
+    document_->notifyChanged();
 }
 
 void FrmEdit::SetNodeAttribute(const std::string& attrName, const std::string& value,

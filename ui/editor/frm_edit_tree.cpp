@@ -18,36 +18,24 @@ namespace {
 constexpr std::size_t kMaxInt16 = 32767;
 }
 
-void FrmEdit::SelectSchemaNodeList() {
-    if (SchemaDoc)
-        SchemaNodeList = SchemaDoc->documentElement().selectAllElements();
-    else
-        SchemaNodeList.clear();
-}
-
 void FrmEdit::RebuildViews() {
     TreeView1->clearNodes();
     ListView1->clear();
-    SelectSchemaNodeList();
-    MakeTree(*TreeView1, *SchemaDoc, services_.messages);
+    document_->selectNodeList();
+    MakeTree(*TreeView1, *document_->doc(), services_.messages);
 }
 
 void FrmEdit::RefreshNodeList() {
     QList<QTreeWidgetItem*> rows;
     try {
-        SelectSchemaNodeList();
+        document_->selectNodeList();
         ListView1->clear();
-        rows.reserve(static_cast<qsizetype>(std::min(SchemaNodeList.size(), kMaxInt16)));
-        for (const xml::Node& e : SchemaNodeList) {
+        rows.reserve(static_cast<qsizetype>(std::min(document_->nodeList().size(), kMaxInt16)));
+        for (const xml::Node& e : document_->nodeList()) {
             // Rows are counted in 16 bits; those made before the overflow stay.
             if (static_cast<std::size_t>(rows.size()) == kMaxInt16) throw overflowError();
             auto row = std::make_unique<QTreeWidgetItem>();
-            row->setText(0, QString::fromStdString(e.name()));
-            if (e.attributeCount() > 0) {
-                const std::string name = e.attribute("name").value_or("");
-                row->setText(1, name.empty() ? QStringLiteral("--") : QString::fromStdString(name));
-                row->setText(2, QString::fromStdString(e.attribute("DataSource").value_or("")));
-            }
+            FillNodeRow(*row, e);
             rows.append(row.release());
         }
         ListView1->addTopLevelItems(rows);
@@ -55,6 +43,18 @@ void FrmEdit::RefreshNodeList() {
         ListView1->addTopLevelItems(rows);  // the rows made so far stay
         showError(e, MsgIcon::Critical);
     }
+}
+
+void FrmEdit::FillNodeRow(QTreeWidgetItem& row, const xml::Node& e) {
+    row.setText(0, QString::fromStdString(e.name()));
+    QString name, source;
+    if (e.attributeCount() > 0) {
+        const std::string n = e.attribute("name").value_or("");
+        name = n.empty() ? QStringLiteral("--") : QString::fromStdString(n);
+        source = QString::fromStdString(e.attribute("DataSource").value_or(""));
+    }
+    row.setText(1, name);
+    row.setText(2, source);
 }
 
 void FrmEdit::FillDataSourceList(std::int16_t count) {
@@ -68,39 +68,40 @@ void FrmEdit::FillDataSourceList(std::int16_t count) {
 }
 
 void FrmEdit::ShowDocument(xml::Document doc) {
-    SchemaDoc = std::move(doc);
-    ClearHistory();
+    document_->replace(std::move(doc));
     ShowSchemaDoc();
-    emit schemaChanged();
 }
 
 void FrmEdit::ShowSchemaDoc() {
-    if (!SchemaDoc) return;
-    // No node is selected after the rebuild, so the panel shows none.
-    ShowNoNode();
+    if (!document_->doc()) return;
     skipFailingStep([&] { TreeView1->clearNodes(); });
-    skipFailingStep([&] { SelectSchemaNodeList(); });
-    skipFailingStep([&] { MakeTree(*TreeView1, *SchemaDoc, services_.messages); });
+    skipFailingStep([&] { document_->selectNodeList(); });
+    skipFailingStep([&] { MakeTree(*TreeView1, *document_->doc(), services_.messages); });
     skipFailingStep([&] { Text1->clear(); });
     skipFailingStep([&] {
-        if (auto root = SchemaDoc->documentElement().attribute("root"))
+        if (auto root = document_->doc()->documentElement().attribute("root"))
             Text1->setText(QString::fromStdString(*root));
     });
     skipFailingStep([&] {
-        if (auto encoding = SchemaDoc->documentElement().attribute("encoding"))
+        if (auto encoding = document_->doc()->documentElement().attribute("encoding"))
             txtEncoding->setText(QString::fromStdString(*encoding));
     });
     RefreshNodeList();
+    ShowTopNode();
 }
 
-xml::Node FrmEdit::SchemaElement(int treeIndex) const {
-    if (treeIndex < 1 || static_cast<std::size_t>(treeIndex) > SchemaNodeList.size())
-        throw subscriptOutOfRangeError();
-    return SchemaNodeList[static_cast<std::size_t>(treeIndex - 1)];
+void FrmEdit::ShowTopNode() {
+    QTreeWidgetItem* top = TreeView1->node(1);
+    if (!top) {
+        ShowNoNode();
+        return;
+    }
+    TreeView1->selectNode(top);
+    MyTreeView1_NodeClick(top);
 }
 
 int FrmEdit::TreeIndexOf(const QTreeWidgetItem* node) const {
-    const int index = SchemaTreeView::treeIndex(node);
+    const int index = TreeView1->treeIndex(node);
     if (static_cast<std::size_t>(index) > kMaxInt16) throw overflowError();
     return index;
 }

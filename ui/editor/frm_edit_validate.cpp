@@ -27,10 +27,10 @@ bool FrmEdit::ValidateSchema() {
         }
 
         // The settings stay in the document whatever the check finds later.
-        ApplySaveSettings(*SchemaDoc, root, txtEncoding->text().toStdString());
-        if (!SchemaDoc->documentElement()) throw RuntimeError(err::XmlDom, kNoSchemaElement);
-        SelectSchemaNodeList();
-        const SchemaCheck check = CheckSchemaNodes(SchemaNodeList, root, OutputEncodingOf(*SchemaDoc));
+        ApplySaveSettings(*document_->doc(), root, txtEncoding->text().toStdString());
+        if (!document_->doc()->documentElement()) throw RuntimeError(err::XmlDom, kNoSchemaElement);
+        document_->selectNodeList();
+        const SchemaCheck check = CheckSchemaNodes(document_->nodeList(), root, OutputEncodingOf(*document_->doc()));
         if (const std::optional<SchemaFault>& fault = check.fault) {
             if (fault->node == 0) {  // the root name
                 say(fault->message);

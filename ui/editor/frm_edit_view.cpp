@@ -32,7 +32,7 @@ QString FrmEdit::encodingText() const { return txtEncoding->text(); }
 
 void FrmEdit::selectTreeIndex(int treeIndex) {
     QTreeWidgetItem* node = TreeView1->node(treeIndex);
-    if (!node) return;
+    if (!node || !ResolvePendingEdit()) return;
     TreeView1->scrollToItem(node);
     TreeView1->selectNode(node);
     TreeView1_NodeClick(node);

@@ -41,11 +41,19 @@ void InsertNodeEdit::revert() {
     touched_ = parent_;
 }
 
+namespace {
+bool isIndent(const xml::Node& n) {
+    return n.type() == xml::NodeType::Text &&
+           n.value().find_first_not_of(" \t\r\n") == std::string::npos;
+}
+}  // namespace
+
 DeleteNodeEdit::DeleteNodeEdit(xml::Node node) : parent_(node.parent()), node_(std::move(node)) {
     const std::size_t count = parent_.childCount();
     for (std::size_t i = 0; i < count; ++i) {
         if (parent_.child(i) == node_) {
             next_ = parent_.child(i + 1);
+            if (i > 0 && isIndent(parent_.child(i - 1))) indent_ = parent_.child(i - 1);
             break;
         }
     }
@@ -53,11 +61,13 @@ DeleteNodeEdit::DeleteNodeEdit(xml::Node node) : parent_(node.parent()), node_(s
 
 void DeleteNodeEdit::apply() {
     parent_.removeChild(node_);
+    if (indent_) parent_.removeChild(indent_);
     touched_ = parent_;
 }
 
 void DeleteNodeEdit::revert() {
     parent_.insertBefore(node_, next_);
+    if (indent_) parent_.insertBefore(indent_, node_);
     touched_ = node_;
 }
 

@@ -51,7 +51,8 @@ private:
     xml::Node node_;
 };
 
-// An element removed with everything below it; undo puts it back in place.
+// An element removed with everything below it, and with the white space that
+// indented it in a loaded file; undo puts both back in place.
 class DeleteNodeEdit : public SchemaEdit {
 public:
     explicit DeleteNodeEdit(xml::Node node);
@@ -61,7 +62,8 @@ private:
     void revert() override;
     xml::Node parent_;
     xml::Node node_;
-    xml::Node next_;  // the sibling it stood before, empty when it was last
+    xml::Node next_;    // the sibling it stood before, empty when it was last
+    xml::Node indent_;  // the white-space text just before it, or empty
 };
 
 // Attributes of one element set to new values.

@@ -1,18 +1,20 @@
 #include "ui/editor/schema_tree_view.h"
 
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "ui/editor/csv_preview_view.h"
 
 namespace trelmo::ui {
 
 namespace {
-// Outlines the drop-highlight node, so that the node under the pointer is
-// told apart from the selected one, which the commands act on.
+// Outlines the node a dragged column would be dropped onto, apart from the
+// selected one.
 class DropHighlightDelegate : public QStyledItemDelegate {
 public:
     explicit DropHighlightDelegate(SchemaTreeView* tree) : QStyledItemDelegate(tree), tree_(tree) {}
@@ -42,9 +44,6 @@ SchemaTreeView::SchemaTreeView(const ImageList& images, QWidget* parent)
     setRootIsDecorated(true);
     setIconSize(QSize(16, 16));
     setItemDelegate(new DropHighlightDelegate(this));
-    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
-        if (releasing_ == Qt::LeftButton) emit nodeClick(item);
-    });
 }
 
 QTreeWidgetItem* SchemaTreeView::addNode(QTreeWidgetItem* parent, const QString& text, int image,
@@ -55,7 +54,6 @@ QTreeWidgetItem* SchemaTreeView::addNode(QTreeWidgetItem* parent, const QString&
     item->setData(0, PictureRole, image);
     item->setData(0, SelectedPictureRole, selectedImage);
     nodes_.push_back(item);
-    item->setData(0, TreeIndexRole, static_cast<int>(nodes_.size()));
     if (parent)
         parent->addChild(item);
     else
@@ -74,8 +72,44 @@ QTreeWidgetItem* SchemaTreeView::node(int treeIndex) const {
     return nodes_[static_cast<std::size_t>(treeIndex - 1)];
 }
 
-int SchemaTreeView::treeIndex(const QTreeWidgetItem* item) {
-    return item ? item->data(0, TreeIndexRole).toInt() : 0;
+int SchemaTreeView::treeIndex(const QTreeWidgetItem* item) const {
+    if (!item) return 0;
+    const auto found = std::find(nodes_.begin(), nodes_.end(), item);
+    return found == nodes_.end() ? 0 : static_cast<int>(found - nodes_.begin()) + 1;
+}
+
+QTreeWidgetItem* SchemaTreeView::insertNodes(QTreeWidgetItem* parent, int position, int treeIndex,
+                                             const std::function<void(QTreeWidgetItem*)>& build) {
+    const auto first = static_cast<std::ptrdiff_t>(nodes_.size());
+    QTreeWidgetItem holder;  // detached: the new nodes are built below it
+    try {
+        build(&holder);
+    } catch (...) {
+        nodes_.resize(static_cast<std::size_t>(first));
+        throw;
+    }
+    if (holder.childCount() != 1 || treeIndex < 1 || treeIndex - 1 > first) {
+        nodes_.resize(static_cast<std::size_t>(first));
+        return nullptr;
+    }
+    std::rotate(nodes_.begin() + treeIndex - 1, nodes_.begin() + first, nodes_.end());
+    QTreeWidgetItem* top = holder.takeChild(0);
+    parent->insertChild(position, top);
+    return top;
+}
+
+void SchemaTreeView::removeNodes(QTreeWidgetItem* top) {
+    const int at = treeIndex(top);
+    if (at == 0) return;
+    int count = 0;
+    const std::function<void(const QTreeWidgetItem*)> countBelow = [&](const QTreeWidgetItem* i) {
+        ++count;
+        for (int c = 0; c < i->childCount(); ++c) countBelow(i->child(c));
+    };
+    countBelow(top);
+    nodes_.erase(nodes_.begin() + at - 1, nodes_.begin() + at - 1 + count);
+    dropHighlight_ = nullptr;
+    delete top;
 }
 
 QTreeWidgetItem* SchemaTreeView::selectedNode() const {
@@ -101,34 +135,95 @@ void SchemaTreeView::setDropHighlight(QTreeWidgetItem* item) {
     viewport()->update();
 }
 
-// The right button neither selects nor clicks: it only raises mouseUp, so the
-// commands of the pop-up menu act on the node selected before. A press on
-// empty space keeps the selection, and with it the node the panel shows.
+// A press on another node asks first whether the selection may leave the
+// selected one. The right button selects the node under the pointer, then its
+// release raises mouseUp for the pop-up menu. A press on empty space keeps
+// the selection, and with it the node the panel shows.
 void SchemaTreeView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton || !itemAt(event->position().toPoint())) {
-        if (event->button() == Qt::LeftButton) setFocus(Qt::MouseFocusReason);
+    QTreeWidgetItem* hit = itemAt(event->position().toPoint());
+    pressSelected_ = selectedNode();
+    asked_ = false;
+    if (hit && hit != pressSelected_ &&
+        (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
+        asked_ = true;
+        if (!mayLeave()) {
+            event->accept();
+            return;
+        }
+    }
+    if (event->button() == Qt::RightButton || !hit) {
+        if (event->button() != Qt::MiddleButton) setFocus(Qt::MouseFocusReason);
+        if (hit && event->button() == Qt::RightButton) {
+            setCurrentItem(hit);
+            if (hit != pressSelected_) emit nodeClick(hit);
+        }
         event->accept();
         return;
     }
     QTreeWidget::mousePressEvent(event);
 }
 
+// A left click loads the clicked node, also the one already selected; a drag
+// that moved the selection without asking asks now, and goes back when told.
 void SchemaTreeView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::RightButton) {
-        releasing_ = event->button();
-        QTreeWidget::mouseReleaseEvent(event);  // may emit itemClicked
-        releasing_ = Qt::NoButton;
+    if (event->button() == Qt::LeftButton) {
+        QTreeWidget::mouseReleaseEvent(event);
+        QTreeWidgetItem* after = selectedNode();
+        const QTreeWidgetItem* hit = itemAt(event->position().toPoint());
+        if (after != pressSelected_ && !asked_ && !mayLeave()) {
+            setCurrentItem(pressSelected_);
+            if (!pressSelected_) clearSelection();
+        } else if (after != pressSelected_ || (hit && hit == after)) {
+            emit nodeClick(after);
+        }
+    } else if (event->button() != Qt::RightButton) {
+        QTreeWidget::mouseReleaseEvent(event);
     } else {
         event->accept();
     }
+    pressSelected_ = nullptr;
     emit mouseUp(event->button(), event->position().toPoint());
 }
 
+// Any key that moves the selection loads the node it lands on, once the
+// selection may leave the node before; Delete deletes the selected node; the
+// Menu key and Shift+F10 bring up the pop-up menu.
 void SchemaTreeView::keyPressEvent(QKeyEvent* event) {
-    QTreeWidgetItem* before = currentItem();
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (event->key() == Qt::Key_Menu || shiftF10) {
+        requestPopup();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        if (selectedNode()) emit deletePressed();
+        event->accept();
+        return;
+    }
+    QTreeWidgetItem* before = selectedNode();
     QTreeWidget::keyPressEvent(event);
-    QTreeWidgetItem* after = currentItem();
-    if (after && after != before && after->isSelected()) emit nodeClick(after);
+    QTreeWidgetItem* after = selectedNode();
+    if (after == before) return;
+    if (!mayLeave()) {
+        setCurrentItem(before);
+        if (!before) clearSelection();
+        return;
+    }
+    emit nodeClick(after);
+}
+
+void SchemaTreeView::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Mouse) requestPopup();
+    event->accept();
+}
+
+// At the selected node, or at the top of the tree when none is selected.
+void SchemaTreeView::requestPopup() {
+    QTreeWidgetItem* item = selectedNode();
+    if (item) scrollToItem(item);
+    const QRect rect = item ? visualItemRect(item) : QRect();
+    emit popupRequested(item ? QPoint(rect.left() + rect.height(), rect.bottom())
+                             : QPoint(0, 0));
 }
 
 void SchemaTreeView::setColumnTarget(std::function<bool(const QTreeWidgetItem*)> acceptsColumn) {

@@ -13,10 +13,9 @@ namespace trelmo::ui {
 class SchemaTreeView : public QTreeWidget {
     Q_OBJECT
 public:
-    // Item data roles: the picture indexes and the tree index of a node.
+    // Item data roles: the picture indexes of a node.
     static constexpr int PictureRole = Qt::UserRole + 1;
     static constexpr int SelectedPictureRole = Qt::UserRole + 2;
-    static constexpr int TreeIndexRole = Qt::UserRole + 3;
 
     SchemaTreeView(const ImageList& images, QWidget* parent = nullptr);
 
@@ -24,17 +23,29 @@ public:
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& text, int image,
                              int selectedImage, const QColor& textColor);
     void clearNodes();
+    // The nodes that `build` adds (with addNode, below the item it is given),
+    // placed as child `position` of parent, the first of them at tree index
+    // `treeIndex`; the later nodes' tree indexes shift. Returns the top node.
+    QTreeWidgetItem* insertNodes(QTreeWidgetItem* parent, int position, int treeIndex,
+                                 const std::function<void(QTreeWidgetItem*)>& build);
+    // Removes the node with everything below it; the later nodes' tree
+    // indexes shift back.
+    void removeNodes(QTreeWidgetItem* top);
 
     int nodeCount() const { return static_cast<int>(nodes_.size()); }
     // The node with this tree index, or null.
     QTreeWidgetItem* node(int treeIndex) const;
     // The tree index of a node of this tree, 0 for none.
-    static int treeIndex(const QTreeWidgetItem* item);
+    int treeIndex(const QTreeWidgetItem* item) const;
 
     QTreeWidgetItem* selectedNode() const;
     // Scrolls the node into view (expanding its ancestors), expands it and
     // makes it the selected node.
     void selectNode(QTreeWidgetItem* item);
+
+    // Asked before the user moves the selection away from the selected node;
+    // false keeps it where it is.
+    std::function<bool()> mayLeaveSelection;
 
     // The node drawn as a drop target: outlined, apart from the selection.
     QTreeWidgetItem* dropHighlight() const { return dropHighlight_; }
@@ -48,8 +59,12 @@ public:
 signals:
     // A mouse button was released over the tree (viewport coordinates).
     void mouseUp(Qt::MouseButton button, const QPoint& pos);
-    // The user picked a node with the mouse or the keyboard.
+    // The user picked a node, or none, with the mouse or the keyboard.
     void nodeClick(QTreeWidgetItem* item);
+    // The Delete key on the selected node.
+    void deletePressed();
+    // The pop-up menu asked for from the keyboard, at this point of the viewport.
+    void popupRequested(const QPoint& pos);
     // A column (counted from 1) was dropped onto a node that takes one.
     void columnDropped(QTreeWidgetItem* item, int column);
 
@@ -57,19 +72,24 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
-    const ImageList& images_;
-    std::vector<QTreeWidgetItem*> nodes_;  // in order of addition
-    QTreeWidgetItem* dropHighlight_ = nullptr;
-    Qt::MouseButton releasing_ = Qt::NoButton;
-    std::function<bool(const QTreeWidgetItem*)> acceptsColumn_;
+    bool mayLeave() const { return !mayLeaveSelection || mayLeaveSelection(); }
+    void requestPopup();
     // The node a dragged column would be dropped onto, null for none.
     QTreeWidgetItem* columnTargetAt(const QDropEvent* event) const;
+
+    const ImageList& images_;
+    std::vector<QTreeWidgetItem*> nodes_;  // in order of addition
+    QTreeWidgetItem* pressSelected_ = nullptr;  // the selected node when a button went down
+    bool asked_ = false;                        // mayLeaveSelection was asked at that press
+    QTreeWidgetItem* dropHighlight_ = nullptr;
+    std::function<bool(const QTreeWidgetItem*)> acceptsColumn_;
 };
 
 }  // namespace trelmo::ui

@@ -89,7 +89,7 @@ std::string EditorTest::nodeListDump() const {
 }
 
 int EditorTest::selectedIndex() const {
-    return ui::SchemaTreeView::treeIndex(tree()->selectedNode());
+    return tree()->treeIndex(tree()->selectedNode());
 }
 
 ui::PreviewModel* EditorTest::preview() const {

@@ -28,6 +28,11 @@ namespace trelmo::test {
 
 // The question before unsaved changes would be lost.
 inline constexpr const char* kSaveQuestion = "変更されています。保存しますか？";
+// The question before values typed into the panel would be lost.
+inline constexpr const char* kPendingQuestion =
+    "ノード名またはデータソースが登録されていません。登録しますか？";
+// A command with no node selected.
+inline constexpr const char* kNoNodeSelected = "ノードを選択してください。";
 
 class EditorTest : public ::testing::Test {
 protected:

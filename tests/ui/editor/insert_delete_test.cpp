@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"
 
 namespace trelmo::test {
@@ -142,18 +143,67 @@ TEST_F(InsertDeleteTest, OnlyElementNodesTakeChildren) {
     }
 }
 
-TEST_F(InsertDeleteTest, WithoutSelectionOrDocumentNothingHappens) {
+TEST_F(InsertDeleteTest, WithoutADocumentNothingHappensWithoutASelectionTheySayWhy) {
     ctrlKey(Qt::Key_E);  // no document yet
     trigger("PopMnuDel");
     EXPECT_FALSE(editor->schemaDoc().has_value());
+    EXPECT_TRUE(messages.shown.empty());
 
     trigger("mnuFileNew");
-    const std::string before = schemaXml();
-    ASSERT_EQ(selectedIndex(), 0);
-    ctrlKey(Qt::Key_E);
-    ctrlKey(Qt::Key_D);
-    trigger("PopMnuDel");
-    EXPECT_EQ(schemaXml(), before);
+    ASSERT_EQ(selectedIndex(), 1);
+    tree()->clearSelection();
+    for (const auto& [name, command] : std::initializer_list<
+             std::pair<const char*, std::function<void()>>>{
+             {"Ctrl+E", [&] { ctrlKey(Qt::Key_E); }},
+             {"Ctrl+D", [&] { ctrlKey(Qt::Key_D); }},
+             {"削除", [&] { trigger("PopMnuDel"); }}}) {
+        expectRefused(name, command, kNoNodeSelected);
+    }
+}
+
+// A schema nested deeper than a load reads would neither open nor convert.
+TEST_F(InsertDeleteTest, NoInsertPastTheDepthALoadReads) {
+    const int limit = xml::Document::kMaxLoadDepth;
+    std::string text;
+    for (int i = 1; i < limit; ++i) text += "<element name=\"e\">";
+    for (int i = 1; i < limit; ++i) text += "</element>";
+    show(text);
+    tree()->selectNode(tree()->node(limit - 1));
+    ctrlKey(Qt::Key_E);  // reaches the limit
+    ASSERT_EQ(selectedIndex(), limit);
+    expectRefused("past the limit", [&] { ctrlKey(Qt::Key_T); },
+                  "これより深い階層には挿入できません（最大257階層）。");
+    xml::Document reread;
+    EXPECT_TRUE(reread.loadXml(editor->schemaDoc()->xml())) << reread.parseError().reason;
+}
+
+// Delete deletes the selected node as 削除 does; the Menu key and Shift+F10
+// bring up the pop-up menu at the selected node.
+TEST_F(InsertDeleteTest, TheKeysOfTheTree) {
+    show("<element name=\"r\"><element name=\"a\"/><element name=\"b\"/></element>");
+    clickNode(3);
+    activate();
+    tree()->setFocus();
+    QTest::keyClick(tree(), Qt::Key_Delete);
+    EXPECT_EQ(nodeListDump(), "element|r|\nelement|a|\n");
+    EXPECT_EQ(selectedIndex(), 1);
+    trigger("mnuEditUndo");
+    EXPECT_EQ(nodeListDump(), "element|r|\nelement|a|\nelement|b|\n");
+
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers{}},
+                                         std::pair{Qt::Key_F10, Qt::KeyboardModifiers{Qt::ShiftModifier}}}) {
+        clickNode(2);
+        QPoint at;
+        QTimer::singleShot(0, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                at = tree()->viewport()->mapFromGlobal(menu->pos());
+                menu->close();
+            }
+        });
+        QTest::keyClick(tree(), key, modifiers);
+        const QRect node = tree()->visualItemRect(tree()->node(2));
+        EXPECT_TRUE(node.adjusted(0, 0, 0, node.height()).contains(at)) << key;
+    }
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -179,6 +229,27 @@ TEST_F(InsertDeleteTest, DeleteTakesTheSubtreeAndSelectsTheParent) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// A node deleted from an indented file takes its indentation with it; the
+// file keeps its own line ends, and undo puts both back.
+TEST_F(InsertDeleteTest, DeletingFromAnIndentedFileKeepsItsLayout) {
+    const std::string head = "<?xml version=\"1.0\"?>\r\n<element name=\"r\" root=\"out\">\r\n";
+    const std::string a = "  <element name=\"a\"/>\r\n";
+    const std::string rest = "  <text DataSource=\"1\"/>\r\n</element>\r\n";
+    TempDir dir;
+    editor->OpenSchemaFile(QString::fromStdString(dir.write("in.dsd", head + a + rest)));
+    const auto saved = [&](const char* name) {
+        files.choose(QString::fromStdString(dir.file(name)));
+        trigger("mnuFileNewSave");
+        return readFile(dir.file(name));
+    };
+    clickNode(2);
+    trigger("PopMnuDel");
+    EXPECT_EQ(saved("deleted.dsd"), head + rest);
+    trigger("mnuEditUndo");
+    EXPECT_EQ(saved("undone.dsd"), head + a + rest);
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+}
+
 TEST_F(InsertDeleteTest, TheRootCannotBeDeleted) {
     trigger("mnuFileNew");
     clickNode(1);
@@ -186,38 +257,25 @@ TEST_F(InsertDeleteTest, TheRootCannotBeDeleted) {
     EXPECT_EQ(schemaXml(), std::string(kDecl) + "<element name=\"element\"/>");
 }
 
-// The node under the pointer is only outlined, and the selected node, which
-// the command acts on, stays drawn as selected.
-TEST_F(InsertDeleteTest, PopUpOnRightReleaseActsOnTheSelectedNode) {
-    show("<element name=\"r\"><element name=\"a\"/><text DataSource=\"1\"/></element>");
+// A right press selects the node under the pointer and loads it into the
+// panel; the pop-up's commands then act on it.
+TEST_F(InsertDeleteTest, RightClickSelectsThenActsOnThePointedNode) {
+    show("<element name=\"r\"><element name=\"a\"/><element name=\"b\"/></element>");
     clickNode(2);
-    int highlighted = 0;
     int selectedDuring = 0;
-    QColor selectedFill, pointedFill, pointedEdge;
+    QString shownDuring;
     const bool shown = click(nodeCenter(3), Qt::RightButton, [&](QMenu* menu) {
         EXPECT_EQ(menu, control<QMenu>("PopMnu"));
-        highlighted = ui::SchemaTreeView::treeIndex(tree()->dropHighlight());
         selectedDuring = selectedIndex();
-        // Sampled near the right end of the rows, clear of text and icon.
-        const QImage drawn = tree()->viewport()->grab().toImage();
-        const QRect selected = tree()->visualItemRect(tree()->node(2));
-        const QRect pointed = tree()->visualItemRect(tree()->node(3));
-        selectedFill = drawn.pixelColor(selected.right() - 4, selected.center().y());
-        pointedFill = drawn.pixelColor(pointed.right() - 4, pointed.center().y());
-        pointedEdge = drawn.pixelColor(pointed.left(), pointed.center().y());
+        shownDuring = txtName()->text();
         trigger("PopMnuTextIn");
     });
     ASSERT_TRUE(shown);
-    EXPECT_EQ(highlighted, 3);
-    EXPECT_EQ(selectedDuring, 2);
-    const QColor background = tree()->palette().color(QPalette::Base);
-    EXPECT_NE(selectedFill, background);
-    EXPECT_EQ(pointedFill, background);
-    EXPECT_EQ(pointedEdge, ui::SchemaTreeView::dropOutlineColor(tree()->palette()));
-    EXPECT_EQ(tree()->dropHighlight(), nullptr);
-    EXPECT_TRUE(messages.shown.empty());  // inserted under "a", not refused under the text
-    EXPECT_EQ(nodeListDump(), "element|r|\nelement|a|\ntext||\ntext|--|1\n");
-    EXPECT_EQ(selectedIndex(), 3);
+    EXPECT_EQ(selectedDuring, 3);
+    EXPECT_EQ(shownDuring, "b");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(nodeListDump(), "element|r|\nelement|a|\nelement|b|\ntext||\n");
+    EXPECT_EQ(selectedIndex(), 4);
 }
 
 TEST_F(InsertDeleteTest, NoPopUpOnEmptySpaceOrLeftButton) {
@@ -225,7 +283,6 @@ TEST_F(InsertDeleteTest, NoPopUpOnEmptySpaceOrLeftButton) {
     const QRect root = tree()->visualItemRect(tree()->node(1));
     EXPECT_FALSE(click(QPoint(root.center().x(), root.bottom() + 40)));
     EXPECT_FALSE(click(root.center(), Qt::LeftButton));
-    EXPECT_EQ(tree()->dropHighlight(), nullptr);
     EXPECT_EQ(selectedIndex(), 1);
 }
 

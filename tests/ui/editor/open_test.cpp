@@ -23,8 +23,6 @@ protected:
         trigger("mnuFileNew");
         show("<element name=\"old\" root=\"oldroot\" encoding=\"old\"><text DataSource=\"7\"/></element>");
         clickNode(2);
-        combo2()->setEditText("3");
-        txtName()->setText("typed");
         preview()->addHeader("1");
         preview()->addItem({"kept"});
         messages.shown.clear();
@@ -86,9 +84,9 @@ TEST_F(OpenTest, NoFileLeavesNoDocument) {
         }
         EXPECT_TRUE(messages.shown.empty());
         EXPECT_FALSE(editor->isModified());  // the changes were dropped
-        // The preview and the data-source box are left alone.
+        // The preview is left alone; with no node the panel is off.
         EXPECT_EQ(previewDump(), "1\nkept\n");
-        EXPECT_EQ(combo2()->currentText(), "3");
+        EXPECT_EQ(panel(), "[] off grey / [] off grey");
         // Without a document the commands do nothing.
         trigger("PopMnuElementIn");
         trigger("mnuFileNewSave");
@@ -101,15 +99,14 @@ TEST_F(OpenTest, LoadedShowsTreeListRootAndEncoding) {
     open(kSchema);
     EXPECT_TRUE(messages.shown.empty()) << lastMessage();
     EXPECT_EQ(treeDump(),
-              "element 1 #0000c0 open\n  attribute 5 #ff8000\n  element 1 #0000c0\n    text 3 #400000\n");
+              "element 1 #0000c0 open selected\n  attribute 5 #ff8000\n  element 1 #0000c0\n    text 3 #400000\n");
     EXPECT_EQ(nodeListDump(), "element|shop|\nattribute|id|1\nelement|city|\ntext|--|2\n");
     EXPECT_EQ(editor->schemaNodeList().size(), 4u);
     EXPECT_EQ(text1()->text(), "shops");
     EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/shops");
     EXPECT_EQ(txtEncoding()->text(), "EUC-JP");  // the attribute, not the declaration
-    EXPECT_EQ(selectedIndex(), 0);
-    EXPECT_EQ(txtName()->text(), "");
-    EXPECT_EQ(combo2()->currentText(), "3");
+    EXPECT_EQ(selectedIndex(), 1);  // the top node, shown in the panel
+    EXPECT_EQ(panel(), "[shop] on window / [] off grey");
     EXPECT_EQ(comboItems(), "1,2,3,4,5");
     EXPECT_EQ(previewDump(), "1\nkept\n");
     EXPECT_FALSE(editor->isModified());
@@ -158,11 +155,12 @@ TEST_F(OpenTest, AnotherTopElementStillFillsTheList) {
     EXPECT_EQ(nodeListDump(), "Element|r|\ntext|--|1\n");
     EXPECT_EQ(text1()->text(), "list");
 
-    // With no tree node to act on, the commands do nothing.
+    // With no tree node to act on, the commands say so.
+    messages.shown.clear();
     ctrlKey(Qt::Key_E);
     trigger("PopMnuDel");
     clickButton("cmdApply");
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>(2, kNoNodeSelected));
 }
 
 TEST_F(OpenTest, ShiftJisWithCodePage932Characters) {
@@ -188,6 +186,7 @@ TEST_F(OpenTest, OpenSchemaOnItsOwnKeepsTheViewsOnFailure) {
     fillEditor();
     const std::string treeBefore = treeDump();
     const std::string listBefore = nodeListDump();
+    const std::string panelBefore = panel();
     files.cancel();
     control<QPushButton>("cmdOpenDSD")->click();
     EXPECT_EQ(treeDump(), treeBefore);
@@ -202,7 +201,7 @@ TEST_F(OpenTest, OpenSchemaOnItsOwnKeepsTheViewsOnFailure) {
     EXPECT_EQ(editor->schemaNodeList().size(), 2u);
     EXPECT_EQ(text1()->text(), "oldroot");
     EXPECT_EQ(txtEncoding()->text(), "old");
-    EXPECT_EQ(txtName()->text(), "typed");
+    EXPECT_EQ(panel(), panelBefore);
 }
 
 }  // namespace

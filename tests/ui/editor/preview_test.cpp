@@ -9,6 +9,8 @@
 namespace trelmo::test {
 namespace {
 
+const std::string kNoRecord = "有効なデータ(CSV)がありません。";
+
 class PreviewTest : public EditorTest {
 protected:
     // Previews a file with these bytes through the menu.
@@ -32,6 +34,7 @@ TEST_F(PreviewTest, TheTableAndTheNumbersFollowTheFile) {
         const char* bytes;
         const char* dump;
         const char* numbers;
+        std::string message = {};  // why the table is empty
     };
     const Case cases[] = {
         {"a,b,c\r\nd,e\r\n", "1|2|3\na|b|c\nd|e|\n", "1,2,3"},
@@ -40,8 +43,10 @@ TEST_F(PreviewTest, TheTableAndTheNumbersFollowTheFile) {
         {"a,b\r\nc,d\r\ne,f,g\r\nh,i\r\n", "1|2\na|b\nc|d\n", "1,2"},
         {"x,y", "1|2\nx|y\n", "1,2"},                     // one record, no line break
         {"\x8E\x73,\x87\x40\r\n", "1|2\n市|①\n", "1,2"},  // "市,①" in code page 932
-        {"", "\n", ""},
-        {"a\r\nb\r\n", "\n", ""},  // single fields make no record
+        {"", "\n", "", kNoRecord},
+        {"a\r\nb\r\n", "\n", "", kNoRecord},  // single fields make no record
+        {"a,b\r\nc,\x81\x7f\r\n", "\n", "",
+         "ファイルの 2 行目に Shift_JIS (CP932) として読めない文字があります (先頭から 8 バイト目): "},
     };
     trigger("mnuFileNew");
     for (const Case& c : cases) {
@@ -51,7 +56,9 @@ TEST_F(PreviewTest, TheTableAndTheNumbersFollowTheFile) {
         EXPECT_EQ(previewDump(), c.dump);
         EXPECT_EQ(comboItems(), c.numbers);
         EXPECT_EQ(combo2()->currentText(), "");
-        EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+        EXPECT_EQ(lastMessage().substr(0, c.message.size()), c.message);
+        EXPECT_EQ(messages.shown.size(), c.message.empty() ? 0u : 1u);
+        messages.shown.clear();
     }
 }
 
@@ -84,7 +91,9 @@ TEST_F(PreviewTest, AFileThatCannotBeReadListsNothing) {
         trigger("mnuFileOpenCSV");
         EXPECT_EQ(previewDump(), "\n");
         EXPECT_EQ(comboItems(), "");
-        EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+        ASSERT_EQ(messages.shown.size(), 1u);  // the reader's reason, naming the file
+        EXPECT_NE(lastMessage().find(name), std::string::npos) << lastMessage();
+        messages.shown.clear();
     }
 }
 

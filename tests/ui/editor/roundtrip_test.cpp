@@ -90,7 +90,7 @@ TEST_F(RoundTripTest, TheSavedSchemaOpensAsItWasBuilt) {
     trigger("mnuFileOpenDSD");
     EXPECT_TRUE(messages.shown.empty()) << lastMessage();
     EXPECT_EQ(treeDump(),
-              "element 1 #0000c0 open\n"
+              "element 1 #0000c0 open selected\n"
               "  attribute 5 #ff8000\n"
               "  element 1 #0000c0\n"
               "    text 3 #400000\n"

@@ -45,10 +45,10 @@ TEST_F(StateTest, NewSchemaMakesTheDeclarationAndTopElementAfresh) {
         }
         trigger("mnuFileNew");
         EXPECT_EQ(schemaXml(), kNewSchema);
-        EXPECT_EQ(treeDump(), "element 1 #0000c0 open\n");
+        EXPECT_EQ(treeDump(), "element 1 #0000c0 open selected\n");
         EXPECT_EQ(nodeListDump(), "element|element|\n");
         EXPECT_EQ(editor->schemaNodeList().size(), 1u);
-        EXPECT_EQ(selectedIndex(), 0);
+        EXPECT_EQ(selectedIndex(), 1);
         EXPECT_EQ(text1()->text(), "RootNode");
         EXPECT_EQ(control<QLineEdit>("Text2")->text(), "/RootNode");
         EXPECT_EQ(txtEncoding()->text(), "");
@@ -185,16 +185,21 @@ TEST_F(StateTest, SchemaChangedFollowsEveryChange) {
     }
 }
 
-TEST_F(StateTest, EscapeGoesThroughTheQuestion) {
+// Escape, also while typing, does not close the window; the close box does,
+// through the question.
+TEST_F(StateTest, EscapeDoesNotClose) {
     trigger("mnuFileNew");
-    messages.answerNext(MsgAnswer::Cancel);
     activate();
-    QTest::keyClick(editor.get(), Qt::Key_Escape);
-    EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
+    for (QWidget* w : std::initializer_list<QWidget*>{editor.get(), txtName(), tree()}) {
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Escape);
+        EXPECT_TRUE(editor->isVisible());
+    }
+    EXPECT_TRUE(messages.shown.empty());
     messages.answerNext(MsgAnswer::No);
-    QTest::keyClick(editor.get(), Qt::Key_Escape);
+    editor->close();
     EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{kQuestion});
 }
 
 }  // namespace

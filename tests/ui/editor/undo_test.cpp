@@ -137,5 +137,48 @@ TEST_F(UndoTest, ANewDocumentStartsANewHistory) {
     }
 }
 
+// Edits update the views in place; what they show is what a rebuild from the
+// schema, with the same node selected, shows (a register leaves the tree as
+// it is, as it always did).
+TEST_F(UndoTest, TheViewsShowWhatARebuildWould) {
+    show("<element name=\"r\"><element name=\"a\"><text DataSource=\"1\"/>"
+         "<element name=\"b\"><comment DataSource=\"2\"/></element></element>"
+         "<attribute name=\"z\" DataSource=\"3\"/><element name=\"c\"/></element>");
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"insert in the middle", [&] { clickNode(4); ctrlKey(Qt::Key_A); }},
+        {"insert at the end", [&] { clickNode(8); ctrlKey(Qt::Key_E); }},
+        {"register", [&] {
+             clickNode(7);
+             txtName()->setText("y");
+             clickButton("cmdApply");
+             tree()->collapseAll();
+             tree()->selectNode(tree()->node(1));
+             tree()->selectNode(tree()->node(7));
+         }},
+        {"delete a subtree", [&] { clickNode(2); trigger("PopMnuDel"); }},
+        {"undo", [&] { trigger("mnuEditUndo"); }},
+        {"undo again", [&] { trigger("mnuEditUndo"); }},
+        {"redo", [&] { trigger("mnuEditRedo"); }},
+        {"delete the last node", [&] { clickNode(9); trigger("PopMnuDel"); }},
+    };
+    for (const auto& [name, edit] : edits) {
+        SCOPED_TRACE(name);
+        edit();
+        const std::string tree = treeDump(), list = nodeListDump();
+        xml::Document copy;
+        ASSERT_TRUE(copy.loadXml(editor->schemaDoc()->xml()));
+        auto rebuilt = std::make_unique<ui::FrmEdit>(services);
+        rebuilt->show();
+        rebuilt->ShowDocument(std::move(copy));
+        rebuilt->selectTreeIndex(selectedIndex());
+        std::swap(editor, rebuilt);
+        EXPECT_EQ(treeDump(), tree);
+        EXPECT_EQ(nodeListDump(), list);
+        std::swap(editor, rebuilt);
+    }
+    EXPECT_EQ(editor->viewRebuilds(), 0);
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+}
+
 }  // namespace
 }  // namespace trelmo::test
