@@ -81,17 +81,20 @@ int SchemaTreeView::treeIndex(const QTreeWidgetItem* item) const {
 QTreeWidgetItem* SchemaTreeView::insertNodes(QTreeWidgetItem* parent, int position, int treeIndex,
                                              const std::function<void(QTreeWidgetItem*)>& build) {
     const auto first = static_cast<std::ptrdiff_t>(nodes_.size());
+    // Until the new nodes are placed, a failing or unfit build leaves the
+    // list of nodes as it was (the holder deletes the nodes themselves).
+    struct Trim {
+        std::vector<QTreeWidgetItem*>& nodes;
+        std::size_t size;
+        bool placed = false;
+        ~Trim() {
+            if (!placed) nodes.resize(size);
+        }
+    } trim{nodes_, static_cast<std::size_t>(first)};
     QTreeWidgetItem holder;  // detached: the new nodes are built below it
-    try {
-        build(&holder);
-    } catch (...) {
-        nodes_.resize(static_cast<std::size_t>(first));
-        throw;
-    }
-    if (holder.childCount() != 1 || treeIndex < 1 || treeIndex - 1 > first) {
-        nodes_.resize(static_cast<std::size_t>(first));
-        return nullptr;
-    }
+    build(&holder);
+    if (holder.childCount() != 1 || treeIndex < 1 || treeIndex - 1 > first) return nullptr;
+    trim.placed = true;
     std::rotate(nodes_.begin() + treeIndex - 1, nodes_.begin() + first, nodes_.end());
     QTreeWidgetItem* top = holder.takeChild(0);
     parent->insertChild(position, top);
