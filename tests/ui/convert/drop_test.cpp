@@ -2,10 +2,10 @@
 // text/uri-list with file:// URLs, names with blanks and Japanese.
 
 #include <QApplication>
-#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
+#include "tests/support/ui/send_drop.h"
 #include "tests/ui/convert/frm_main_fixture.h"
 
 namespace trelmo::test {
@@ -20,14 +20,7 @@ protected:
         QMimeData data;
         data.setData(QStringLiteral("text/uri-list"), uriList);
         data.setText(QString::fromUtf8(uriList));  // file managers send the text too
-        const QPoint at = onto->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(onto, &enter);
-        if (!enter.isAccepted()) return false;
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(onto, &dropped);
-        QApplication::processEvents();
-        return dropped.isAccepted();
+        return sendDrop(onto, data);
     }
     // A file:// URL as a file manager writes it, percent-encoded.
     QByteArray url(const std::string& name) const {
@@ -82,9 +75,7 @@ TEST_F(DropTest, WhatCannotBeTakenIsNamedInOneMessage) {
 TEST_F(DropTest, PlainTextIsNotTakenForFiles) {
     QMimeData data;
     data.setText(QStringLiteral("abc"));
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &enter);
-    EXPECT_FALSE(enter.isAccepted());
+    EXPECT_FALSE(sendDrop(window.get(), data));
 }
 
 }  // namespace

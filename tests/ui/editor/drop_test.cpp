@@ -1,12 +1,12 @@
 // Files dropped onto the editor, as a file manager sends them: text/uri-list
 // with file URLs.
-#include <QDropEvent>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
 
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"
+#include "tests/support/ui/send_drop.h"
 
 namespace trelmo::test {
 namespace {
@@ -22,14 +22,7 @@ protected:
         QMimeData data;
         data.setUrls(urls);
         data.setText(urls.isEmpty() ? QString() : urls.front().toString());
-        const QPoint at = onto->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(onto, &enter);
-        if (!enter.isAccepted()) return false;
-        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(onto, &dropped);
-        QCoreApplication::processEvents();
-        return dropped.isAccepted();
+        return sendDrop(onto, data);
     }
     QUrl file(const char* name, std::string_view bytes) {
         return QUrl::fromLocalFile(QString::fromStdString(dir.write(name, bytes)));
