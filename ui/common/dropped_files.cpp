@@ -1,5 +1,6 @@
 #include "ui/common/dropped_files.h"
 
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -18,6 +19,17 @@ DroppedFiles droppedFiles(const QMimeData* data) {
         }
     }
     return files;
+}
+
+bool takeFileDrag(QEvent* event, bool allowed,
+                  const std::function<void(const DroppedFiles&)>& dropped) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    auto* drag = static_cast<QDropEvent*>(event);
+    if (!allowed || !carriesUrls(drag->mimeData())) return false;
+    drag->acceptProposedAction();
+    if (type == QEvent::Drop) dropped(droppedFiles(drag->mimeData()));
+    return true;
 }
 
 }  // namespace trelmo::ui

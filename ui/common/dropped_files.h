@@ -3,7 +3,9 @@
 // are taken; anything else is named back so the window can refuse it.
 
 #include <QStringList>
+#include <functional>
 
+class QEvent;
 class QMimeData;
 
 namespace trelmo::ui {
@@ -17,5 +19,11 @@ struct DroppedFiles {
 bool carriesUrls(const QMimeData* data);
 
 DroppedFiles droppedFiles(const QMimeData* data);
+
+// A drag of files (enter, move or drop) that the widget takes while `allowed`:
+// accepted, and on the drop its files handed to `dropped`. False for any other
+// event, which the widget then handles as usual (text dropped as text).
+bool takeFileDrag(QEvent* event, bool allowed,
+                  const std::function<void(const DroppedFiles&)>& dropped);
 
 }  // namespace trelmo::ui

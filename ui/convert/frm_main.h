@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "ui/common/dropped_files.h"
 #include "ui/common/file_dialog.h"
 #include "ui/common/services.h"
 
@@ -48,8 +49,9 @@ private:
     // frm_main_drop.cpp: files dropped onto the window (target null) or onto
     // a path box. One file onto a box fills it; otherwise each file goes to
     // the box of its extension. What cannot be taken is named in one message.
-    bool acceptsDrop(const QMimeData* data) const;
-    void takeDroppedFiles(const QMimeData* data, QLineEdit* target);
+    // False for an event that is no drag of files the window takes.
+    bool fileDrag(QEvent* event, QLineEdit* target);
+    void takeDroppedFiles(const DroppedFiles& files, QLineEdit* target);
     QLineEdit* boxForFile(const QString& path) const;
 
     void Command1_Click();

@@ -26,43 +26,22 @@ std::string refusal(const QString& what, const char* reason) {
 
 }  // namespace
 
-bool FrmMain::acceptsDrop(const QMimeData* data) const { return !busy_ && carriesUrls(data); }
-
-void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (acceptsDrop(event->mimeData())) event->acceptProposedAction();
+bool FrmMain::fileDrag(QEvent* event, QLineEdit* target) {
+    // No drop while a conversion runs: the boxes show what is converted.
+    return takeFileDrag(event, !busy_, [&](const DroppedFiles& files) { takeDroppedFiles(files, target); });
 }
 
-void FrmMain::dragMoveEvent(QDragMoveEvent* event) {
-    if (acceptsDrop(event->mimeData())) event->acceptProposedAction();
-}
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) { fileDrag(event, nullptr); }
 
-void FrmMain::dropEvent(QDropEvent* event) {
-    if (!acceptsDrop(event->mimeData())) return;
-    event->acceptProposedAction();
-    takeDroppedFiles(event->mimeData(), nullptr);
-}
+void FrmMain::dragMoveEvent(QDragMoveEvent* event) { fileDrag(event, nullptr); }
+
+void FrmMain::dropEvent(QDropEvent* event) { fileDrag(event, nullptr); }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
-    const bool pathBox = box == Text1 || box == Text2 || box == Text3;
-    if (!pathBox) return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (!acceptsDrop(drag->mimeData())) return false;  // text is dropped as text
-        drag->acceptProposedAction();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (!acceptsDrop(drop->mimeData())) return false;
-        drop->acceptProposedAction();
-        takeDroppedFiles(drop->mimeData(), box);
-        return true;
-    }
-    default: return false;
-    }
+    const bool pathBox = box && (box == Text1 || box == Text2 || box == Text3);
+    if (pathBox && fileDrag(event, box)) return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 QLineEdit* FrmMain::boxForFile(const QString& path) const {
@@ -73,8 +52,7 @@ QLineEdit* FrmMain::boxForFile(const QString& path) const {
     return nullptr;
 }
 
-void FrmMain::takeDroppedFiles(const QMimeData* data, QLineEdit* target) {
-    const DroppedFiles files = droppedFiles(data);
+void FrmMain::takeDroppedFiles(const DroppedFiles& files, QLineEdit* target) {
     std::vector<std::string> refused;
     for (const QString& url : files.refused) refused.push_back(refusal(url, kNotLocal));
     if (target && files.paths.size() == 1) {

@@ -24,20 +24,12 @@ void FrmEdit::dragMoveEvent(QDragMoveEvent* event) { FileDrag(event); }
 void FrmEdit::dropEvent(QDropEvent* event) { FileDrag(event); }
 
 bool FrmEdit::FileDrag(QEvent* event) {
-    if (event->type() != QEvent::DragEnter && event->type() != QEvent::DragMove &&
-        event->type() != QEvent::Drop)
-        return false;
-    auto* drag = static_cast<QDropEvent*>(event);
-    if (!carriesUrls(drag->mimeData())) return false;
-    drag->acceptProposedAction();
-    if (event->type() == QEvent::Drop) {
+    return takeFileDrag(event, true, [this](const DroppedFiles& files) {
         // Opened once the drop has ended, so that the file manager is not
         // held by a question or a message.
-        const DroppedFiles files = droppedFiles(drag->mimeData());
         QMetaObject::invokeMethod(this, [this, files] { OpenDroppedFiles(files); },
                                   Qt::QueuedConnection);
-    }
-    return true;
+    });
 }
 
 void FrmEdit::OpenDroppedFiles(const DroppedFiles& files) {
