@@ -5,10 +5,12 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "engine/convert/convert_stream.h"
 #include "engine/error.h"
+#include "engine/side_thread.h"
 
 namespace trelmo::convert {
 namespace {
@@ -173,8 +175,9 @@ public:
                     }
                 });
             }
-        } catch (...) {
+        } catch (const std::system_error&) {
             // No more threads: the calling thread makes what they do not.
+            countThreadNotStarted();
         }
     }
     ~Helpers() {
