@@ -48,7 +48,7 @@ std::size_t readWhole(const std::string& path, const ReadBounds& bounds, Reserve
     if (file.get() < 0) {
         const int error = errno;
         if (error == ENOENT || error == ENOTDIR) throw fileNotFoundError(path);
-        throw fileAccessError(path, osErrorText(error));
+        throw fileAccessError(path, pathErrorText(path, error));
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) throw fileAccessError(path, osErrorText(errno));
@@ -72,7 +72,9 @@ std::size_t readWhole(const std::string& path, const ReadBounds& bounds, Reserve
             capacity = capacity > most / 2 ? most : capacity * 2;
             data = reserve(capacity);
         }
-        const ssize_t got = fileio::read(file.get(), data + used, capacity - used);
+        // A step at a time, so that a bound is met at most a step past it.
+        constexpr std::size_t kStep = 16 << 20;
+        const ssize_t got = fileio::read(file.get(), data + used, std::min(capacity - used, kStep));
         if (got < 0) throw fileAccessError(path, osErrorText(errno));
         if (got == 0) break;
         line = lineStart(data, used, used + static_cast<std::size_t>(got), line);

@@ -3,7 +3,7 @@
 namespace trelmo {
 
 MsgAnswer StreamMessages::show(const Message& message) {
-    out_ << message.text << "\r\n";
+    out_ << visibleText(message.text) << "\r\n";
     out_.flush();
     return message.buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
 }
