@@ -45,6 +45,7 @@ std::optional<Kind> kindOf(const xml::Node& node) {
 // number has no field either.
 void compileSource(PlanNode& node, const std::string& text) {
     const Int16Result column = parseInt16(text);
+    node.dataSource = text;
     node.noField = "Error: No field (" + text + ") .";
     if (column.status != NumberStatus::Ok) {
         node.source = PlanNode::Source::Fixed;
@@ -129,6 +130,20 @@ Plan compilePlan(const xml::Node& top) {
 
 namespace {
 
+// A value the schema fixes is the same in every record: checked once, before any.
+void checkFixedValue(const PlanNode& node, xml::ContentCheck& check) {
+    if (node.source != PlanNode::Source::Fixed || node.replaced) return;
+    try {
+        if (node.kind == Kind::Attribute) {
+            check.attributeValue(node.name, node.fixed);
+        } else {
+            check.value(leafOf(node.kind), node.fixed);
+        }
+    } catch (const RuntimeError& e) {
+        throw schemaValueError(node, e);
+    }
+}
+
 // In the order CreateXML makes the nodes; `below` is the leaf whose children
 // these are, if any.
 void checkNodes(const std::vector<PlanNode>& nodes, xml::ContentCheck& check,
@@ -143,12 +158,14 @@ void checkNodes(const std::vector<PlanNode>& nodes, xml::ContentCheck& check,
         case Kind::Attribute:
             if (below) check.childOf(*below, true);
             check.attributeName(node.name);
+            checkFixedValue(node, check);
             checkNodes(node.children, check, below);
             break;
         case Kind::Text:
         case Kind::CData:
         case Kind::Comment:
             if (below) check.childOf(*below, false);
+            checkFixedValue(node, check);
             checkNodes(node.children, check, leafOf(node.kind));
             break;
         }
@@ -161,6 +178,13 @@ void checkPlan(const Plan& plan, xml::ContentCheck& check) {
     check.elementName(plan.rootName);
     check.elementName(plan.recordName);
     checkNodes(plan.nodes, check, std::nullopt);
+}
+
+RuntimeError schemaValueError(const PlanNode& node, const RuntimeError& error) {
+    static constexpr const char* kKinds[] = {"element", "attribute", "text", "cdatasection", "comment"};
+    std::string where = "スキーマの " + std::string(kKinds[static_cast<int>(node.kind)]) + " ノード";
+    if (node.kind == Kind::Attribute) where += " " + node.name;
+    return {error.number(), where + " (DataSource=\"" + node.dataSource + "\"): " + error.description()};
 }
 
 xml::ContentCheck::Leaf leafOf(Kind kind) {

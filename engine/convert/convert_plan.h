@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/error.h"
 #include "engine/text/cp932.h"
 #include "engine/text/number.h"
 #include "engine/xml/content_check.h"
@@ -28,6 +29,7 @@ struct PlanNode {
     std::size_t field = 0;   // Source::Field: the field's index
     std::string fixed;       // Source::Fixed: the value
     std::string noField;     // Source::Field: the value when the record has no such field
+    std::string dataSource;  // the data source as the schema writes it
     // An attribute that a later one of the same name on the same element
     // replaces: its value is never written.
     bool replaced = false;
@@ -52,6 +54,10 @@ Plan compilePlan(const xml::Node& top);
 // names that XML or the output's encoding cannot hold, and nodes below
 // character data. Throws the error that building and saving would raise.
 void checkPlan(const Plan& plan, xml::ContentCheck& check);
+
+// An error of a value that the schema gives rather than a record (a data
+// source that is no number, a field that the record lacks), naming the node.
+RuntimeError schemaValueError(const PlanNode& node, const RuntimeError& error);
 
 // The kind of leaf a character-data node makes (not for elements and attributes).
 xml::ContentCheck::Leaf leafOf(Kind kind);

@@ -135,22 +135,36 @@ public:
     }
 
     bool next(Line& line) {
-        for (; current_ < readers_.size(); ++current_) {
-            if (current_ == 1) {
-                helper_.join();
-                if (taken_ < ahead_.size()) return carry(ahead_[taken_++], line);
-            }
-            Line read;
-            if (readers_[current_].next(read)) return carry(read, line);
-            // A piece ends at a line's end: its last blank lines come before the next piece's first line.
-            carried_ = addBlanks(carried_, readers_[current_].trailingBlanks());
-        }
-        return false;
+        if (reader_ && reader_->next(line)) return true;  // most lines
+        return nextPiece(line);
     }
 
 private:
-    bool carry(const Line& read, Line& line) {
-        line = read;
+    // The first line of a piece after the current one, past any lines looked at ahead.
+    bool nextPiece(Line& line) {
+        if (reader_) {
+            // A piece ends at a line's end: its last blank lines come before the next piece's first line.
+            carried_ = addBlanks(carried_, reader_->trailingBlanks());
+            ++current_;
+        }
+        for (; current_ < readers_.size(); ++current_) {
+            reader_ = &readers_[current_];
+            if (current_ == 1) {
+                helper_.join();
+                if (taken_ < ahead_.size()) {
+                    line = ahead_[taken_++];
+                    if (taken_ < ahead_.size()) reader_ = nullptr;  // the next line is ahead too
+                    return carry(line);
+                }
+            }
+            if (reader_->next(line)) return carry(line);
+            carried_ = addBlanks(carried_, reader_->trailingBlanks());
+        }
+        reader_ = nullptr;
+        return false;
+    }
+
+    bool carry(Line& line) {
         line.blanksBefore = addBlanks(line.blanksBefore, std::exchange(carried_, 0));
         return true;
     }
@@ -159,6 +173,7 @@ private:
     std::vector<Line> ahead_;
     std::size_t taken_ = 0;
     std::size_t current_ = 0;
+    LineReader* reader_ = nullptr;  // the current piece's, once no line ahead is left
     std::uint32_t carried_ = 0;
     SideThread helper_;  // last: stopped before the members it uses go
 };
@@ -173,6 +188,7 @@ void csv_detail::splitRecords(const std::vector<std::string_view>& pieces, std::
     const std::string_view joint = lineJoint(ends);
     constexpr std::size_t kMostAhead = 65536;
     PieceLines lines(pieces, ends, std::min(limit.most, kMostAhead) + 1);
+    records.reserve(records.size() + std::min(limit.most, kMostAhead));
 
     // False once the limit is reached and the reading stops there.
     const auto keep = [&](std::string_view record) {

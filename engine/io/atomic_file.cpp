@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "engine/error.h"
+#include "engine/io/file_attributes.h"
 #include "engine/io/os_error.h"
 #include "engine/io/temp_cleanup.h"
 
@@ -193,6 +194,7 @@ void AtomicFile::openTemporary(const struct stat* existing) {
             // Not permitted: the new file is the user's own.
         }
         ::fchmod(fd_.get(), existing->st_mode & 07777);
+        if (const auto reason = copyAttributes(target_, fd_.get())) fail(*reason);
     } else {
         ::fchmod(fd_.get(), newFileMode());
     }
