@@ -164,6 +164,7 @@ public:
     Helpers(ChunkQueue& queue, unsigned count, const xml::StreamedSave& out, const Plan& plan,
             const std::vector<std::string_view>& records, const Cp932Decoder* cp932)
         : queue_(queue) {
+        threads_.reserve(count);  // so that only starting a thread can fail below
         try {
             for (unsigned k = 0; k < count; ++k) {
                 threads_.emplace_back([&queue, &out, &plan, &records, cp932] {

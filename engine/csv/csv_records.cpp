@@ -127,9 +127,10 @@ public:
     PieceLines(const std::vector<std::string_view>& pieces, LineEnds ends, std::size_t ahead) {
         for (const std::string_view piece : pieces) readers_.emplace_back(piece, ends);
         if (readers_.size() >= 2) {
-            helper_.start([this, ahead] {
+            helper_.start([this, ahead, &second = readers_[1]] {
+                ahead_.reserve(ahead);
                 Line line;
-                while (ahead_.size() < ahead && readers_[1].next(line)) ahead_.push_back(line);
+                while (ahead_.size() < ahead && second.next(line)) ahead_.push_back(line);
             });
         }
     }
