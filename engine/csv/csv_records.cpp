@@ -107,7 +107,7 @@ public:
             line = Line{text, blanks, kind};
             return true;
         }
-        trailingBlanks_ = blanks;
+        trailingBlanks_ = addBlanks(trailingBlanks_, blanks);  // asked again at the end: no more
         return false;
     }
 
@@ -136,6 +136,10 @@ public:
     }
 
     bool next(Line& line) {
+        if (taken_ < aheadEnd_) {
+            line = ahead_[taken_++];
+            return true;
+        }
         if (reader_ && reader_->next(line)) return true;  // most lines
         return nextPiece(line);
     }
@@ -152,9 +156,9 @@ private:
             reader_ = &readers_[current_];
             if (current_ == 1) {
                 helper_.join();
-                if (taken_ < ahead_.size()) {
+                aheadEnd_ = ahead_.size();  // next() takes the rest of them
+                if (taken_ < aheadEnd_) {
                     line = ahead_[taken_++];
-                    if (taken_ < ahead_.size()) reader_ = nullptr;  // the next line is ahead too
                     return carry(line);
                 }
             }
@@ -174,7 +178,8 @@ private:
     std::vector<Line> ahead_;
     std::size_t taken_ = 0;
     std::size_t current_ = 0;
-    LineReader* reader_ = nullptr;  // the current piece's, once no line ahead is left
+    std::size_t aheadEnd_ = 0;  // lines ahead that next() may take: none until the helper is done
+    LineReader* reader_ = nullptr;  // the current piece's
     std::uint32_t carried_ = 0;
     SideThread helper_;  // last: stopped before the members it uses go
 };
