@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "engine/convert/conversion.h"
 #include "engine/progress.h"
 #include "engine/startup/startup.h"
 #include "tests/support/temp_dir.h"
@@ -263,6 +264,22 @@ TEST_F(XmlPreviewTest, MoreRecordsThanAConversionTakesAreTold) {
         EXPECT_EQ(window->noteText().contains(QString::fromUtf8("32,768 件")), records > 32767)
             << window->noteText().toStdString();
     }
+}
+
+// Header records are skipped, however many there are; fixed values are
+// written in every record.
+TEST_F(XmlPreviewTest, HeaderRecordsSkippedFixedValuesWritten) {
+    show("<element name=\"r\" root=\"R\" header=\"120\"><attribute name=\"v\" Value=\"2.1\"/>"
+         "<text DataSource=\"1\"/></element>");
+    std::string bytes;
+    for (int i = 0; i < 120; ++i) bytes += "title,t\r\n";
+    previewCsv(bytes + "d0,x\r\nd1,x\r\nd2,x\r\n");
+    ui::XmlPreviewWindow* window = openPreview();
+    window->findChild<QSpinBox*>("spnRecords")->setValue(2);
+    EXPECT_EQ(raw(window).toStdString(), "<?xml version=\"1.0\"?>\r\n<R><r v=\"2.1\">d0</r><r v=\"2.1\">d1</r></R>\r\n");
+    previewCsv(bytes + "d0,x\r\n");
+    settle(window);
+    EXPECT_EQ(window->problemText().toStdString(), kNoValidData);
 }
 
 TEST_F(XmlPreviewTest, AShortcutOfItsOwnAToolWindowBesideTheEditorClosingWithIt) {
