@@ -163,10 +163,12 @@ const char* kindName(Kind kind) {
     return "";
 }
 
-// A fixed value is the same in every record: checked once, its error naming
-// the node rather than a record. A replaced attribute's value is never written.
+// A fixed value, or the error text of a data source that is no number, is
+// the same in every record: checked once, its error naming the node rather
+// than a record. A replaced attribute's value is never written.
 void checkFixedValue(const PlanNode& node, xml::ContentCheck& check) {
-    if (node.source != PlanNode::Source::Value || node.replaced) return;
+    const bool value = node.source == PlanNode::Source::Value;
+    if ((!value && node.source != PlanNode::Source::Fixed) || node.replaced) return;
     try {
         if (node.kind == Kind::Attribute) {
             check.attributeValue(node.name, node.fixed);
@@ -176,8 +178,10 @@ void checkFixedValue(const PlanNode& node, xml::ContentCheck& check) {
     } catch (const RuntimeError& e) {
         std::string label = kindName(node.kind);
         if (node.kind == Kind::Attribute) label += "「" + node.name + "」";
-        throw RuntimeError(e.number(), "スキーマの " + std::to_string(node.position) + " 番目のノード（" + label +
-                                           "）の固定値: " + e.description());
+        throw SchemaValueError(e.number(),
+                               "スキーマの " + std::to_string(node.position) + " 番目のノード（" + label + "）の" +
+                                   (value ? "固定値" : "データソース") + ": " + e.description(),
+                               node.position);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/error.h"
 #include "engine/text/cp932.h"
 #include "engine/text/number.h"
 #include "engine/xml/content_check.h"
@@ -43,6 +44,18 @@ struct Plan {
     std::string recordName;  // defaults applied
     bool topHasChildren = false;
     std::vector<PlanNode> nodes;
+};
+
+// A value that the schema itself gives (a fixed value, a data source's error
+// text) and the output cannot hold, with the node that gives it.
+class SchemaValueError : public RuntimeError {
+public:
+    SchemaValueError(int number, std::string description, std::size_t node)
+        : RuntimeError(number, std::move(description)), node_(node) {}
+    std::size_t node() const noexcept { return node_; }  // 1-based in the schema's "//*"
+
+private:
+    std::size_t node_;
 };
 
 // Value of the first attribute whose lower-cased name equals key, else empty.

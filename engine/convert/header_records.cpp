@@ -21,12 +21,14 @@ std::optional<std::size_t> HeaderRecordsValue(std::string_view text) {
     return count;
 }
 
+std::string HeaderRecordsRefusal(std::string_view text) {
+    return "スキーマの header の値「" + std::string(text) +
+           "」は使えません。見出し行の数は 0 から 32767 までの整数で指定してください。";
+}
+
 std::size_t ParseHeaderRecords(std::string_view text) {
     const std::optional<std::size_t> count = HeaderRecordsValue(text);
-    if (!count) {
-        throw RuntimeError(err::InvalidArgument, "スキーマの header の値「" + std::string(text) +
-                                                     "」は使えません。見出し行の数は 0 から 32767 までの整数で指定してください。");
-    }
+    if (!count) throw RuntimeError(err::InvalidArgument, HeaderRecordsRefusal(text));
     return *count;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "engine/xml/dom.h"
@@ -17,8 +18,10 @@ inline constexpr std::size_t kMaxHeaderRecords = 32767;
 // The count a `header` value gives: absent or empty is 0; nothing for
 // anything but a whole number from 0 to kMaxHeaderRecords in decimal digits.
 std::optional<std::size_t> HeaderRecordsValue(std::string_view text);
-// The same, raising for a value without a count a run-time error whose
-// message names the value.
+// Why a value without a count is refused, naming the value.
+std::string HeaderRecordsRefusal(std::string_view text);
+// HeaderRecordsValue, raising for a value without a count a run-time error
+// with HeaderRecordsRefusal's message.
 std::size_t ParseHeaderRecords(std::string_view text);
 
 // The count of the schema whose top element is `top` (0 for no top element),

@@ -75,8 +75,11 @@ XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, st
         const std::vector<xml::Node> elements = settled.documentElement().selectAllElements();
         const SchemaCheck check = CheckSchemaNodes(elements, rootName, OutputEncodingOf(settled));
         if (check.fault) return problem(check.fault->message, check.fault->node, check.fault->node == 0);
-        const std::size_t header = HeaderRecordsOf(settled.documentElement());
-        if (records.size() < header + 2) return problem(kNoValidData);
+        // A header count that is no count points at the top element.
+        const std::string headerText = convert::attributeValue(settled.documentElement(), "header");
+        const std::optional<std::size_t> header = HeaderRecordsValue(headerText);
+        if (!header) return problem(HeaderRecordsRefusal(headerText), 1);
+        if (records.size() < *header + 2) return problem(kNoValidData);
         if (const std::size_t below = belowCharacterData(elements))
             return problem(elements[below - 1].name() + " の下にはノードを置けません。", below);
 
@@ -87,11 +90,13 @@ XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, st
 
         // The header records, then count records converted.
         const std::vector<std::string> first(
-            records.begin(), records.begin() + static_cast<std::ptrdiff_t>(std::min(header + count, records.size())));
+            records.begin(), records.begin() + static_cast<std::ptrdiff_t>(std::min(*header + count, records.size())));
         NullProgress progress;
         xml::Document output;
         Convert2XML(progress).CreateXML(loaded, output, first);
         result.bytes = output.xml();
+    } catch (const convert::SchemaValueError& e) {
+        return problem(e.description(), e.node());
     } catch (const std::exception& e) {
         return problem(describe(e));
     }

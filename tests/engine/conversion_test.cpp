@@ -74,9 +74,12 @@ TEST_F(Conversion, FailuresSayWhyAndWriteNothing) {
         {"t,t\r\n" + twoRecords, "<element header=\"2\"/>", out, {{kNoValidData, Exclamation, true}}},
         {"t,t\r\n" + twoRecords + "e\x01,f\r\n", "<element header=\"1\"><text DataSource=\"1\"/></element>", out,
          {{"4 件目のレコードの 1 列目: ", None, false}}},
-        // A fixed value the output cannot hold, named by its node.
+        // A fixed value, or a data source's error text, that the output
+        // cannot hold, named by its node.
         {twoRecords, "<element encoding=\"Shift_JIS\"><text DataSource=\"1\"/><Comment VALUE=\"한\"/></element>", out,
          {{"スキーマの 3 番目のノード（comment）の固定値: ", None, false}}},
+        {twoRecords, "<element encoding=\"Shift_JIS\"><comment DataSource=\"한\"/></element>", out,
+         {{"スキーマの 2 番目のノード（comment）のデータソース: ", None, false}}},
     };
     for (const auto& c : cases) {
         messages.shown.clear();

@@ -215,6 +215,11 @@ TEST_F(XmlPreviewTest, NothingToConvertSaysWhyAndPointsAtTheCause) {
         {"<element name=\"r\"><attribute name=\"a\" DataSource=\"1\"/><comment DataSource=\"1\">"
          "<text DataSource=\"2\"/></comment></element>",
          "R", "", csv, "comment の下にはノードを置けません", "node:3"},
+        {"<element name=\"r\" header=\"x\"/>", "R", "", csv, "header の値「x」", "node:1"},
+        {"<element name=\"r\"><attribute name=\"a\" DataSource=\"1\" Value=\"v\"/></element>", "R", "", csv,
+         "データソースと固定値は一緒に指定できません：<br>attribute", "node:2"},
+        {"<element name=\"r\"><comment Value=\"한\"/></element>", "R", "Shift_JIS", csv,
+         "スキーマの 2 番目のノード（comment）の固定値: ", "node:2"},
         {"<element name=\"r\"/>", "R", "", "a,b\r\n", "有効なデータ(CSV)がありません。", nullptr},
         {"<element name=\"r\"/>", "R", "", "", "有効なデータ(CSV)がありません。", nullptr},
         {"<element name=\"r\"/>", "R", "", "\xEF\xBB\xBF" "a,b\r\nc,\xFF\r\n", "2 行目", nullptr},
