@@ -43,7 +43,7 @@ protected:
     RecordingList list;
 };
 
-TEST_F(CsvListView, ShorterRecordsHaveEmptyCells) {
+TEST_F(CsvListView, ColumnsFollowTheFirstRecord) {
     ASSERT_EQ(load("a,b,c\r\nd,e\r\n"), 0);
     EXPECT_EQ(list.calls, (std::vector<std::string>{"clearHeaders", "clearItems"}));
     EXPECT_EQ(list.headers, (std::vector<std::string>{"1", "2", "3"}));
@@ -56,8 +56,7 @@ TEST_F(CsvListView, OneRecordWithQuotedFields) {
     EXPECT_EQ(list.rows, (std::vector<Row>{{"x,y", "line\r\nbreak"}}));
 }
 
-// A row with an unquoted comma shows in full, with every row after it.
-TEST_F(CsvListView, AWiderRecordWidensTheColumns) {
+TEST_F(CsvListView, AWiderRecordWidensTheColumns) {  // a row with an unquoted comma, and every row after it
     ASSERT_EQ(load("a,b\r\nc,d\r\ne,f,g\r\nh,i\r\n"), 0);
     EXPECT_EQ(list.headers, (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_EQ(list.rows, (std::vector<Row>{{"a", "b", ""}, {"c", "d", ""}, {"e", "f", "g"}, {"h", "i", ""}}));

@@ -13,27 +13,14 @@ TEST(CsvPreviewHeader, TheLastHeaderRecordTitlesTheColumns) {
     ui::PreviewModel model;
     ui::CsvPreviewView view;
     view.setModel(&model);
-    for (const char* number : {"1", "2", "3"}) model.addHeader(number);
-    model.addItem({"Staff list", "", ""});
-    model.addItem({"社員番号", "氏名\r\n(漢字)", ""});
-    model.addItem({"1001", "山田", "x"});
-    const struct {
-        int header;
-        QStringList titles;
-    } cases[] = {
-        {0, {"1", "2", "3"}},
-        {1, {"1: Staff list", "2", "3"}},
-        {2, {"1: 社員番号", "2: 氏名 (漢字)", "3"}},
-        {9, {"1: 1001", "2: 山田", "3: x"}},  // every row a header row
-        {-1, {"1", "2", "3"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.header);
-        view.setHeaderCount(c.header);
-        QStringList titles;
-        for (int column = 0; column < 3; ++column) titles << view.columnTitle(column);
-        EXPECT_EQ(titles, c.titles);
-        EXPECT_EQ(view.isHeaderRow(1), c.header >= 2);
+    for (const char* number : {"1", "2"}) model.addHeader(number);
+    model.addItem({"社員番号", "氏名\r\n(漢字)"});
+    model.addItem({"1001", ""});
+    const std::pair<int, QStringList> cases[] = {
+        {0, {"1", "2"}}, {1, {"1: 社員番号", "2: 氏名 (漢字)"}}, {9, {"1: 1001", "2"}}, {-1, {"1", "2"}}};
+    for (const auto& [header, titles] : cases) {
+        view.setHeaderCount(header);
+        EXPECT_EQ(QStringList({view.columnTitle(0), view.columnTitle(1)}), titles) << header;
     }
 }
 
