@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/convert/convert2xml.h"
+#include "engine/convert/header_records.h"
 #include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "engine/io/atomic_file.h"
@@ -55,7 +56,18 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
     xml::Document schemaDoc;
 
     loader.Parse(schemaDoc, paths.schema);
-    if (!isLoaded(schemaDoc)) {
+    std::size_t header = 0;
+    bool loaded = isLoaded(schemaDoc);
+    if (loaded) {
+        // A header count the schema cannot mean is refused with the schema.
+        try {
+            header = HeaderRecordsOf(schemaDoc.documentElement());
+        } catch (const RuntimeError& e) {
+            front.messages.show(e.description(), MsgIcon::Exclamation);
+            loaded = false;
+        }
+    }
+    if (!loaded) {
         front.messages.show(kSchemaLoadFailed, front.schemaFailureIcon);
         return false;
     }
@@ -63,9 +75,11 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
     for (std::string& file : schemaDoc.filesRead()) inputs.push_back({std::move(file), "スキーマが読み込むファイル"});
     refuseInputsAsOutput(paths.output, inputs);
     front.stages.reached(Stage::SchemaLoaded);
-    CsvRecords csv(paths.csv);
-    // One record alone is not enough either, as GetCSVasArray's highest index 0 tells.
-    if (csv.records().size() <= 1) {
+    // The header records are read besides the records a conversion takes.
+    CsvRecords csv(paths.csv, {kMostConvertedRecords + header, true, header});
+    // One record converted alone is not enough either, as GetCSVasArray's
+    // highest index 0 tells.
+    if (csv.records().size() <= header + 1) {
         front.messages.show(kNoValidData, MsgIcon::Exclamation);
         return false;
     }

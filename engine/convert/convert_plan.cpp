@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "engine/csv/csv.h"
 #include "engine/csv/csv_scan.h"
@@ -45,7 +46,6 @@ std::optional<Kind> kindOf(const xml::Node& node) {
 // number has no field either.
 void compileSource(PlanNode& node, const std::string& text) {
     const Int16Result column = parseInt16(text);
-    node.dataSource = text;
     node.noField = "Error: No field (" + text + ") .";
     if (column.status != NumberStatus::Ok) {
         node.source = PlanNode::Source::Fixed;
@@ -59,15 +59,30 @@ void compileSource(PlanNode& node, const std::string& text) {
     }
 }
 
-std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
+// Elements in the subtree of node, node included: its share of "//*".
+std::size_t elementsIn(const xml::Node& node) {
+    std::size_t count = 1;
+    for (const xml::Node& child : node.children()) {
+        if (child.type() == xml::NodeType::Element) count += elementsIn(child);
+    }
+    return count;
+}
+
+// `position` is that of schemaNode in "//*"; it leaves the position of the
+// last element below it.
+std::vector<PlanNode> compileChildren(const xml::Node& schemaNode, std::size_t& position) {
     std::vector<PlanNode> plan;
     // The children listed at once: indexed access, interleaved with the
     // recursion below, would walk the list again for every child.
     for (const xml::Node& child : schemaNode.children()) {
         const std::optional<Kind> kind = kindOf(child);
-        if (!kind) continue;
+        if (!kind) {
+            if (child.type() == xml::NodeType::Element) position += elementsIn(child);
+            continue;
+        }
         PlanNode node;
         node.kind = *kind;
+        node.position = ++position;
         const auto attributes = child.attributes();
         if (node.kind == Kind::Element || node.kind == Kind::Attribute) {
             const xml::Attribute* name = findAttribute(attributes, "name");
@@ -75,11 +90,17 @@ std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
             if (node.name.empty()) node.name = node.kind == Kind::Element ? "Element" : "Attribute";
         }
         if (node.kind != Kind::Element) {
-            if (const xml::Attribute* source = findAttribute(attributes, "datasource")) {
+            const xml::Attribute* source = findAttribute(attributes, "datasource");
+            const xml::Attribute* value = findAttribute(attributes, "value");
+            // The data source wins; an empty one counts as none beside a fixed value.
+            if (source && (!value || !source->value.empty())) {
                 compileSource(node, source->value);
+            } else if (value) {
+                node.source = PlanNode::Source::Value;
+                node.fixed = value->value;
             }
         }
-        if (child.hasChildNodes()) node.children = compileChildren(child);
+        if (child.hasChildNodes()) node.children = compileChildren(child, position);
         plan.push_back(std::move(node));
     }
     return plan;
@@ -122,7 +143,8 @@ Plan compilePlan(const xml::Node& top) {
     plan.recordName = attributeValue(top, "name");
     if (plan.recordName.empty()) plan.recordName = "Element";
     plan.topHasChildren = top.hasChildNodes();
-    plan.nodes = compileChildren(top);
+    std::size_t position = 1;  // the top element's
+    plan.nodes = compileChildren(top, position);
     std::vector<PlanNode*> attributes;
     markReplaced(plan.nodes, attributes);
     return plan;
@@ -130,9 +152,23 @@ Plan compilePlan(const xml::Node& top) {
 
 namespace {
 
-// A value the schema fixes is the same in every record: checked once, before any.
+const char* kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Element: return "element";
+    case Kind::Attribute: return "attribute";
+    case Kind::Text: return "text";
+    case Kind::CData: return "cdatasection";
+    case Kind::Comment: return "comment";
+    }
+    return "";
+}
+
+// A fixed value, or the error text of a data source that is no number, is
+// the same in every record: checked once, its error naming the node rather
+// than a record. A replaced attribute's value is never written.
 void checkFixedValue(const PlanNode& node, xml::ContentCheck& check) {
-    if (node.source != PlanNode::Source::Fixed || node.replaced) return;
+    const bool value = node.source == PlanNode::Source::Value;
+    if ((!value && node.source != PlanNode::Source::Fixed) || node.replaced) return;
     try {
         if (node.kind == Kind::Attribute) {
             check.attributeValue(node.name, node.fixed);
@@ -140,7 +176,12 @@ void checkFixedValue(const PlanNode& node, xml::ContentCheck& check) {
             check.value(leafOf(node.kind), node.fixed);
         }
     } catch (const RuntimeError& e) {
-        throw schemaValueError(node, e);
+        std::string label = kindName(node.kind);
+        if (node.kind == Kind::Attribute) label += "「" + node.name + "」";
+        throw SchemaValueError(e.number(),
+                               "スキーマの " + std::to_string(node.position) + " 番目のノード（" + label + "）の" +
+                                   (value ? "固定値" : "データソース") + ": " + e.description(),
+                               node.position);
     }
 }
 
@@ -178,13 +219,6 @@ void checkPlan(const Plan& plan, xml::ContentCheck& check) {
     check.elementName(plan.rootName);
     check.elementName(plan.recordName);
     checkNodes(plan.nodes, check, std::nullopt);
-}
-
-RuntimeError schemaValueError(const PlanNode& node, const RuntimeError& error) {
-    static constexpr const char* kKinds[] = {"element", "attribute", "text", "cdatasection", "comment"};
-    std::string where = "スキーマの " + std::string(kKinds[static_cast<int>(node.kind)]) + " ノード";
-    if (node.kind == Kind::Attribute) where += " " + node.name;
-    return {error.number(), where + " (DataSource=\"" + node.dataSource + "\"): " + error.description()};
 }
 
 xml::ContentCheck::Leaf leafOf(Kind kind) {

@@ -130,10 +130,9 @@ void RecordWriter::checkValues(RecordFields& fields, xml::ContentCheck& check, s
                 check.value(leafOf(leaves_[piece.leaf]->kind), value);
             }
         } catch (const RuntimeError& e) {
-            // The schema's own text for a field the record lacks: the node is at fault.
-            const Source& source = sources_[piece.leaf];
-            if (!source.fromField || source.field >= split.size()) throw schemaValueError(*leaves_[piece.leaf], e);
-            const std::size_t column = source.field + 1;
+            // Only a record's field holds what cannot be written: the
+            // schema's own values are checked before the first record.
+            const std::size_t column = sources_[piece.leaf].field + 1;
             throw RuntimeError(e.number(), std::to_string(record + 1) + " 件目のレコードの " + std::to_string(column) +
                                                " 列目: " + e.description());
         }

@@ -44,7 +44,7 @@ public:
     std::vector<std::string> GetFieldItems(std::string_view sTmp, std::int16_t& intFieldCount) const;
 
     // Fills a list with the file's records, one numbered column per field of
-    // the first record.
+    // the widest record.
     void LoadCSVToListView(const std::string& PathToCSV, CsvListTarget& MyListView) const;
 };
 
@@ -59,6 +59,7 @@ public:
 struct RecordLimit {
     std::size_t most = static_cast<std::size_t>(-1);
     bool refuse = true;
+    std::size_t header = 0;  // of `most`, the header records: the message counts the others
 };
 
 // The records a conversion takes: its record counter is 16-bit.

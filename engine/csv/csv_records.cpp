@@ -56,9 +56,11 @@ std::int32_t csv_detail::readRecords(std::string_view bytes, const std::string& 
 
 namespace {
 
-RuntimeError tooManyRecords(const std::string& name, std::size_t most) {
-    return {err::Overflow, "オーバーフローしました: CSV ファイル " + name + " のレコードが " + withThousands(most) +
-                               " 件を超えています。"};
+RuntimeError tooManyRecords(const std::string& name, const RecordLimit& limit) {
+    const std::string header =
+        limit.header == 0 ? std::string() : "見出しの " + withThousands(limit.header) + " 件のほかに ";
+    return {err::Overflow, "オーバーフローしました: CSV ファイル " + name + " のレコードが " + header +
+                               withThousands(limit.most - limit.header) + " 件を超えています。"};
 }
 
 RuntimeError tooManyFields(const std::string& name, std::size_t record) {
@@ -199,7 +201,7 @@ void csv_detail::splitRecords(const std::vector<std::string_view>& pieces, std::
     // False once the limit is reached and the reading stops there.
     const auto keep = [&](std::string_view record) {
         if (records.size() >= limit.most) {
-            if (limit.refuse) throw tooManyRecords(name, limit.most);
+            if (limit.refuse) throw tooManyRecords(name, limit);
             return false;
         }
         records.push_back(record);
