@@ -3,7 +3,7 @@
 #include "engine/convert/convert_plan.h"
 #include "engine/error.h"
 #include "engine/xml/names.h"
-#include "engine/xml/utf8.h"
+#include "engine/xml/xml_char.h"
 
 namespace trelmo {
 namespace {
@@ -42,7 +42,7 @@ std::string declared(std::string_view data, std::string_view key) {
 // 「한」(U+D55C)
 std::string character(char32_t cp) {
     std::string text = "「";
-    xml::detail::appendUtf8(text, cp);
+    appendUtf8(text, cp);
     return text + "」(" + xml::detail::codePointName(cp) + ")";
 }
 
@@ -118,7 +118,7 @@ NameCheck OutputNames::check(std::string_view name) {
     const auto* p = reinterpret_cast<const unsigned char*>(name.data());
     const auto* const end = p + name.size();
     while (p < end) {
-        const xml::detail::Decoded d = xml::detail::decodeUtf8(p, end);
+        const Utf8Char d = decodeUtf8(p, end);
         if (!encoding_.canEncode(d.cp)) return {NameFault::NotInEncoding, d.cp};
         p += d.length;  // a valid name: every sequence is whole
     }
