@@ -377,6 +377,27 @@ TEST_F(XmlPreviewTest, KeysActOnTheTextNotOnTheSchema) {
     EXPECT_EQ(view->outputBetween(from, to), view->toPlainText().mid(from, to - from).remove('\n'));
 }
 
+// The raw view's cuts for display fall between characters, never inside a
+// surrogate pair, and the output's CR LF ends one line shown, not two.
+TEST_F(XmlPreviewTest, TheRawViewCutsBetweenCharacters) {
+    const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const int limit = ui::RawXmlView::kLineLength;
+    const struct {
+        QString output;
+        QStringList lines;
+    } cases[] = {
+        {QString(limit - 1, 'a') + pair + "b", {QString(limit - 1, 'a'), pair + "b"}},
+        {QString(limit - 2, 'a') + pair + "b", {QString(limit - 2, 'a') + pair, "b"}},
+        {"<a>\r\n<b>\r<c>\n", {"<a>", "<b>", "<c>", ""}},
+    };
+    ui::RawXmlView view;
+    for (const auto& c : cases) {
+        view.setOutput(c.output);
+        while (view.filling()) QCoreApplication::processEvents();
+        EXPECT_EQ(view.toPlainText().split('\n'), c.lines) << c.output.toStdString();
+    }
+}
+
 TEST(XmlIndent, LaysOutOneNodeALine) {
     EXPECT_EQ(ui::IndentXml("<?xml version=\"1.0\"?>\n<R><r a=\"x>\"><c>t</c><e/><!--<n>--><![CDATA[<d>]]></r><s> </s><t>\n</t></R>\n"),
               "<?xml version=\"1.0\"?>\n<R>\n  <r a=\"x>\">\n    <c>t</c>\n    <e/>\n    <!--<n>-->\n"
