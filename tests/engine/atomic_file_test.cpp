@@ -1,6 +1,4 @@
-// The destination of a save and the signals around it: which output counts
-// as the input, signals a parent left ignored, and the temporary file's
-// place in the signal handler's table, given back after every save.
+// The destination of a save and the signals around it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -36,8 +34,7 @@ TEST(AtomicFile, WhichOutputOverwritesTheInput) {
     const std::string other = dir.write("other.csv", "a");
     std::filesystem::create_symlink(in, dir.file("link.csv"));
     const struct {
-        std::string output;
-        std::string input;
+        std::string output, input;
         bool same;
     } cases[] = {
         {in, in, true},

@@ -1,6 +1,5 @@
 // The window as laid out: captions from their table, controls inside their
-// parents and apart at any width, tab order; the about box and the editor
-// button.
+// parents and apart at any width; the editor button.
 
 #include <QAction>
 #include <QApplication>
@@ -91,20 +90,6 @@ TEST_F(LayoutTest, EachPathBoxShowsItsWholePathAsTooltip) {
     EXPECT_TRUE(box("Text2")->toolTip().isEmpty());
 }
 
-TEST_F(LayoutTest, TabKeyVisitsTheControlsInOrder) {
-    const QStringList order = {"Text1",    "Text2",        "Text3",         "Command1", "Command2",
-                               "Command3", "cmdDoConvert", "cmdEditSchema", "cmdInfo"};
-    QStringList visited;
-    QWidget* w = box("Text1");
-    for (int i = 0; i < 40 && visited.size() < order.size(); ++i) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->window() == window.get()) {
-            visited << w->objectName();
-        }
-        w = w->nextInFocusChain();
-    }
-    EXPECT_EQ(visited, order);
-}
-
 TEST_F(LayoutTest, JapaneseTextUsesAJapaneseFontWhenOneIsInstalled) {
     ui::useJapaneseFont();
     const QString family = ui::japaneseFontFamily();
@@ -112,15 +97,6 @@ TEST_F(LayoutTest, JapaneseTextUsesAJapaneseFontWhenOneIsInstalled) {
     auto win = std::make_unique<ui::FrmMain>(services);
     EXPECT_EQ(QFontInfo(win->findChild<QPushButton*>("cmdEditSchema")->font()).family(), family);
     EXPECT_EQ(win->font().pixelSize(), 12);
-}
-
-TEST_F(LayoutTest, InfoShowsTheAboutBox) {
-    click("cmdInfo");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    const Message& about = messages.shown[0];
-    EXPECT_EQ(about.text, "Trelmo - Ver 0.01\r\nTrelmo project\r\nhttps://trelmo.example/");
-    EXPECT_EQ(about.icon, MsgIcon::None);
-    EXPECT_EQ(about.buttons, MsgButtons::Ok);
 }
 
 // One editor, modal over the window, and each showing starts afresh.
