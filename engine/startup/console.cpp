@@ -3,7 +3,7 @@
 namespace trelmo {
 
 MsgAnswer StreamMessages::show(const Message& message) {
-    out_ << message.text << "\r\n";
+    out_ << visibleText(message.text) << "\r\n";
     out_.flush();
     const bool yes = message.buttons == MsgButtons::YesNo || message.buttons == MsgButtons::YesNoCancel;
     return yes ? MsgAnswer::Yes : MsgAnswer::Ok;

@@ -112,6 +112,7 @@ xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
         return nullptr;
     }
     input->filename = reinterpret_cast<char*>(xmlCanonicPath(BAD_CAST local->c_str()));
+    policy->filesRead.push_back(*local);
     return input;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace trelmo::xml::detail {
 
@@ -20,6 +21,7 @@ struct LoadPolicy {
     std::string allowedFile;  // normalised local path; empty: nothing
     ErrorCollector* errors = nullptr;
     xmlParserCtxt* document = nullptr;  // the parse of the document itself, for the line of a refusal
+    std::vector<std::string> filesRead;  // what was loaded, as local paths
 };
 
 void installEntityLoader();
