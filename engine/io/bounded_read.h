@@ -1,0 +1,18 @@
+#pragma once
+// Reading a small local file that another file names (a document type
+// definition, an XSD): a regular file only, read up to a bound.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace trelmo {
+
+// Reads the file into `bytes`: a regular file only (a FIFO would wait for a
+// writer for ever, a device might never end), opened without waiting, and at
+// most `limit` bytes. Returns why it cannot be read, one sentence ending in
+// "。", if it cannot; `tooLarge` is the reason for a file past the limit.
+std::optional<std::string> readBoundedFile(const std::string& path, std::size_t limit,
+                                           const std::string& tooLarge, std::string& bytes);
+
+}  // namespace trelmo
