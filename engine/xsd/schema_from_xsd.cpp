@@ -1,5 +1,6 @@
 #include "engine/xsd/schema_from_xsd.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/xml/entity_loader.h"
@@ -29,7 +30,28 @@ void addContent(const xml::Document& doc, const OutlineNode& node, xml::Node int
     }
 }
 
+bool holds(const OutlineNode& node, const OutlineNode& wanted) {
+    return &node == &wanted || std::any_of(node.children.begin(), node.children.end(),
+                                           [&](const OutlineNode& child) { return holds(child, wanted); });
+}
+
 }  // namespace
+
+std::vector<std::string> recordChoiceNotes(const OutlineNode& root, const OutlineNode& record) {
+    std::vector<std::string> notes;
+    const bool direct = std::any_of(root.children.begin(), root.children.end(),
+                                    [&](const OutlineNode& child) { return &child == &record; });
+    if (!direct && holds(root, record)) {
+        notes.push_back("要素 " + record.name + " は " + root.name + " の直下にありません。出力では " + root.name +
+                        " の直下に書かれるため、XSD に一致しません。");
+    }
+    for (const OutlineNode& child : root.children) {
+        if (&child == &record || !child.required() || (!direct && holds(child, record))) continue;
+        notes.push_back("要素 " + root.name + " の必須の" +
+                        (child.isElement() ? "子要素 " : "属性 ") + child.name + " は出力に書かれません。");
+    }
+    return notes;
+}
 
 std::string xsdReference(const std::string& xsdPath, const std::string& schemaFolder) {
     const fs::path xsd(xml::detail::normalPath(xsdPath));

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/xml/dom.h"
 #include "engine/xsd/xsd_outline.h"
@@ -28,6 +29,12 @@ std::string xsdReference(const std::string& xsdPath, const std::string& schemaFo
 // folder: not saved); an absolute reference outside the new folder stays so.
 std::string movedXsdReference(const std::string& reference, const std::string& fromFolder,
                               const std::string& toFolder);
+
+// Why an output built with this root and record element would not match the
+// XSD: a record element below another element, required siblings or
+// attributes of the record element that the output does not write. In
+// Japanese, one sentence each; empty when none.
+std::vector<std::string> recordChoiceNotes(const OutlineNode& root, const OutlineNode& record);
 
 // The schema document; `targetNamespace` empty writes no namespace attribute.
 xml::Document schemaFromOutline(const OutlineNode& record, std::string_view rootName, std::string_view xsdReference,

@@ -110,9 +110,11 @@ private:
     bool recurs(const xmlNode* definition) const {
         return std::count(open_.begin(), open_.end(), definition) >= XsdOutline::kRecursionBound;
     }
-    bool counted(const std::string& name) {
-        if (nodes_ < XsdOutline::kNodeBound) return ++nodes_, true;
-        note("ノードが多すぎるため、" + std::to_string(XsdOutline::kNodeBound) + " 個より後（" + name + " など）は省きました。");
+    // Counts one node more, or one step of the walk; false, with a note, past
+    // the bound (groups that hold each other twice over would never end).
+    bool counted(bool node) {
+        if (nodes_ < XsdOutline::kNodeBound && ++steps_ <= kStepBound) return nodes_ += node ? 1 : 0, true;
+        note("ノードが多すぎるため、" + std::to_string(XsdOutline::kNodeBound) + " 個より後は省きました。");
         return false;
     }
     const xmlNode* resolved(Component kind, const xmlNode* where, const char* attribute, const char* what);
@@ -131,6 +133,8 @@ private:
     std::string current_;               // the element being expanded
     int depth_ = 0;
     std::size_t nodes_ = 0;
+    std::size_t steps_ = 0;
+    static constexpr std::size_t kStepBound = XsdOutline::kNodeBound * 100;
 };
 
 // The global component a reference names; a note and null when the XSD has none.
@@ -172,7 +176,7 @@ std::optional<OutlineNode> Walker::element(const xmlNode* particle, Occurs occur
         note("要素 " + node.name + " は入れ子が深すぎるため省きました。");
         return std::nullopt;
     }
-    if (!counted(node.name)) return std::nullopt;
+    if (!counted(true)) return std::nullopt;
     if (!qualified && !rootNamespace_.empty()) {
         note("この XSD は内側の要素を名前空間なしとしています (elementFormDefault)。出力のすべての要素は名前空間 " +
              rootNamespace_ + " に入るため、一致しないことがあります。");
@@ -269,6 +273,7 @@ void Walker::derivation(const xmlNode* content, OutlineNode& into, std::vector<O
 void Walker::particle(const xmlNode* node, const Occurs& outer, std::vector<OutlineNode>& into) {
     const Occurs occurs = within(outer, node);
     if (occurs.max == 0) return;
+    if (!counted(false)) return;
     if (isXs(node, "element")) {
         if (auto element = this->element(node, occurs)) into.push_back(std::move(*element));
     } else if (isXs(node, "sequence") || isXs(node, "all")) {
@@ -297,6 +302,7 @@ void Walker::particle(const xmlNode* node, const Occurs& outer, std::vector<Outl
 }
 
 void Walker::attributeItem(const xmlNode* node, std::vector<OutlineNode>& into) {
+    if (!counted(false)) return;
     if (isXs(node, "attribute")) {
         attribute(node, into);
     } else if (isXs(node, "attributeGroup")) {
@@ -339,7 +345,7 @@ void Walker::attribute(const xmlNode* node, std::vector<OutlineNode>& into) {
         if (same != into.end()) into.erase(same);
         return;
     }
-    if (!counted(attribute.name)) return;
+    if (!counted(true)) return;
     if (!attribute.namespaceUri.empty()) {
         note("属性 " + attribute.name + " は名前空間 " + attribute.namespaceUri +
              " に属しますが、出力の属性は名前空間を持ちません。出力は一致しないことがあります。");

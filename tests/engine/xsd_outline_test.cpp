@@ -73,7 +73,7 @@ const std::vector<Case> kCases = {
      {"属性 code は名前空間 urn:t に属しますが"}},
     {"include", R"(<xs:include schemaLocation="sub/types.xsd"/><xs:element name="r" type="t:T"/>)", "r(a*#[甲])",
      "a", {}, {{"sub/types.xsd", R"(<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema"
-      elementFormDefault="qualified"><xs:complexType name="T"><xs:sequence><xs:element name="a" maxOccurs="9">
+      elementFormDefault="qualified"><xs:include schemaLocation="../main.xsd"/><xs:complexType name="T"><xs:sequence><xs:element name="a" maxOccurs="9">
       <xs:annotation><xs:documentation>甲</xs:documentation></xs:annotation></xs:element></xs:sequence>
       </xs:complexType></xs:schema>)"}}},
     {"import", R"(<xs:import namespace="urn:o" schemaLocation="o.xsd"/><xs:import namespace="urn:n"
@@ -127,6 +127,22 @@ INSTANTIATE_TEST_SUITE_P(Constructs, OutlineCase, testing::ValuesIn(kCases), [](
     for (char& ch : name) ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
     return name;
 });
+
+TEST(XsdOutline, StopsAtTheNodeBoundEvenWhenGroupsDoubleAtEveryLevel) {
+    std::string groups = R"(<xs:element name="r"><xs:complexType><xs:group ref="t:g0"/></xs:complexType></xs:element>)";
+    for (int i = 0; i < 40; ++i) {
+        const std::string next = "<xs:group ref=\"t:g" + std::to_string(i + 1) + "\"/>";
+        groups += "<xs:group name=\"g" + std::to_string(i) + "\"><xs:sequence>" + next + next + "</xs:sequence></xs:group>";
+    }
+    test::TempDir tmp;
+    for (const char* last : {"<xs:element name=\"a\"/>", ""}) {  // with no element at all, the steps count
+        const std::string body = groups + "<xs:group name=\"g40\"><xs:sequence>" + last + "</xs:sequence></xs:group>";
+        const OutlineTree tree = XsdOutline(tmp.write("main.xsd", schema(body))).tree("r");
+        EXPECT_EQ(tree.root.children.size(), *last ? XsdOutline::kNodeBound - 1 : 0);
+        ASSERT_EQ(tree.notes.size(), 1u);
+        EXPECT_EQ(tree.notes[0], "ノードが多すぎるため、5000 個より後は省きました。");
+    }
+}
 
 TEST(XsdOutline, RefusesWhatCannotBeReadNamingTheFile) {
     test::TempDir tmp;

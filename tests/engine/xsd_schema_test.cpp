@@ -39,6 +39,17 @@ TEST(SchemaFromXsd, FollowsTheXsdsOrderWithTextNodesAndFixedValue) {
     EXPECT_EQ(built.schema.xml(), test::readFile(kFolder / "expected.dsd"));
 }
 
+TEST(SchemaFromXsd, SaysWhyAnotherRootOrRecordWouldNotMatch) {
+    OutlineNode root{.name = "r", .children = {{.kind = OutlineNode::Kind::Attribute, .name = "id"},
+                                               {.name = "head"},
+                                               {.name = "list", .minOccurs = 0, .children = {{.name = "item"}}}}};
+    EXPECT_EQ(recordChoiceNotes(root, root.children[1]).size(), 1u);  // the required attribute
+    const std::vector<std::string> nested = recordChoiceNotes(root, root.children[2].children[0]);
+    ASSERT_EQ(nested.size(), 3u);
+    EXPECT_EQ(nested[0], "要素 item は r の直下にありません。出力では r の直下に書かれるため、XSD に一致しません。");
+    EXPECT_EQ(nested[2], "要素 r の必須の子要素 head は出力に書かれません。");
+}
+
 TEST(SchemaFromXsd, NamesTheXsdRelativelyOnlyBelowTheSchemaFolder) {
     const std::string xsd = (kFolder / "recipient.xsd").string();
     EXPECT_EQ(xsdReference(xsd, (kFolder / "..").string()), "recipient/recipient.xsd");
