@@ -54,8 +54,7 @@ constexpr std::size_t kLargestSubset = std::size_t{4} << 20;
 
 // Reads the external subset, a regular file of at most kLargestSubset bytes.
 std::optional<std::string> readSubset(const std::string& path, std::string& bytes) {
-    const std::string tooLarge = "大きすぎます。文書型定義は " + std::to_string(kLargestSubset >> 20) + " MiB までです。";
-    return readBoundedFile(path, kLargestSubset, tooLarge, bytes);
+    return readBoundedFile(path, bytes, kLargestSubset, "文書型定義");
 }
 
 xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {

@@ -65,8 +65,10 @@ public:
 
 private:
     void leaf(const xml::Node& node, const std::string& name, const std::string& path) {
+        // The converter reads both names in any letter case; a blank data source is none.
         for (const xml::Attribute& a : node.attributes()) {
-            if (lower(a.name) == "datasource" || a.name == kFixedValueAttribute) return;
+            const std::string name = lower(a.name);
+            if ((name == "datasource" && !trimmed(a.value).empty()) || name == "value") return;
         }
         const auto facts = facts_.find(path);
         const NodeFacts known = facts == facts_.end() ? NodeFacts{} : facts->second;

@@ -47,7 +47,8 @@ struct NameBindingPlan {
 };
 
 // The bindings for the leaves below `top` that have neither a data source
-// nor a fixed value. `titles` are the header line's fields; blanks around a
+// (`DataSource` of any letter case, not blank) nor a fixed value (`Value`,
+// any letter case). `titles` are the header line's fields; blanks around a
 // title do not count, and the first of equal titles wins.
 NameBindingPlan planBindingByName(const xml::Node& top, const std::vector<std::string>& titles,
                                   const OutlineFacts& facts);

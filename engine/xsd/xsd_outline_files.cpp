@@ -17,15 +17,16 @@ namespace {
 namespace fs = std::filesystem;
 using xml::detail::text;
 
-// Larger than any real XSD file, and more files than any real XSD reads.
-constexpr std::size_t kLargestFile = std::size_t{16} << 20;
-constexpr std::size_t kMostFiles = 500;
+// Larger than any real XSD file, and more files than any real XSD reads (the
+// bounds of the XSD check).
+constexpr std::size_t kLargestFile = std::size_t{4} << 20;
+constexpr std::size_t kMostFiles = 256;
 
 // No network, no document type read, no entity substituted.
 constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES;
 
 RuntimeError unreadable(const std::string& path, const std::string& reason, const std::string& namedBy) {
-    std::string description = "XSD ファイル " + path + " を読めません: " + reason;
+    std::string description = "XSD のファイル " + path + " を読めません: " + reason;
     if (!namedBy.empty()) description += "\r\n（" + namedBy + " が読み込むファイルです）";
     return RuntimeError(err::FileAccess, description);
 }
@@ -72,11 +73,12 @@ XsdFiles::XsdFiles(const std::string& path) {
 void XsdFiles::read(const std::string& path, const std::string& namedBy, const std::string* includerNamespace) {
     if (!readAlready_.insert({path, includerNamespace ? *includerNamespace : std::string("\x01")}).second) return;
     if (files_.size() >= kMostFiles) {
-        throw unreadable(path, "読み込むファイルが多すぎます（" + std::to_string(kMostFiles) + " 個まで）。", namedBy);
+        throw unreadable(path, "XSD が読み込むファイルは " + std::to_string(kMostFiles) + " 個までです。", namedBy);
     }
     std::string bytes;
-    const std::string tooLarge = "大きすぎます。XSD のファイルは " + std::to_string(kLargestFile >> 20) + " MiB までです。";
-    if (const auto reason = readBoundedFile(path, kLargestFile, tooLarge, bytes)) throw unreadable(path, *reason, namedBy);
+    if (const auto reason = readBoundedFile(path, bytes, kLargestFile, "XSD のファイル")) {
+        throw unreadable(path, *reason, namedBy);
+    }
 
     xml::detail::ErrorCollector errors;
     xml::detail::XmlDocPtr doc;
@@ -139,7 +141,7 @@ void XsdFiles::index(std::size_t at) {
         if (location.empty()) continue;
         const auto local = locate(location, path);
         if (!local) {
-            notes_.push_back(location + " はネットワーク上にあるため読みませんでした。");
+            notes_.push_back("XSD が読み込む " + location + " はローカルのファイルではないため読み込みませんでした（ネットワークには接続しません）。");
             continue;
         }
         if (isXs(child, "redefine")) notes_.push_back(path + " の xs:redefine による定義の変更は反映していません。");

@@ -79,7 +79,7 @@ const std::vector<Case> kCases = {
     {"import", R"(<xs:import namespace="urn:o" schemaLocation="o.xsd"/><xs:import namespace="urn:n"
       schemaLocation="http://example.com/n.xsd"/><xs:element name="r"><xs:complexType><xs:sequence>
       <xs:element name="a" type="o:Code"/><xs:element ref="o:b"/></xs:sequence></xs:complexType></xs:element>)",
-     "r(a# b#)", "a", {"http://example.com/n.xsd はネットワーク上にあるため", "要素 b の名前空間 urn:o は"},
+     "r(a# b#)", "a", {"XSD が読み込む http://example.com/n.xsd はローカルのファイルではないため", "要素 b の名前空間 urn:o は"},
      {{"o.xsd", schema(R"(<xs:simpleType name="Code"><xs:restriction base="xs:string"/></xs:simpleType>
       <xs:element name="b"/>)", "urn:o")}}},
     {"recursion", R"(<xs:element name="r"><xs:complexType><xs:sequence><xs:element name="n" type="t:N"/>

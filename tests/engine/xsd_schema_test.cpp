@@ -55,6 +55,7 @@ TEST(SchemaFromXsd, NamesTheXsdRelativelyOnlyBelowTheSchemaFolder) {
     EXPECT_EQ(xsdReference(xsd, (kFolder / "..").string()), "recipient/recipient.xsd");
     EXPECT_EQ(xsdReference(xsd, (kFolder / "common").string()), xsd);
     EXPECT_EQ(xsdReference(xsd, ""), xsd);
+    EXPECT_EQ(xsdReference(xsd, kFolder.string() + "/"), "recipient.xsd");
     EXPECT_EQ(movedXsdReference("recipient.xsd", kFolder.string(), (kFolder / "..").string()), "recipient/recipient.xsd");
     EXPECT_EQ(movedXsdReference(xsd, "", kFolder.string()), "recipient.xsd");
 }
@@ -100,6 +101,17 @@ TEST(BindByName, BindsByNameOrLabelAndListsTheRequiredLeft) {
         EXPECT_EQ(sources(built.schema), c.bound);
         EXPECT_EQ(plan.requiredWithoutColumn, c.requiredLeft);
     }
+}
+
+TEST(BindByName, TakesABlankDataSourceForNoneAndLeavesFixedValuesOfAnyCase) {
+    Built built = build("");
+    std::vector<xml::Node> nodes = built.schema.documentElement().selectAllElements();
+    nodes[1].setAttribute("datasource", " ");  // the attribute AAA00001
+    nodes[5].setAttribute("VALUE", "山田");     // AAA00020's text
+    const NameBindingPlan plan = planBindingByName(built.schema.documentElement(), {"AAA00020", "AAA00001"}, {});
+    ASSERT_EQ(plan.bindings.size(), 1u);
+    EXPECT_EQ(plan.bindings[0].leaf, nodes[1]);
+    EXPECT_EQ(plan.bindings[0].column, 2u);
 }
 
 TEST(BindByName, ReadsTheFactsOfTheXsdASavedSchemaNames) {
