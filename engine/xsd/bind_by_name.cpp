@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/convert/convert_plan.h"
 #include "engine/xsd/schema_from_xsd.h"
 
 namespace trelmo::xsd {
@@ -52,7 +53,7 @@ public:
         for (const xml::Node& child : element.children()) {
             if (child.type() != xml::NodeType::Element) continue;
             const std::string kind = lower(child.baseName());
-            const std::string childName = child.attribute("name").value_or("");
+            const std::string childName = convert::attributeValue(child, "name");
             if (kind == "element") {
                 walk(child, childName, below(path, childName));
             } else if (kind == "attribute") {
@@ -105,13 +106,13 @@ OutlineFacts outlineFacts(const OutlineNode& record) {
 }
 
 std::optional<OutlineFacts> schemaXsdFacts(const xml::Node& top, const std::string& schemaFolder) {
-    const auto named = top.attribute(kXsdAttribute);
-    if (!named || named->empty()) return std::nullopt;
-    std::filesystem::path path(*named);
+    const std::string named = convert::attributeValue(top, kXsdAttribute);
+    if (named.empty()) return std::nullopt;
+    std::filesystem::path path(named);
     if (path.is_relative() && !schemaFolder.empty()) path = std::filesystem::path(schemaFolder) / path;
     const XsdOutline outline(path.string());
-    const OutlineTree tree = outline.tree(top.attribute("root").value_or(""));
-    const OutlineNode* record = findElement(tree.root, top.attribute("name").value_or(""));
+    const OutlineTree tree = outline.tree(convert::attributeValue(top, "root"));
+    const OutlineNode* record = findElement(tree.root, convert::attributeValue(top, "name"));
     return record ? outlineFacts(*record) : OutlineFacts{};
 }
 
@@ -120,7 +121,7 @@ NameBindingPlan planBindingByName(const xml::Node& top, const std::vector<std::s
     Titles trimmedTitles;
     for (const std::string& title : titles) trimmedTitles.values.push_back(trimmed(title));
     NameBindingPlan plan;
-    Planner(trimmedTitles, facts, plan).walk(top, top.attribute("name").value_or(""), "");
+    Planner(trimmedTitles, facts, plan).walk(top, convert::attributeValue(top, "name"), "");
     return plan;
 }
 

@@ -30,7 +30,8 @@ using OutlineFacts = std::map<std::string, NodeFacts>;
 OutlineFacts outlineFacts(const OutlineNode& record);
 // The facts of the XSD that a schema's top element names in its `xsd`
 // attribute (relative to the schema's folder), the root and record element
-// taken from `root` and `name`; nullopt when it names none. Raises the XSD's
+// taken from `root` and `name` (each in any letter case, as the converter
+// reads them); nullopt when it names none. Raises the XSD's
 // reading error.
 std::optional<OutlineFacts> schemaXsdFacts(const xml::Node& top, const std::string& schemaFolder);
 
