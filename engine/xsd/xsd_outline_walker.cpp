@@ -85,6 +85,9 @@ bool isGlobal(const xmlNode* node) { return isXs(node->parent, "schema"); }
 std::string branchName(const xmlNode* branch) {
     if (isXs(branch, "element")) return hasProp(branch, "ref") ? prop(branch, "ref") : prop(branch, "name");
     if (isXs(branch, "group")) return "グループ " + prop(branch, "ref");
+    for (const xmlNode* child : xsChildren(branch)) {
+        if (isParticle(child)) return branchName(child);  // a sequence's first particle
+    }
     return "xs:" + std::string(text(branch->name));
 }
 

@@ -62,9 +62,9 @@ const std::vector<Case> kCases = {
       <xs:element name="a"/><xs:element name="b" minOccurs="0"/></xs:sequence></xs:group><xs:attributeGroup name="AG">
       <xs:attribute name="g1" use="required"/><xs:attributeGroup ref="t:AG2"/></xs:attributeGroup>
       <xs:attributeGroup name="AG2"><xs:attribute name="g2"/></xs:attributeGroup>)", "r(@g1 @g2? a*# b?*#)", "a", {}},
-    {"choice", R"(<xs:element name="r"><xs:complexType><xs:choice maxOccurs="unbounded"><xs:element name="x"/>
-      <xs:element name="y"/></xs:choice></xs:complexType></xs:element>)", "r(x*#)", "x",
-     {"要素 r の選択 (xs:choice) は最初の選択肢 x にしました。"}},
+    {"choice", R"(<xs:element name="r"><xs:complexType><xs:choice maxOccurs="unbounded"><xs:sequence>
+      <xs:element name="x"/><xs:element name="z"/></xs:sequence><xs:element name="y"/></xs:choice></xs:complexType>
+      </xs:element>)", "r(x*# z*#)", "x", {"要素 r の選択 (xs:choice) は最初の選択肢 x にしました。"}},
     {"element and attribute refs", R"(<xs:element name="r"><xs:complexType><xs:sequence><xs:element ref="t:a"
       minOccurs="0"/></xs:sequence><xs:attribute ref="t:code"/></xs:complexType></xs:element><xs:element name="a"
       fixed="1"><xs:annotation><xs:appinfo>件数</xs:appinfo><xs:documentation> 件
