@@ -5,7 +5,8 @@ namespace trelmo::app {
 
 // Loads the module beside the executable or in its installed folder and runs
 // its entry point `entry`; 1 with a message on standard error, headed by
-// `program`, when it cannot be loaded.
+// `program`, when it cannot be loaded (when it is not there at all, the
+// message names the package that holds it).
 int runWindowModule(const char* program, const char* entry, int& argc, char** argv);
 
 }  // namespace trelmo::app
