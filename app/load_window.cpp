@@ -25,14 +25,12 @@ std::filesystem::path modulePath() {
 
 }  // namespace
 
-int runWindowModule(const char* program, const char* entry, int& argc, char** argv) {
+int runWindowModule(const char* program, const char* entry, const char* otherwise, int& argc, char** argv) {
     const std::filesystem::path location = modulePath();
     std::error_code error;
     if (!std::filesystem::exists(location, error) && !error) {
-        std::fprintf(stderr,
-                     "%s: the windows are in the package " TRELMO_WINDOW_PACKAGE
-                     ", which is not installed; to convert without a window give three paths: CSV DSD XML\n",
-                     program);
+        std::fprintf(stderr, "%s: the windows are in the package " TRELMO_WINDOW_PACKAGE ", which is not installed%s\n",
+                     program, otherwise);
         return 1;
     }
     const std::string path = location.string();

@@ -306,7 +306,7 @@ TEST_F(XmlPreviewTest, AShortcutOfItsOwnAToolWindowBesideTheEditorClosingWithIt)
 TEST(PreviewPlacement, BesideBelowOrSharingNeverOver) {
     using ui::PreviewPlacement;
     const QSize editor(620, 480);
-    const QSize least(190, 150);
+    const QSize least(PreviewPlacement::kLeastWidth / 2, PreviewPlacement::kLeastHeight / 2);  // the window's
     const struct {
         QSize screen;
         QPoint editorAt;
