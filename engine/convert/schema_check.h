@@ -7,6 +7,7 @@
 // shows and the element at fault.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,7 +71,8 @@ std::string UnusableNameReason(std::string_view name, std::string_view encoding)
 
 // Steps 3 and 4 on a schema whose settings are written (step 2): every
 // element in document order ("//*", the top element first) must follow the
-// rule of its kind; then the root name and every name the output is built
+// rule of its kind (a value kind takes a data source or a fixed value
+// `Value`, not both); then the root name and every name the output is built
 // with must be usable. The first fault found is the result.
 struct SchemaFault {
     std::string message;       // as the save check shows it
@@ -80,12 +82,29 @@ struct SchemaFault {
 
 struct SchemaCheck {
     std::optional<SchemaFault> fault;
-    int bound = 0;  // attribute, text, comment and cdatasection nodes with a data source
+    int bound = 0;  // attribute, text, comment and cdatasection nodes with a data source (not a fixed value)
 };
 
 // `elements` is "//*" of the schema (more than 32,767 raise the overflow
 // error); `encoding` the output's (OutputEncodingOf).
 SchemaCheck CheckSchemaNodes(const std::vector<xml::Node>& elements, std::string_view rootName,
                              std::string_view encoding);
+
+// A data source's value read as a column number, counted from 1 at the left,
+// to be stored as the decimal text of a 16-bit integer. Raises the
+// type-mismatch or overflow error, its description naming the value and what
+// is expected.
+std::int16_t DataSourceNumber(std::string_view value);
+
+// Why a data source's value names no column of a record: not a number, below
+// 1, or beyond `columns` (the previewed CSV's; 0 when none is open). One or
+// two sentences naming the value; empty when it names a column.
+std::string DataSourceProblem(std::string_view value, std::size_t columns);
+
+// Step 5, for a schema that passed steps 3 and 4: the first node whose data
+// source converts into error text instead of a field ("Error: No field (0) ."),
+// with the message naming the node and the value and asking whether to save
+// anyway. The save goes on only when told to.
+std::optional<SchemaFault> CheckDataSources(const std::vector<xml::Node>& elements, std::size_t columns);
 
 }  // namespace trelmo

@@ -44,7 +44,7 @@ public:
     std::vector<std::string> GetFieldItems(std::string_view sTmp, std::int16_t& intFieldCount) const;
 
     // Fills a list with the file's records, one numbered column per field of
-    // the first record.
+    // the widest record.
     void LoadCSVToListView(const std::string& PathToCSV, CsvListTarget& MyListView) const;
 };
 
@@ -63,7 +63,7 @@ public:
     const std::vector<std::string_view>& records() const { return records_; }
     // The records are code page 932 bytes, not UTF-8.
     bool cp932() const { return cp932_; }
-    // The records as UTF-8 from now on.
+    // Decodes the records into UTF-8, which records() then gives.
     void decode();
 
 private:

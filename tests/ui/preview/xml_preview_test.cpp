@@ -106,6 +106,7 @@ TEST_F(XmlPreviewTest, TheBytesOfAConversionOfTheFirstRecords) {
         // The same schema saved, the same three records converted.
         const std::string dsd = dir.file("s.dsd");
         files.choose(QString::fromStdString(dsd));
+        messages.shown.clear();
         trigger("mnuFileNewSave");
         const std::string csv = dir.write("first.csv", std::string_view(kCsv).substr(0, std::string_view(kCsv).find("4,")));
         const std::string out = dir.file("out.xml");
@@ -114,7 +115,9 @@ TEST_F(XmlPreviewTest, TheBytesOfAConversionOfTheFirstRecords) {
         ASSERT_EQ(Main(JoinArguments({csv, dsd, out}), mainMessages, progress), ExitStatus::Success)
             << mainMessages.texts().front();
         EXPECT_EQ(shown, readFile(out));
-        EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+        // Only the warning about the data sources that name no column, answered yes.
+        ASSERT_EQ(messages.shown.size(), 1u) << lastMessage();
+        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
         window->close();
     }
 }
@@ -214,6 +217,9 @@ TEST_F(XmlPreviewTest, NothingToConvertSaysWhyAndPointsAtTheCause) {
         {"<element name=\"r\"><attribute name=\"a\" DataSource=\"1\"/><comment DataSource=\"1\">"
          "<text DataSource=\"2\"/></comment></element>",
          "R", "", csv, "comment の下にはノードを置けません", "node:3"},
+        {"<element name=\"r\" header=\"x\"/>", "R", "", csv, "header の値「x」", "node:1"},
+        {"<element name=\"r\"><comment Value=\"한\"/></element>", "R", "Shift_JIS", csv,
+         "スキーマの 2 番目のノード（comment）の固定値: ", "node:2"},
         {"<element name=\"r\"/>", "R", "", "a,b\r\n", "有効なデータ(CSV)がありません。", nullptr},
         {"<element name=\"r\"/>", "R", "", "", "有効なデータ(CSV)がありません。", nullptr},
         {"<element name=\"r\"/>", "R", "", "\xEF\xBB\xBF" "a,b\r\nc,\xFF\r\n", "2 行目", nullptr},
@@ -263,6 +269,17 @@ TEST_F(XmlPreviewTest, MoreRecordsThanAConversionTakesAreTold) {
         EXPECT_EQ(window->noteText().contains(QString::fromUtf8("32,768 件")), records > 32767)
             << window->noteText().toStdString();
     }
+}
+
+// Header records are skipped, however many there are; fixed values are written.
+TEST_F(XmlPreviewTest, HeaderRecordsSkippedFixedValuesWritten) {
+    show("<element name=\"r\" root=\"R\" header=\"120\"><attribute name=\"v\" Value=\"2\"/><text DataSource=\"1\"/></element>");
+    std::string titles;
+    for (int i = 0; i < 120; ++i) titles += "title,t\r\n";
+    previewCsv(titles + "d0,x\r\nd1,x\r\nd2,x\r\n");
+    ui::XmlPreviewWindow* window = openPreview();
+    window->findChild<QSpinBox*>("spnRecords")->setValue(2);
+    EXPECT_EQ(raw(window).toStdString(), "<?xml version=\"1.0\"?>\r\n<R><r v=\"2\">d0</r><r v=\"2\">d1</r></R>\r\n");
 }
 
 TEST_F(XmlPreviewTest, AShortcutOfItsOwnAToolWindowBesideTheEditorClosingWithIt) {
@@ -407,6 +424,27 @@ TEST_F(XmlPreviewTest, KeysActOnTheTextNotOnTheSchema) {
     const int from = view->document()->findBlockByNumber(2).position() + 3;
     const int to = view->document()->findBlockByNumber(4).position() + 7;
     EXPECT_EQ(view->outputBetween(from, to), view->toPlainText().mid(from, to - from).remove('\n'));
+}
+
+// The raw view's cuts for display fall between characters, never inside a
+// surrogate pair, and the output's CR LF ends one line shown, not two.
+TEST_F(XmlPreviewTest, TheRawViewCutsBetweenCharacters) {
+    const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const int limit = ui::RawXmlView::kLineLength;
+    const struct {
+        QString output;
+        QStringList lines;
+    } cases[] = {
+        {QString(limit - 1, 'a') + pair + "b", {QString(limit - 1, 'a'), pair + "b"}},
+        {QString(limit - 2, 'a') + pair + "b", {QString(limit - 2, 'a') + pair, "b"}},
+        {"<a>\r\n<b>\r<c>\n", {"<a>", "<b>", "<c>", ""}},
+    };
+    ui::RawXmlView view;
+    for (const auto& c : cases) {
+        view.setOutput(c.output);
+        while (view.filling()) QCoreApplication::processEvents();
+        EXPECT_EQ(view.toPlainText().split('\n'), c.lines) << c.output.toStdString();
+    }
 }
 
 TEST(XmlIndent, LaysOutOneNodeALine) {
