@@ -16,5 +16,5 @@ int main(int argc, char** argv) {
                      "使い方: trelmo-edit [FILE.dsd]\n";
         return 2;
     }
-    return trelmo::app::runWindowModule("trelmo-edit", "trelmo_run_schema_editor", argc, argv);
+    return trelmo::app::runWindowModule("trelmo-edit", "trelmo_run_schema_editor", "", argc, argv);
 }

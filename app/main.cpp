@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
 #ifdef TRELMO_WITH_UI
-        return trelmo::app::runWindowModule("trelmo", "trelmo_run_conversion_window", argc, argv);
+        return trelmo::app::runWindowModule("trelmo", "trelmo_run_conversion_window",
+                                            "; to convert without a window give three paths: CSV DSD XML", argc, argv);
 #else
         std::cerr << "trelmo: built without windows; give three paths: CSV DSD XML\n";
         return 1;

@@ -323,6 +323,7 @@ TEST_F(XmlPreviewTest, AShortcutOfItsOwnAToolWindowBesideTheEditorClosingWithIt)
 TEST(PreviewPlacement, BesideBelowOrSharingNeverOver) {
     using ui::PreviewPlacement;
     const QSize editor(620, 480);
+    const QSize least(PreviewPlacement::kLeastWidth / 2, PreviewPlacement::kLeastHeight / 2);  // the window's
     const struct {
         QSize screen;
         QPoint editorAt;
@@ -337,7 +338,7 @@ TEST(PreviewPlacement, BesideBelowOrSharingNeverOver) {
         SCOPED_TRACE(c.where);
         const QRect area(QPoint(0, 0), c.screen);
         const QRect e(c.editorAt, editor);
-        const PreviewPlacement::Result r = PreviewPlacement::place(area, e, QSize(400, 300), false);
+        const PreviewPlacement::Result r = PreviewPlacement::place(area, e, QSize(400, 300), false, least);
         const QRect moved(r.editor, editor);
         EXPECT_FALSE(r.preview.intersects(moved));
         EXPECT_TRUE(area.contains(r.preview));
@@ -350,7 +351,41 @@ TEST(PreviewPlacement, BesideBelowOrSharingNeverOver) {
         if (where == "right" || where == "left") EXPECT_EQ(r.preview.height(), area.height());  // the free height
         // A size the user gave is kept where it fits.
         if (std::string(c.where) != "shared")
-            EXPECT_EQ(PreviewPlacement::place(area, e, QSize(380, 250), true).preview.size(), QSize(380, 250));
+            EXPECT_EQ(PreviewPlacement::place(area, e, QSize(380, 250), true, least).preview.size(), QSize(380, 250));
+    }
+}
+
+// On any screen, also one halved by QT_SCALE_FACTOR=2, the preview lies wholly
+// on it, at least as large as it may be; it leaves the editor free wherever the
+// screen holds both, and otherwise the editor's top left, where its fields start.
+TEST(PreviewPlacement, OnTheScreenWhateverItsSize) {
+    using ui::PreviewPlacement;
+    const QSize least(190, 150);
+    const struct {
+        QSize screen;  // available, in device-independent pixels
+        QSize editor;
+        bool both;  // the screen holds the editor and the preview side by side
+    } cases[] = {
+        {{640, 488}, {620, 480}, false},   // 1280x1024 at scale 2, a panel below
+        {{512, 360}, {620, 480}, false},   // 1024x768 at scale 2: the editor is larger
+        {{683, 384}, {620, 480}, false},   // 1366x768 at scale 2
+        {{960, 516}, {620, 480}, true},    // 1920x1080 at scale 2
+        {{800, 600}, {620, 420}, true},    // room below only
+        {{300, 200}, {620, 480}, false},   // a quarter of the editor
+    };
+    for (const auto& c : cases) {
+        for (const QPoint at : {QPoint(0, 0), QPoint(40, 30), QPoint(-50, 100)}) {
+            SCOPED_TRACE(std::to_string(c.screen.width()) + "x" + std::to_string(c.screen.height()));
+            const QRect area(QPoint(0, 0), c.screen);
+            for (const bool keepSize : {false, true}) {
+                const auto r = PreviewPlacement::place(area, QRect(at, c.editor), QSize(560, 700), keepSize, least);
+                const QRect moved(r.editor, c.editor);
+                EXPECT_TRUE(area.contains(r.preview));
+                EXPECT_EQ(r.preview.size().boundedTo(least), least);
+                EXPECT_EQ(r.preview.intersects(moved), !c.both);
+                EXPECT_FALSE(r.preview.contains(moved.topLeft() + QPoint(20, 20)));
+            }
+        }
     }
 }
 
