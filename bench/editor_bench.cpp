@@ -51,7 +51,7 @@ struct Editor {
 
     Editor() {
         window.show();
-        window.ShowDocument(makeSchema());
+        window.showDocument(makeSchema());
         tree = window.findChild<trelmo::ui::SchemaTreeView*>("TreeView1");
         select(1 + (kGroups / 2) * (1 + kPerGroup) + 1);  // a group in the middle
         QApplication::processEvents();

@@ -10,7 +10,7 @@ std::unique_ptr<FrmEdit> showSchemaEditor(UiServices& services, const QString& f
     // it has closed there is nothing left to show.
     QObject::connect(editor.get(), &QDialog::finished, QCoreApplication::instance(), &QCoreApplication::quit);
     editor->show();
-    if (!file.isEmpty()) editor->OpenSchemaFile(file);
+    if (!file.isEmpty()) editor->openSchemaFile(file);
     return editor;
 }
 

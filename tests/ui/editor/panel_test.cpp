@@ -157,15 +157,6 @@ TEST_F(PanelTest, DataSourceThatIsNoNumberIsARunTimeError) {
     EXPECT_EQ(firstRow(), row);
 }
 
-TEST_F(PanelTest, UnknownKindStoresNothingButRefreshesTheList) {
-    show("<element name=\"r\"><bogus name=\"b\"/></element>");
-    clickNode(2);
-    nodeList()->topLevelItem(1)->setText(1, "stale");
-    clickButton("cmdApply");
-    EXPECT_EQ(nodeListDump(), "element|r|\nbogus|b|\n");
-    EXPECT_TRUE(messages.shown.empty());
-}
-
 // With no node selected nothing can be typed or registered; a new or opened
 // schema selects its top node and shows it.
 TEST_F(PanelTest, ThePanelFollowsTheSelection) {

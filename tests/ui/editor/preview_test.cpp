@@ -24,7 +24,8 @@ protected:
 TEST_F(PreviewTest, TheOpenDialog) {
     trigger("mnuFileOpenCSV");
     expectOneDialog(ui::FileDialogMode::Open, "CSVを選択してください",
-                    "CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*", "csv", 5124);
+                    "CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*", "csv",
+                    ui::dlgflags::FileMustExist | ui::dlgflags::ExtensionDifferent | ui::dlgflags::HideReadOnly);
 }
 
 // Each file replaces what an earlier one showed: the columns follow the first
