@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/convert/convert2xml.h"
+#include "engine/convert/header_records.h"
 #include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "engine/io/atomic_file.h"
@@ -50,14 +51,26 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
     xml::Document schemaDoc;
 
     loader.Parse(schemaDoc, paths.schema);
-    if (!isLoaded(schemaDoc)) {
+    std::size_t header = 0;
+    bool loaded = isLoaded(schemaDoc);
+    if (loaded) {
+        // A header count the schema cannot mean is refused with the schema.
+        try {
+            header = HeaderRecordsOf(schemaDoc.documentElement());
+        } catch (const RuntimeError& e) {
+            front.messages.show(e.description(), MsgIcon::Exclamation);
+            loaded = false;
+        }
+    }
+    if (!loaded) {
         front.messages.show(kSchemaLoadFailed, front.schemaFailureIcon);
         return false;
     }
     front.stages.reached(Stage::SchemaLoaded);
     CsvRecords csv(paths.csv);
-    // One record alone is not enough either, as GetCSVasArray's highest index 0 tells.
-    if (csv.records().size() <= 1) {
+    // One record converted alone is not enough either, as GetCSVasArray's
+    // highest index 0 tells.
+    if (csv.records().size() <= header + 1) {
         front.messages.show(kNoValidData, MsgIcon::Exclamation);
         return false;
     }

@@ -38,6 +38,10 @@ CsvPreviewPane::CsvPreviewPane(const SchemaDocument& document, CommonDialog& dia
     connect(&document_, &SchemaDocument::nodesInserted, this, mark);
     connect(&document_, &SchemaDocument::nodesRemoved, this, mark);
     connect(&document_, &SchemaDocument::nodeChanged, this, mark);
+    // The schema's header records are marked in the list.
+    const auto header = [this] { csvPreview_->setHeaderCount(document_.headerRows()); };
+    connect(&document_, &SchemaDocument::reset, this, header);
+    connect(&document_, &SchemaDocument::settingsChanged, this, header);
 }
 
 int CsvPreviewPane::columnCount() const { return records_->columnCount(); }
@@ -103,6 +107,7 @@ void CsvPreviewPane::open(const std::string& path) {
         showError(e);
     }
     markUsedColumns();
+    csvPreview_->setHeaderCount(document_.headerRows());
     emit listChanged();
 }
 

@@ -91,7 +91,7 @@ PropertiesPanel::PropertiesPanel(SchemaDocument& document, MessageSink& messages
     // Enter in any box registers.
     for (QLineEdit* box : {nodeNameEdit, dataSourceBox->lineEdit(), fixedValueEdit})
         connect(box, &QLineEdit::returnPressed, this, [this] { registerEdits(); });
-    connect(sourceKindBox, &QComboBox::activated, this, [this] { kindChosen(); });
+    connect(sourceKindBox, &QComboBox::currentIndexChanged, this, [this] { kindChosen(); });
     nodeNameEdit->installEventFilter(this);
     dataSourceBox->installEventFilter(this);
     fixedValueEdit->installEventFilter(this);
@@ -241,6 +241,8 @@ bool PropertiesPanel::registerEdits() {
                 if (!changes.empty()) store(changes);  // the name is kept, as typed
                 throw;
             }
+            // A column replaces a fixed value: the two together are refused.
+            if (const auto old = attributeAnyCase(e, kValue)) changes.emplace_back(old->name, std::nullopt);
             changes.emplace_back("DataSource", source);
         }
         if (!store(changes)) return false;

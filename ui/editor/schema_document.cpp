@@ -1,5 +1,6 @@
 #include "ui/editor/schema_document.h"
 
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QUndoStack>
 #include <algorithm>
@@ -159,30 +160,41 @@ int SchemaDocument::subtreeSize(int index) const {
     return static_cast<int>(end) - index;
 }
 
-// The DOM first, so that a refused change leaves the list as it was.
-void SchemaDocument::attach(const xml::Node& parent, const xml::Node& node, const xml::Node& before) {
-    xml::Node(parent).insertBefore(node, before);
+// The DOM first, so that a refused change leaves the list as it was; a
+// failure part way leaves the list matching what was placed.
+void SchemaDocument::attach(const xml::Node& parent, const std::vector<xml::Node>& nodes,
+                            const xml::Node& before) {
     std::vector<xml::Node> added;
-    collectElements(node, added);
-    const int parentIndex = indexOf(parent);
-    if (added.empty() || parentIndex < 0) return;
-    // After the parent and the subtrees of the elements before the node.
-    int at = parentIndex + 1;
-    for (const xml::Node& sibling : parent.children()) {
-        if (sibling == node) break;
-        if (sibling.type() == xml::NodeType::Element) at += subtreeSize(at);
+    const auto announce = qScopeGuard([&] {
+        if (added.empty()) return;
+        const int parentIndex = indexOf(parent);
+        if (parentIndex < 0) return;
+        // After the parent and the subtrees of the elements before the first node.
+        int at = parentIndex + 1;
+        for (const xml::Node& sibling : parent.children()) {
+            if (sibling == nodes.front()) break;
+            if (sibling.type() == xml::NodeType::Element) at += subtreeSize(at);
+        }
+        nodeList_.insert(nodeList_.begin() + at, added.begin(), added.end());
+        emit nodesInserted(at, static_cast<int>(added.size()));
+    });
+    for (const xml::Node& node : nodes) {
+        xml::Node(parent).insertBefore(node, before);
+        collectElements(node, added);
     }
-    nodeList_.insert(nodeList_.begin() + at, added.begin(), added.end());
-    emit nodesInserted(at, static_cast<int>(added.size()));
 }
 
-void SchemaDocument::detach(const xml::Node& node) {
-    const int at = indexOf(node);
-    const int count = at < 0 ? 0 : subtreeSize(at);
-    node.parent().removeChild(node);
+void SchemaDocument::detach(const std::vector<xml::Node>& nodes) {
+    int first = -1, count = 0;
+    for (const xml::Node& node : nodes) {
+        const int at = indexOf(node);
+        if (at >= 0 && first < 0) first = at;
+        if (at >= 0) count += subtreeSize(at);
+    }
+    for (auto n = nodes.rbegin(); n != nodes.rend(); ++n) n->parent().removeChild(*n);
     if (count == 0) return;
-    nodeList_.erase(nodeList_.begin() + at, nodeList_.begin() + at + count);
-    emit nodesRemoved(at, count);
+    nodeList_.erase(nodeList_.begin() + first, nodeList_.begin() + first + count);
+    emit nodesRemoved(first, count);
 }
 
 void SchemaDocument::changeAttributes(const xml::Node& element,

@@ -97,8 +97,10 @@ public:
     QUndoStack& history() { return *history_; }
 
     // The changes the edits make, each announced. Only edits call these.
-    void attach(const xml::Node& parent, const xml::Node& node, const xml::Node& before);
-    void detach(const xml::Node& node);
+    // Siblings put in before `before` (empty: appended), or taken out; each
+    // is one run of nodeList, announced once.
+    void attach(const xml::Node& parent, const std::vector<xml::Node>& nodes, const xml::Node& before);
+    void detach(const std::vector<xml::Node>& nodes);
     void changeAttributes(const xml::Node& element, const std::vector<PropertyChange>& changes);
     void changeSetting(Setting which, const QString& value);
 

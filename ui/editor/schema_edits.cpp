@@ -33,13 +33,12 @@ InsertNodesEdit::InsertNodesEdit(SchemaDocument& document, xml::Node parent,
     : SchemaEdit(document), parent_(std::move(parent)), nodes_(std::move(nodes)), showNew_(showNew) {}
 
 void InsertNodesEdit::apply() {
-    for (const xml::Node& n : nodes_) document_.attach(parent_, n, {});
+    document_.attach(parent_, nodes_, {});
     touched_ = showNew_ && nodes_.size() == 1 ? nodes_.front() : parent_;
 }
 
-// Taken out last first, so that a failure leaves the earlier ones in order.
 void InsertNodesEdit::revert() {
-    for (auto n = nodes_.rbegin(); n != nodes_.rend(); ++n) document_.detach(*n);
+    document_.detach(nodes_);
     touched_ = parent_;
 }
 
@@ -63,13 +62,13 @@ DeleteNodeEdit::DeleteNodeEdit(SchemaDocument& document, xml::Node node)
 }
 
 void DeleteNodeEdit::apply() {
-    document_.detach(node_);
+    document_.detach({node_});
     if (indent_) parent_.removeChild(indent_);
     touched_ = parent_;
 }
 
 void DeleteNodeEdit::revert() {
-    document_.attach(parent_, node_, next_);
+    document_.attach(parent_, {node_}, next_);
     if (indent_) parent_.insertBefore(indent_, node_);
     touched_ = node_;
 }

@@ -168,19 +168,26 @@ void SchemaTreePane::removed(int first, int count) {
     rebuild();
 }
 
+// The run holds the subtrees of consecutive siblings.
 bool SchemaTreePane::insertViews(int first, int count) {
     const auto& after = document_.nodeList();
     const int before = static_cast<int>(after.size()) - count;
     if (schemaTree_->nodeCount() != before || nodeList_->topLevelItemCount() != before ||
         after.size() > kMaxInt16)
         return false;
-    const xml::Node& e = after[static_cast<std::size_t>(first)];
-    QTreeWidgetItem* parentNode = schemaTree_->node(document_.indexOf(e.parent()) + 1);
+    const xml::Node parent = after[static_cast<std::size_t>(first)].parent();
+    QTreeWidgetItem* parentNode = schemaTree_->node(document_.indexOf(parent) + 1);
     if (!parentNode) return false;
-    QTreeWidgetItem* top = schemaTree_->insertNodes(
-        parentNode, elementPosition(e), first + 1,
-        [&](QTreeWidgetItem* p) { AddTreeNodes(e, p, *schemaTree_); });
-    if (!top || elementsIn(top) != count) return false;
+    int position = elementPosition(after[static_cast<std::size_t>(first)]);
+    for (int i = first; i < first + count; ++position) {
+        const xml::Node& e = after[static_cast<std::size_t>(i)];
+        if (e.parent() != parent) return false;
+        QTreeWidgetItem* top = schemaTree_->insertNodes(
+            parentNode, position, i + 1, [&](QTreeWidgetItem* p) { AddTreeNodes(e, p, *schemaTree_); });
+        if (!top) return false;
+        i += elementsIn(top);
+        if (i > first + count) return false;
+    }
     QList<QTreeWidgetItem*> rows;
     for (int i = first; i < first + count; ++i) {
         auto row = std::make_unique<QTreeWidgetItem>();
@@ -194,9 +201,13 @@ bool SchemaTreePane::insertViews(int first, int count) {
 bool SchemaTreePane::removeViews(int first, int count) {
     const int before = static_cast<int>(document_.nodeList().size()) + count;
     if (schemaTree_->nodeCount() != before || nodeList_->topLevelItemCount() != before) return false;
-    QTreeWidgetItem* top = schemaTree_->node(first + 1);
-    if (!top || !top->parent() || elementsIn(top) != count) return false;
-    schemaTree_->removeNodes(top);
+    for (int removed = 0; removed < count;) {
+        QTreeWidgetItem* top = schemaTree_->node(first + 1);
+        if (!top || !top->parent()) return false;
+        removed += elementsIn(top);
+        if (removed > count) return false;
+        schemaTree_->removeNodes(top);
+    }
     for (int i = 0; i < count; ++i) delete nodeList_->takeTopLevelItem(first);
     return true;
 }

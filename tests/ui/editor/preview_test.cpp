@@ -28,8 +28,8 @@ TEST_F(PreviewTest, TheOpenDialog) {
                     ui::dlgflags::FileMustExist | ui::dlgflags::ExtensionDifferent | ui::dlgflags::HideReadOnly);
 }
 
-// Each file replaces what an earlier one showed: the columns follow the first
-// record, and a record longer than the first ends the list.
+// Each file replaces what an earlier one showed: the columns follow the
+// widest record, and every record shows.
 TEST_F(PreviewTest, TheTableAndTheNumbersFollowTheFile) {
     struct Case {
         const char* bytes;
@@ -41,7 +41,7 @@ TEST_F(PreviewTest, TheTableAndTheNumbersFollowTheFile) {
         {"a,b,c\r\nd,e\r\n", "1|2|3\na|b|c\nd|e|\n", "1,2,3"},
         {"1,\"Kobe, Hyogo\",a&b,x\r\n2,\"two\r\nlines\",c,y\r\n3,\"a\"\"b\",,\r\n",
          "1|2|3|4\n1|Kobe, Hyogo|a&b|x\n2|two\r\nlines|c|y\n3|a\"\"b||\n", "1,2,3,4"},
-        {"a,b\r\nc,d\r\ne,f,g\r\nh,i\r\n", "1|2\na|b\nc|d\n", "1,2"},
+        {"a,b\r\nc,d\r\ne,f,g\r\nh,i\r\n", "1|2|3\na|b|\nc|d|\ne|f|g\nh|i|\n", "1,2,3"},
         {"x,y", "1|2\nx|y\n", "1,2"},                     // one record, no line break
         {"\x8E\x73,\x87\x40\r\n", "1|2\n市|①\n", "1,2"},  // "市,①" in code page 932
         {"", "\n", "", kNoRecord},
@@ -81,6 +81,16 @@ TEST_F(PreviewTest, NoFileKeepsTheEarlierNumbers) {
         EXPECT_EQ(messages.texts(), std::vector<std::string>{"ダイアログを開けません。"});
         EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
     }
+}
+
+// Opening a CSV keeps the data source shown, so nothing counts as typed.
+TEST_F(PreviewTest, OpeningKeepsTheDataSourceShown) {
+    show("<element name=\"r\"><text DataSource=\"1\"/></element>");
+    clickNode(2);
+    previewFile("a,b,c\r\n");
+    EXPECT_EQ(combo2()->currentText(), "1");
+    clickNode(1);
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
 }
 
 TEST_F(PreviewTest, AFileThatCannotBeReadListsNothing) {

@@ -1,6 +1,7 @@
 // The document state: a new schema, Modified after each change, and the
 // question asked before changes would be lost.
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <algorithm>
 #include <functional>
@@ -161,6 +162,27 @@ TEST_F(StateTest, TheQuestionBeforeChangesAreLost) {
         // Past the question nothing of the old schema counts as changed.
         EXPECT_EQ(editor->isModified(), c.goesOn ? command == "mnuFileNew" : !c.saved);
     }
+}
+
+// The settings kept in the schema: each change a step of the history, the
+// XSD chosen below the schema's folder stored from there.
+TEST_F(StateTest, DocumentSettingsAreUndoableChanges) {
+    TempDir dir;
+    const std::string file = dir.write("s.dsd", "<element name=\"r\" Namespace=\"urn:a\"/>");
+    std::filesystem::create_directory(dir.path() / "xsd");
+    editor->openSchemaFile(QString::fromStdString(file));
+    auto* name = control<QLineEdit>("namespaceEdit");
+    EXPECT_EQ(name->text(), "urn:a");
+    type(name, "urn:b");
+    control<QSpinBox>("headerRowsBox")->setValue(2);
+    files.choose(QString::fromStdString(dir.file("xsd/in.xsd")));
+    clickButton("xsdBrowseButton");
+    EXPECT_EQ(schemaXml(), "<element name=\"r\" namespace=\"urn:b\" header=\"2\" xsd=\"xsd/in.xsd\"/>");
+    EXPECT_TRUE(editor->isModified());
+    for (int i = 0; i < 3; ++i) trigger("mnuEditUndo");
+    EXPECT_EQ(name->text(), "urn:a");
+    EXPECT_EQ(control<QLineEdit>("xsdPathEdit")->text(), "");
+    EXPECT_FALSE(editor->isModified());
 }
 
 // A live view of the schema follows each change through the signal of its kind.
