@@ -154,23 +154,28 @@ void PropertiesPanel::showNone() {
     registerButton->setEnabled(false);
 }
 
+// The fields are set in place, so that the box with the focus keeps it.
 void PropertiesPanel::load(const xml::Node& e) {
-    showNone();
     shown_ = e;
     registerButton->setEnabled(true);
     const std::string kind = lowerKind(e);
     const bool named = kind == nodekind::Element || kind == nodekind::Attribute;
     takesSource_ = kind == nodekind::Attribute || isDataKind(kind);
+    nodeNameEdit->setText(named ? QString::fromStdString(e.attribute("name").value_or("")) : QString());
     setFieldEnabled(nodeNameEdit, named);
-    if (named) nodeNameEdit->setText(QString::fromStdString(e.attribute("name").value_or("")));
-    if (!takesSource_) return;
-    const auto fixed = fixedValueOf(e);
-    sourceKindBox->setCurrentIndex(fixed ? 1 : 0);
-    dataSourceBox->setEditText(QString::fromStdString(e.attribute("DataSource").value_or("")));
     const auto value = attributeAnyCase(e, kValue);
-    fixedValueEdit->setText(value ? QString::fromStdString(value->value) : QString());
-    setFieldEnabled(sourceKindBox, true);
-    kindChosen();
+    dataSourceBox->setCurrentIndex(-1);
+    dataSourceBox->setEditText(takesSource_ ? QString::fromStdString(e.attribute("DataSource").value_or(""))
+                                            : QString());
+    fixedValueEdit->setText(takesSource_ && value ? QString::fromStdString(value->value) : QString());
+    sourceKindBox->setCurrentIndex(takesSource_ && fixedValueOf(e) ? 1 : 0);
+    setFieldEnabled(sourceKindBox, takesSource_);
+    if (takesSource_) {
+        kindChosen();
+    } else {
+        setFieldEnabled(dataSourceBox, false);
+        setFieldEnabled(fixedValueEdit, false);
+    }
 }
 
 bool PropertiesPanel::fixedChosen() const { return sourceKindBox->currentIndex() == 1; }
