@@ -5,7 +5,8 @@ namespace trelmo {
 MsgAnswer StreamMessages::show(const Message& message) {
     out_ << message.text << "\r\n";
     out_.flush();
-    return message.buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+    const bool yes = message.buttons == MsgButtons::YesNo || message.buttons == MsgButtons::YesNoCancel;
+    return yes ? MsgAnswer::Yes : MsgAnswer::Ok;
 }
 
 }  // namespace trelmo

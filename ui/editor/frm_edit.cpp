@@ -65,7 +65,7 @@ void FrmEdit::createParts() {
     auto* structure = new QGroupBox(u8("XMLの構造デザイン"), client_);
     settings_ = new DocumentSettings(*document_, fileDialog_, messages, structure, this);
     schemaCommands_ = new SchemaCommands(*document_, *treePane_, *csvPane_, messages, this);
-    fileCommands_ = new FileCommands(*document_, *treePane_, *settings_, fileDialog_, messages, this);
+    fileCommands_ = new FileCommands(*document_, *treePane_, *settings_, *csvPane_, fileDialog_, messages, this);
 }
 
 // In twips, as the window was drawn; the CSV preview follows the width.
@@ -212,8 +212,7 @@ void FrmEdit::connectParts() {
         runCommand([this, target, column] { schemaCommands_->dropColumn(target, column); });
     });
     connect(csvPane_, &CsvPreviewPane::columnsChanged, panel_, &PropertiesPanel::setDataSourceChoices);
-    connect(csvPane_, &CsvPreviewPane::listChanged, this, &FrmEdit::updateColumnsCommand);
-    connect(treePane_, &SchemaTreePane::selectionChanged, this, &FrmEdit::updateColumnsCommand);
+    connect(document_, &SchemaDocument::reset, this, &FrmEdit::updateColumnsCommand);
 
     // The text boxes would take a dropped file's name as text: files dropped
     // anywhere are the window's (eventFilter).
