@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     trelmo::ui::UiServices services{messages, files, cursor};
     trelmo::ui::FrmEdit editor(services);
     editor.show();
-    editor.ShowDocument(makeSchema());
+    editor.showDocument(makeSchema());
     auto* root = editor.findChild<QLineEdit*>("Text1");
     root->setText(QStringLiteral("records"));
     editor.findChild<QAction*>("mnuFileOpenCSV")->trigger();

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     } else {
         xml::Document doc;
         if (!doc.loadXml(kSchema)) return 1;
-        editor.ShowDocument(std::move(doc));
+        editor.showDocument(std::move(doc));
     }
     if (given > 2) menu("mnuFileOpenCSV", args[2]);
     for (const std::string& text : shot.messages.texts()) qWarning("message: %s", text.c_str());

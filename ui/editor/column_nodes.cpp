@@ -56,18 +56,4 @@ std::string tooManyElementsMessage(std::size_t total) {
            std::to_string(kMaxSchemaElements) + " 個を超えます。\r\n作成する列を減らしてください。";
 }
 
-InsertNodesEdit::InsertNodesEdit(xml::Node parent, std::vector<xml::Node> nodes)
-    : parent_(std::move(parent)), nodes_(std::move(nodes)) {}
-
-void InsertNodesEdit::apply() {
-    for (const xml::Node& n : nodes_) parent_.appendChild(n);
-    touched_ = parent_;
-}
-
-// Taken out last first, so that a failure leaves the earlier ones in order.
-void InsertNodesEdit::revert() {
-    for (auto n = nodes_.rbegin(); n != nodes_.rend(); ++n) parent_.removeChild(*n);
-    touched_ = parent_;
-}
-
 }  // namespace trelmo::ui

@@ -1,13 +1,11 @@
 #pragma once
-// Schema nodes made from CSV columns, and the edit that inserts many of them
-// as one step.
+// Schema nodes made from CSV columns.
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "engine/xml/dom.h"
-#include "ui/editor/schema_edits.h"
 
 namespace trelmo::ui {
 
@@ -36,16 +34,5 @@ std::vector<xml::Node> makeColumnNodes(const xml::Document& doc, const std::vect
 inline constexpr std::size_t kMaxSchemaElements = 32767;
 std::string tooManyElementsMessage(std::size_t total);
 
-// New elements appended in order as the last children of parent, as one step.
-class InsertNodesEdit : public SchemaEdit {
-public:
-    InsertNodesEdit(xml::Node parent, std::vector<xml::Node> nodes);
-
-private:
-    void apply() override;
-    void revert() override;
-    xml::Node parent_;
-    std::vector<xml::Node> nodes_;
-};
 
 }  // namespace trelmo::ui

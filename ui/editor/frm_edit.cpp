@@ -1,23 +1,32 @@
 #include "ui/editor/frm_edit.h"
 
 #include <QAction>
-#include <QComboBox>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
-#include <QTreeView>
+#include <QShowEvent>
 #include <QTreeWidget>
 #include <QUndoStack>
 
 #include "ui/common/app_look.h"
+#include "ui/common/engine_path.h"
+#include "ui/editor/csv_preview_pane.h"
 #include "ui/editor/csv_preview_view.h"
+#include "ui/editor/document_settings.h"
+#include "ui/editor/file_commands.h"
 #include "ui/editor/load_dsd.h"
-#include "ui/editor/preview_model.h"
+#include "ui/editor/properties_panel.h"
+#include "ui/editor/schema_commands.h"
+#include "ui/editor/schema_tree_pane.h"
 #include "ui/editor/schema_tree_view.h"
+#include "ui/editor/twips.h"
+#include "ui/preview/xml_preview_window.h"
 
 namespace trelmo::ui {
 
@@ -25,93 +34,85 @@ namespace {
 
 QString u8(const char* text) { return QString::fromUtf8(text); }
 
-int px(int twips) { return qRound(twips / double(FrmEdit::kTwipsPerPixel)); }
-
-template <class W>
-W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(px(left), px(top), px(width), px(height));
-    return widget;
-}
-
-QAction* addItem(QMenu* menu, const char* name, const char* caption) {
-    QAction* action = menu->addAction(u8(caption));
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
+const char* const kNotOpened =
+    "開けないファイルです（このコンピューターにあるスキーマ(*.dsd)とCSV(*.csv)だけを開けます）：";
 
 }  // namespace
 
 FrmEdit::FrmEdit(UiServices& services, QWidget* owner)
-    : QDialog(owner),
-      services_(services),
-      CommonDialog1(services.files),
-      document_(new SchemaDocument(this)) {
+    : QDialog(owner), services_(services), fileDialog_(services.files) {
     setObjectName("frmEdit");
     setWindowTitle(u8("Trelmo - DSD スキーマ\u3000エディター"));
     setFont(windowFont());
 
-    createControls();
+    createParts();
+    layOut();
     createMenus();
-    connectEvents();
+    connectParts();
     resize(px(kClientWidthTwips), menuBar_->sizeHint().height() + px(kClientHeightTwips));
-    Form_Load();
+    startEmpty();
 }
 
 FrmEdit::~FrmEdit() = default;
 
-void FrmEdit::createControls() {
+void FrmEdit::createParts() {
     client_ = new QWidget(this);
     client_->setObjectName("client");
+    MessageSink& messages = services_.messages;
+    document_ = new SchemaDocument(this);
+    treePane_ = new SchemaTreePane(*document_, images_, messages, this);
+    panel_ = new PropertiesPanel(*document_, messages, client_);
+    csvPane_ = new CsvPreviewPane(*document_, fileDialog_, messages, this);
+    auto* structure = new QGroupBox(u8("XMLの構造デザイン"), client_);
+    settings_ = new DocumentSettings(*document_, fileDialog_, messages, structure, this);
+    schemaCommands_ = new SchemaCommands(*document_, *treePane_, *csvPane_, messages, this);
+    fileCommands_ = new FileCommands(*document_, *treePane_, *settings_, *csvPane_, fileDialog_, messages, this);
+}
 
-    Frame2 = place(new QGroupBox(u8("XMLの構造デザイン"), client_), "Frame2", 0, 0, 4515, 4485);
-    lblRootName = place(new QLabel(u8("最上位の要素名"), Frame2), "lblRootName", 90, 270, 1995, 255);
-    Text1 = place(new QLineEdit(Frame2), "Text1", 90, 540, 1935, 285);
-    lblEncoding =
-        place(new QLabel(u8("エンコーディング指定"), Frame2), "lblEncoding", 2490, 240, 1785, 255);
-    txtEncoding = place(new QLineEdit(Frame2), "txtEncoding", 2520, 540, 1815, 285);
-    Frame3 = place(new QGroupBox(u8("繰り返し"), Frame2), "Frame3", 90, 900, 4335, 3135);
-    TreeView1 = place(new SchemaTreeView(ImageList1, Frame3), "TreeView1", 120, 270, 4125, 2775);
-    Text2 = place(new QLineEdit(Frame2), "Text2", 90, 4110, 1935, 285);
-    Text2->setReadOnly(true);
-
-    Frame1 = place(new QGroupBox(u8("要素名とCSVのフィールド番号"), client_), "Frame1", 4560, 0,
-                   4485, 1155);
-    lblName = place(new QLabel(u8("ノード名"), Frame1), "lblName", 150, 240, 2055, 255);
-    txtName = place(new QLineEdit(Frame1), "txtName", 120, 540, 2115, 285);
-    Label1 = place(new QLabel(u8("データソース"), Frame1), "Label1", 2370, 240, 1455, 255);
-    Combo2 = place(new QComboBox(Frame1), "Combo2", 2370, 540, 1155, 300);
-    Combo2->setEditable(true);
-    Combo2->setInsertPolicy(QComboBox::NoInsert);
-    cmdApply = place(new QPushButton(u8("登録"), Frame1), "cmdApply", 3600, 520, 765, 345);
-
-    ListView1 = place(new QTreeWidget(client_), "ListView1", 4590, 1170, 4485, 3315);
-    ListView1->setColumnCount(3);
-    ListView1->setHeaderLabels({"NodeType", "NodeName", "DataSource"});
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->header()->setStretchLastSection(false);
-    ListView1->header()->setDefaultSectionSize(px(1440));
-
-    ListView2Items = new PreviewModel(this);
-    ListView2 = place(new CsvPreviewView(client_), "ListView2", 30, 4530, 9015, 1695);
-    ListView2->setModel(ListView2Items);
-    ListView2->setRootIsDecorated(false);
-    ListView2->setItemsExpandable(false);
-    ListView2->setUniformRowHeights(true);
-    ListView2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView2->header()->setStretchLastSection(false);
-    ListView2->header()->setDefaultSectionSize(px(1440));
+// In twips, as the window was drawn; the CSV preview follows the width.
+void FrmEdit::layOut() {
+    auto* structure = settings_->rootNameBox()->parentWidget();
+    place(structure, "Frame2", 0, 0, 4515, 4485);
+    auto* repeat = place(new QGroupBox(u8("繰り返し"), structure), "Frame3", 90, 900, 4335, 3135);
+    treePane_->schemaTree()->setParent(repeat);
+    place(treePane_->schemaTree(), "TreeView1", 120, 270, 4125, 2775);
+    place(panel_, "Frame1", 4560, 0, 4485, 1335);
+    treePane_->nodeList()->setParent(client_);
+    place(treePane_->nodeList(), "ListView1", 4590, 1350, 4485, 3135);
+    settings_->settingsGroup()->setParent(client_);
+    place(settings_->settingsGroup(), "settingsGroup", 30, 4500, DocumentSettings::kGroupWidthTwips,
+          DocumentSettings::kGroupHeightTwips);
+    csvPane_->csvPreview()->setParent(client_);
+    place(csvPane_->csvPreview(), "ListView2", 30, 5445, 9015, 1695);
 
     // Buttons that carry the file operations; never shown.
-    cmdOpenDSD = new QPushButton(u8("開く"), client_);
-    cmdOpenDSD->setObjectName("cmdOpenDSD");
-    cmdNew = new QPushButton(u8("新規作成"), client_);
-    cmdNew->setObjectName("cmdNew");
-    cmdSave = new QPushButton(u8("保存"), client_);
-    cmdSave->setObjectName("cmdSave");
-    for (QPushButton* b : {cmdApply, cmdOpenDSD, cmdNew, cmdSave}) b->setAutoDefault(false);
-    for (QPushButton* b : {cmdOpenDSD, cmdNew, cmdSave}) b->hide();
+    const std::pair<const char*, const char*> hidden[] = {
+        {"cmdOpenDSD", "開く"}, {"cmdNew", "新規作成"}, {"cmdSave", "保存"}};
+    for (const auto& [name, caption] : hidden) {
+        auto* button = new QPushButton(u8(caption), client_);
+        button->setObjectName(name);
+        button->setAutoDefault(false);
+        button->hide();
+    }
+    connect(client_->findChild<QPushButton*>("cmdOpenDSD"), &QPushButton::clicked, this,
+            [this] { runCommand([this] { fileCommands_->open(); }); });
+    connect(client_->findChild<QPushButton*>("cmdNew"), &QPushButton::clicked, this,
+            [this] { runCommand([this] { newSchema(); }); });
+    connect(client_->findChild<QPushButton*>("cmdSave"), &QPushButton::clicked, this,
+            [this] { runCommand([this] { fileCommands_->saveAs(); }); });
+}
+
+void FrmEdit::runCommand(const std::function<void()>& command) {
+    if (panel_->settlePending()) command();
+}
+
+QAction* FrmEdit::addCommand(QMenu* menu, const char* name, const char* caption,
+                             std::function<void()> command) {
+    QAction* action = menu->addAction(u8(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this,
+            [this, command = std::move(command)] { runCommand(command); });
+    return action;
 }
 
 void FrmEdit::createMenus() {
@@ -119,103 +120,229 @@ void FrmEdit::createMenus() {
     menuBar_->setObjectName("menuBar");
     menuBar_->setNativeMenuBar(false);
 
-    mnuFile = menuBar_->addMenu(u8("ﾌｧｲﾙ(&F)"));
-    mnuFile->setObjectName("mnuFile");
-    mnuFileNew = addItem(mnuFile, "mnuFileNew", "新規(&N)");
-    mnuFileOpenDSD = addItem(mnuFile, "mnuFileOpenDSD", "スキーマを開く(&O)");
-    mnuFileOpenCSV = addItem(mnuFile, "mnuFileOpenCSV", "CSVを開く");
-    mnuFileNewSave = addItem(mnuFile, "mnuFileNewSave", "名前をつけて保存（&A）");
-    mnuFileExit = addItem(mnuFile, "mnuFileExit", "終了(&X)");
+    QMenu* file = menuBar_->addMenu(u8("ﾌｧｲﾙ(&F)"));
+    file->setObjectName("mnuFile");
+    addCommand(file, "mnuFileNew", "新規(&N)", [this] { newSchema(); });
+    addCommand(file, "mnuFileOpenDSD", "スキーマを開く(&O)", [this] { fileCommands_->open(); });
+    addCommand(file, "mnuFileOpenCSV", "CSVを開く", [this] { csvPane_->chooseAndOpen(); });
+    QAction* save = addCommand(file, "mnuFileSave", "上書き保存(&S)", [this] { fileCommands_->save(); });
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addCommand(file, "mnuFileNewSave", "名前をつけて保存（&A）", [this] { fileCommands_->saveAs(); });
+    QAction* exit = file->addAction(u8("終了(&X)"));
+    exit->setObjectName("mnuFileExit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    PopMnu = menuBar_->addMenu(u8("操作"));
-    PopMnu->setObjectName("PopMnu");
-    PopMnuInsert = PopMnu->addMenu(u8("挿入"));
-    PopMnuInsert->setObjectName("PopMnuInsert");
-    PopMnuElementIn = addItem(PopMnuInsert, "PopMnuElementIn", "Element");
-    PopMnuTextIn = addItem(PopMnuInsert, "PopMnuTextIn", "Text");
-    PopMnuAttributeIn = addItem(PopMnuInsert, "PopMnuAttributeIn", "Attribute");
-    PopMnuCommentIn = addItem(PopMnuInsert, "PopMnuCommentIn", "Comment");
-    PopMnuCDATAIn = addItem(PopMnuInsert, "PopMnuCDATAIn", "CDATA");
-    PopMnuDel = addItem(PopMnu, "PopMnuDel", "削除");
-    PopMnuSet = addItem(PopMnu, "PopMnuSet", "変更");
-    PopMnuSet->setEnabled(false);
-    PopMnuSet->setVisible(false);
-    createColumnsCommand();
-
-    PopMnuElementIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    PopMnuTextIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    PopMnuAttributeIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    PopMnuCommentIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    PopMnuCDATAIn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    treeMenu_ = menuBar_->addMenu(u8("操作"));
+    treeMenu_->setObjectName("PopMnu");
+    QMenu* insert = treeMenu_->addMenu(u8("挿入"));
+    insert->setObjectName("PopMnuInsert");
+    const struct {
+        const char* name;
+        const char* caption;
+        std::string_view kind;
+        Qt::Key key;
+    } inserts[] = {{"PopMnuElementIn", "Element", nodekind::Element, Qt::Key_E},
+                   {"PopMnuTextIn", "Text", nodekind::Text, Qt::Key_T},
+                   {"PopMnuAttributeIn", "Attribute", nodekind::Attribute, Qt::Key_A},
+                   {"PopMnuCommentIn", "Comment", nodekind::Comment, Qt::Key_C},
+                   {"PopMnuCDATAIn", "CDATA", nodekind::CDataSection, Qt::Key_D}};
+    for (const auto& i : inserts) {
+        const std::string_view kind = i.kind;
+        addCommand(insert, i.name, i.caption, [this, kind] { schemaCommands_->insert(kind); })
+            ->setShortcut(QKeySequence(Qt::CTRL | i.key));
+    }
+    addCommand(treeMenu_, "PopMnuDel", "削除", [this] { schemaCommands_->deleteSelected(); });
+    QAction* change = treeMenu_->addAction(u8("変更"));
+    change->setObjectName("PopMnuSet");
+    change->setEnabled(false);
+    change->setVisible(false);
+    treeMenu_->addSeparator();
+    columnsCommand_ = addCommand(treeMenu_, "PopMnuColumns", "CSVの列から作成(&G)",
+                                 [this] { schemaCommands_->chooseColumns(); });
+    columnsCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    columnsCommand_->setEnabled(false);
 
     // Undo and redo are enabled only while the history has a step to take.
-    mnuEdit = menuBar_->addMenu(u8("編集(&E)"));
-    mnuEdit->setObjectName("mnuEdit");
-    mnuEditUndo = addItem(mnuEdit, "mnuEditUndo", "元に戻す(&U)");
-    mnuEditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuEditRedo = addItem(mnuEdit, "mnuEditRedo", "やり直し(&R)");
-    mnuEditRedo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    QMenu* edit = menuBar_->addMenu(u8("編集(&E)"));
+    edit->setObjectName("mnuEdit");
+    QAction* undo = addCommand(edit, "mnuEditUndo", "元に戻す(&U)", [this] { schemaCommands_->undo(); });
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = addCommand(edit, "mnuEditRedo", "やり直し(&R)", [this] { schemaCommands_->redo(); });
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     QUndoStack& history = document_->history();
-    mnuEditUndo->setEnabled(history.canUndo());
-    mnuEditRedo->setEnabled(history.canRedo());
-    connect(&history, &QUndoStack::canUndoChanged, mnuEditUndo, &QAction::setEnabled);
-    connect(&history, &QUndoStack::canRedoChanged, mnuEditRedo, &QAction::setEnabled);
+    undo->setEnabled(history.canUndo());
+    redo->setEnabled(history.canRedo());
+    connect(&history, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+
+    QMenu* view = menuBar_->addMenu(u8("表示(&V)"));
+    view->setObjectName("mnuView");
+    QAction* xmlPreview = view->addAction(u8("XMLプレビュー(&X)"));
+    xmlPreview->setObjectName("mnuViewXmlPreview");
+    xmlPreview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(xmlPreview, &QAction::triggered, this, [this] { showXmlPreview(); });
 
     // Shortcuts work wherever the focus is in this window, and only there:
     // not in the XML preview, a window of its own, where the keys are the
     // text's (Ctrl+A selects, Ctrl+C copies).
-    for (QAction* a : PopMnuInsert->actions() + mnuEdit->actions())
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addActions(PopMnuInsert->actions());
-    addActions(mnuEdit->actions());
-    createViewMenu();
+    const QList<QAction*> keyed = insert->actions() + edit->actions() + QList<QAction*>{columnsCommand_, save};
+    for (QAction* a : keyed) a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addActions(keyed);
+    addAction(xmlPreview);
 }
 
-void FrmEdit::connectEvents() {
-    connect(mnuFileNew, &QAction::triggered, this, [this] { mnuFileNew_Click(); });
-    connect(mnuFileOpenDSD, &QAction::triggered, this, [this] { mnuFileOpenDSD_Click(); });
-    connect(mnuFileOpenCSV, &QAction::triggered, this, [this] { mnuFileOpenCSV_Click(); });
-    connect(mnuFileNewSave, &QAction::triggered, this, [this] { SaveSchema(); });
-    connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
-    connect(cmdOpenDSD, &QPushButton::clicked, this, [this] { OpenSchema(); });
-    connect(cmdNew, &QPushButton::clicked, this, [this] { mnuFileNew_Click(); });
-    connect(cmdSave, &QPushButton::clicked, this, [this] { SaveSchema(); });
+void FrmEdit::connectParts() {
+    SchemaTreeView* tree = treePane_->schemaTree();
+    tree->mayLeaveSelection = [this] { return panel_->settlePending(); };
+    connect(treePane_, &SchemaTreePane::selectionChanged, panel_, &PropertiesPanel::showNode);
+    connect(tree, &SchemaTreeView::deletePressed, this,
+            [this] { runCommand([this] { schemaCommands_->deleteSelected(); }); });
+    connect(tree, &SchemaTreeView::popupRequested, this,
+            [this, tree](const QPoint& pos) { treeMenu_->exec(tree->viewport()->mapToGlobal(pos)); });
+    const auto elementOf = [this, tree](const QTreeWidgetItem* item) {
+        const int k = tree->treeIndex(item);
+        const auto& list = document_->nodeList();
+        return k >= 1 && static_cast<std::size_t>(k) <= list.size() ? list[static_cast<std::size_t>(k - 1)]
+                                                                    : xml::Node{};
+    };
+    tree->setColumnTarget([this, elementOf](const QTreeWidgetItem* item) {
+        return schemaCommands_->takesColumn(elementOf(item));
+    });
+    connect(tree, &SchemaTreeView::columnDropped, this, [this, elementOf](QTreeWidgetItem* item, int column) {
+        const xml::Node target = elementOf(item);
+        runCommand([this, target, column] { schemaCommands_->dropColumn(target, column); });
+    });
+    connect(csvPane_, &CsvPreviewPane::columnsChanged, panel_, &PropertiesPanel::setDataSourceChoices);
+    connect(document_, &SchemaDocument::reset, this, &FrmEdit::updateColumnsCommand);
 
-    connect(PopMnuElementIn, &QAction::triggered, this, [this] { InsertCommand(nodekind::Element); });
-    connect(PopMnuTextIn, &QAction::triggered, this, [this] { InsertCommand(nodekind::Text); });
-    connect(PopMnuAttributeIn, &QAction::triggered, this,
-            [this] { InsertCommand(nodekind::Attribute); });
-    connect(PopMnuCommentIn, &QAction::triggered, this, [this] { InsertCommand(nodekind::Comment); });
-    connect(PopMnuCDATAIn, &QAction::triggered, this,
-            [this] { InsertCommand(nodekind::CDataSection); });
-    connect(PopMnuDel, &QAction::triggered, this, [this] { PopMnuDel_Click(); });
-    connect(mnuEditUndo, &QAction::triggered, this, [this] { mnuEditUndo_Click(); });
-    connect(mnuEditRedo, &QAction::triggered, this, [this] { mnuEditRedo_Click(); });
-    connect(document_, &SchemaDocument::changed, this, &FrmEdit::schemaChanged);
-
-    connect(TreeView1, &SchemaTreeView::mouseUp, this,
-            [this](Qt::MouseButton button, const QPoint& pos) { TreeView1_MouseUp(button, pos); });
-    connect(TreeView1, &SchemaTreeView::nodeClick, this,
-            [this](QTreeWidgetItem* node) { TreeView1_NodeClick(node); });
-    connect(TreeView1, &SchemaTreeView::deletePressed, this, [this] { PopMnuDel_Click(); });
-    connect(TreeView1, &SchemaTreeView::popupRequested, this,
-            [this](const QPoint& pos) { PopMnu->exec(TreeView1->viewport()->mapToGlobal(pos)); });
-    TreeView1->mayLeaveSelection = [this] { return ResolvePendingEdit(); };
-    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
-    // Enter in either box registers.
-    connect(txtName, &QLineEdit::returnPressed, this, [this] { cmdApply_Click(); });
-    connect(Combo2->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmdApply_Click(); });
-    connect(Text1, &QLineEdit::textChanged, this, [this] { Text1_Change(); });
-    connect(txtEncoding, &QLineEdit::textChanged, this, &FrmEdit::schemaChanged);
-    connect(Text1, &QLineEdit::textEdited, this, [this] { Setting_Edited(); });
-    connect(txtEncoding, &QLineEdit::textEdited, this, [this] { Setting_Edited(); });
-    txtName->installEventFilter(this);
-    Combo2->installEventFilter(this);
     // The text boxes would take a dropped file's name as text: files dropped
     // anywhere are the window's (eventFilter).
     setAcceptDrops(true);
-    for (QLineEdit* box : {Text1, txtEncoding, Text2, Combo2->lineEdit()}) box->installEventFilter(this);
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->installEventFilter(this);
+}
+
+void FrmEdit::updateColumnsCommand() { columnsCommand_->setEnabled(schemaCommands_->columnsAvailable()); }
+
+void FrmEdit::startEmpty() {
+    document_->setModified(false);
+    document_->clear();
+    fileDialog_.settings = FileDialogSettings{};
+    csvPane_->clear();
+    settings_->showPlaceholderPath();
+    panel_->clearAll();
+}
+
+// A new schema comes with the choices of five columns and no CSV listed.
+void FrmEdit::newSchema() {
+    if (!fileCommands_->newSchema()) return;
+    csvPane_->clear();
+    panel_->setDataSourceChoices(5);
+}
+
+void FrmEdit::showDocument(xml::Document doc) { document_->replace(std::move(doc)); }
+
+void FrmEdit::openSchemaFile(const QString& path) { openSchemaFile(enginePath(path)); }
+
+void FrmEdit::openSchemaFile(const std::string& path) {
+    runCommand([this, path] { fileCommands_->openFile(path); });
+}
+
+void FrmEdit::openCsvFile(const QString& path) {
+    runCommand([this, path] { csvPane_->open(enginePath(path)); });
+}
+
+int FrmEdit::viewRebuilds() const { return treePane_->viewRebuilds(); }
+
+void FrmEdit::selectTreeIndex(int treeIndex) {
+    if (treeIndex < 1 || static_cast<std::size_t>(treeIndex) > document_->nodeList().size()) return;
+    runCommand([this, treeIndex] {
+        treePane_->select(document_->element(treeIndex));
+        activateWindow();
+    });
+}
+
+void FrmEdit::focusRootName() {
+    activateWindow();
+    settings_->focusRootName();
+}
+
+void FrmEdit::showXmlPreview() {
+    if (!xmlPreview_) {
+        xmlPreview_ = new XmlPreviewWindow(*document_, *csvPane_, *this);
+        connect(xmlPreview_, &XmlPreviewWindow::rootNameLinkActivated, this, &FrmEdit::focusRootName);
+        connect(xmlPreview_, &XmlPreviewWindow::nodeLinkActivated, this, &FrmEdit::selectTreeIndex);
+    }
+    xmlPreview_->showBeside();
+}
+
+void FrmEdit::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) startEmpty();
+    QDialog::showEvent(event);
+}
+
+// The client area follows the window; the CSV preview keeps the full width.
+void FrmEdit::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    const int menuHeight = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, width(), menuHeight);
+    client_->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
+    QWidget* preview = csvPane_->csvPreview();
+    preview->setGeometry(0, preview->y(), client_->width(), preview->height());
+}
+
+void FrmEdit::closeEvent(QCloseEvent* event) {
+    if (!panel_->settlePending() || !fileCommands_->mayDiscard()) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    QDialog::closeEvent(event);  // hides the window through reject()
+    closing_ = false;
+}
+
+// Only a close hides the window: Escape, which QDialog takes for reject(),
+// leaves it open.
+void FrmEdit::reject() {
+    if (closing_) QDialog::reject();
+}
+
+bool FrmEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (fileDrag(event)) return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmEdit::dragEnterEvent(QDragEnterEvent* event) { fileDrag(event); }
+
+void FrmEdit::dragMoveEvent(QDragMoveEvent* event) { fileDrag(event); }
+
+void FrmEdit::dropEvent(QDropEvent* event) { fileDrag(event); }
+
+// Files dropped from a file manager: a schema opens as "スキーマを開く" would,
+// a CSV is listed as "CSVを開く" would; anything else is refused by name.
+bool FrmEdit::fileDrag(QEvent* event) {
+    return takeFileDrag(event, true, [this](const DroppedFiles& files) {
+        // Opened once the drop has ended, so that the file manager is not
+        // held by a question or a message.
+        QMetaObject::invokeMethod(this, [this, files] { openDroppedFiles(files); },
+                                  Qt::QueuedConnection);
+    });
+}
+
+void FrmEdit::openDroppedFiles(const DroppedFiles& files) {
+    QStringList refused;
+    for (const QString& path : files.paths) {
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix == QLatin1String("dsd"))
+            openSchemaFile(path);
+        else if (suffix == QLatin1String("csv"))
+            openCsvFile(path);
+        else
+            refused << path;
+    }
+    refused << files.refused;
+    if (refused.isEmpty()) return;
+    services_.messages.show(Message{kNotOpened + ("\r\n" + refused.join("\r\n")).toStdString(),
+                                    MsgButtons::Ok, MsgIcon::Exclamation, 0});
 }
 
 }  // namespace trelmo::ui

@@ -28,16 +28,17 @@ void SchemaEdit::undo() {
     }
 }
 
-InsertNodeEdit::InsertNodeEdit(xml::Node parent, xml::Node node)
-    : parent_(std::move(parent)), node_(std::move(node)) {}
+InsertNodesEdit::InsertNodesEdit(SchemaDocument& document, xml::Node parent,
+                                 std::vector<xml::Node> nodes, bool showNew)
+    : SchemaEdit(document), parent_(std::move(parent)), nodes_(std::move(nodes)), showNew_(showNew) {}
 
-void InsertNodeEdit::apply() {
-    parent_.appendChild(node_);
-    touched_ = node_;
+void InsertNodesEdit::apply() {
+    document_.attach(parent_, nodes_, {});
+    touched_ = showNew_ && nodes_.size() == 1 ? nodes_.front() : parent_;
 }
 
-void InsertNodeEdit::revert() {
-    parent_.removeChild(node_);
+void InsertNodesEdit::revert() {
+    document_.detach(nodes_);
     touched_ = parent_;
 }
 
@@ -48,50 +49,58 @@ bool isIndent(const xml::Node& n) {
 }
 }  // namespace
 
-DeleteNodeEdit::DeleteNodeEdit(xml::Node node) : parent_(node.parent()), node_(std::move(node)) {
-    const std::size_t count = parent_.childCount();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (parent_.child(i) == node_) {
-            next_ = parent_.child(i + 1);
-            if (i > 0 && isIndent(parent_.child(i - 1))) indent_ = parent_.child(i - 1);
+DeleteNodeEdit::DeleteNodeEdit(SchemaDocument& document, xml::Node node)
+    : SchemaEdit(document), parent_(node.parent()), node_(std::move(node)) {
+    const std::vector<xml::Node> siblings = parent_.children();
+    for (std::size_t i = 0; i < siblings.size(); ++i) {
+        if (siblings[i] == node_) {
+            if (i + 1 < siblings.size()) next_ = siblings[i + 1];
+            if (i > 0 && isIndent(siblings[i - 1])) indent_ = siblings[i - 1];
             break;
         }
     }
 }
 
 void DeleteNodeEdit::apply() {
-    parent_.removeChild(node_);
+    document_.detach({node_});
     if (indent_) parent_.removeChild(indent_);
     touched_ = parent_;
 }
 
 void DeleteNodeEdit::revert() {
-    parent_.insertBefore(node_, next_);
+    document_.attach(parent_, {node_}, next_);
     if (indent_) parent_.insertBefore(indent_, node_);
     touched_ = node_;
 }
 
-SetPropertiesEdit::SetPropertiesEdit(
-    xml::Node element, const std::vector<std::pair<std::string, std::string>>& values)
-    : element_(std::move(element)) {
-    for (const auto& [name, value] : values) {
+SetPropertiesEdit::SetPropertiesEdit(SchemaDocument& document, xml::Node element,
+                                     const std::vector<PropertyChange>& changes)
+    : SchemaEdit(document), element_(std::move(element)) {
+    for (const auto& [name, value] : changes) {
         std::optional<std::string> before = element_.attribute(name);
-        if (before != value) changes_.push_back({name, std::move(before), value});
+        if (before == value) continue;
+        after_.emplace_back(name, value);
+        before_.insert(before_.begin(), {name, std::move(before)});
     }
     touched_ = element_;
 }
 
-void SetPropertiesEdit::apply() {
-    for (const Change& c : changes_) element_.setAttribute(c.name, c.after);
+void SetPropertiesEdit::apply() { document_.changeAttributes(element_, after_); }
+
+void SetPropertiesEdit::revert() { document_.changeAttributes(element_, before_); }
+
+SetSettingEdit::SetSettingEdit(SchemaDocument& document, Setting which, QString value)
+    : SchemaEdit(document), which_(which), before_(document.setting(which)), after_(std::move(value)) {}
+
+bool SetSettingEdit::mergeWith(const QUndoCommand* other) {
+    const auto* next = dynamic_cast<const SetSettingEdit*>(other);
+    if (!next || next->which_ != which_) return false;
+    after_ = next->after_;
+    return true;
 }
 
-void SetPropertiesEdit::revert() {
-    for (auto c = changes_.rbegin(); c != changes_.rend(); ++c) {
-        if (c->before)
-            element_.setAttribute(c->name, *c->before);
-        else
-            element_.removeAttribute(c->name);
-    }
-}
+void SetSettingEdit::apply() { document_.changeSetting(which_, after_); }
+
+void SetSettingEdit::revert() { document_.changeSetting(which_, before_); }
 
 }  // namespace trelmo::ui

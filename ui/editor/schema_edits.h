@@ -1,21 +1,23 @@
 #pragma once
 // The undoable edits of the schema, one command per kind. Each keeps just what
-// it needs to apply and to reverse its change, and names the element that its
-// last step touched, for the editor to select afterwards.
+// it needs to apply and to reverse its change, makes the change through the
+// document (which announces it), and names the element that its last step
+// touched, for the editor to select afterwards.
 
+#include <QString>
 #include <QUndoCommand>
 #include <exception>
-#include <optional>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/xml/dom.h"
+#include "ui/editor/schema_document.h"
 
 namespace trelmo::ui {
 
 class SchemaEdit : public QUndoCommand {
 public:
+    explicit SchemaEdit(SchemaDocument& document) : document_(document) {}
+
     // Makes the change before the edit is pushed, so that a failure reaches
     // the caller and leaves nothing in the history; the push then finds the
     // change made and its first redo() does nothing.
@@ -26,12 +28,13 @@ public:
     // What stopped the last redo() or undo(), which the stack cannot report;
     // null when it went through.
     std::exception_ptr error() const { return error_; }
-    // The element to show after the last step.
+    // The element to show after the last step; empty for none.
     const xml::Node& touched() const { return touched_; }
 
 protected:
     virtual void apply() = 0;
     virtual void revert() = 0;
+    SchemaDocument& document_;
     xml::Node touched_;
 
 private:
@@ -39,23 +42,26 @@ private:
     std::exception_ptr error_;
 };
 
-// A new element appended as the last child of parent.
-class InsertNodeEdit : public SchemaEdit {
+// New elements appended in order as the last children of parent, as one step.
+// It touches the new node when it is one (showNew), else the parent.
+class InsertNodesEdit : public SchemaEdit {
 public:
-    InsertNodeEdit(xml::Node parent, xml::Node node);
+    InsertNodesEdit(SchemaDocument& document, xml::Node parent, std::vector<xml::Node> nodes,
+                    bool showNew);
 
 private:
     void apply() override;
     void revert() override;
     xml::Node parent_;
-    xml::Node node_;
+    std::vector<xml::Node> nodes_;
+    bool showNew_;
 };
 
 // An element removed with everything below it, and with the white space that
 // indented it in a loaded file; undo puts both back in place.
 class DeleteNodeEdit : public SchemaEdit {
 public:
-    explicit DeleteNodeEdit(xml::Node node);
+    DeleteNodeEdit(SchemaDocument& document, xml::Node node);
 
 private:
     void apply() override;
@@ -66,25 +72,36 @@ private:
     xml::Node indent_;  // the white-space text just before it, or empty
 };
 
-// Attributes of one element set to new values.
+// Attributes of one element set to new values or removed.
 class SetPropertiesEdit : public SchemaEdit {
 public:
-    // From the element's current values to `values`; a value equal to the
+    // From the element's current values to `changes`; a value equal to the
     // current one is no change.
-    SetPropertiesEdit(xml::Node element,
-                      const std::vector<std::pair<std::string, std::string>>& values);
-    bool changesAnything() const { return !changes_.empty(); }
+    SetPropertiesEdit(SchemaDocument& document, xml::Node element,
+                      const std::vector<PropertyChange>& changes);
+    bool changesAnything() const { return !after_.empty(); }
 
 private:
-    struct Change {
-        std::string name;
-        std::optional<std::string> before;  // nullopt: the attribute was absent
-        std::string after;
-    };
     void apply() override;
     void revert() override;
     xml::Node element_;
-    std::vector<Change> changes_;
+    std::vector<PropertyChange> after_;
+    std::vector<PropertyChange> before_;  // in reverse order
+};
+
+// One document setting; consecutive changes of the same setting merge.
+class SetSettingEdit : public SchemaEdit {
+public:
+    SetSettingEdit(SchemaDocument& document, Setting which, QString value);
+    int id() const override { return 1000 + static_cast<int>(which_); }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    void apply() override;
+    void revert() override;
+    Setting which_;
+    QString before_;
+    QString after_;
 };
 
 }  // namespace trelmo::ui

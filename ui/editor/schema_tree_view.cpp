@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <utility>
 
 #include "ui/editor/csv_preview_view.h"
 
@@ -43,7 +44,9 @@ SchemaTreeView::SchemaTreeView(const ImageList& images, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setRootIsDecorated(true);
     setIconSize(QSize(16, 16));
+    setUniformRowHeights(true);
     setItemDelegate(new DropHighlightDelegate(this));
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &SchemaTreeView::selectionMoved);
 }
 
 QTreeWidgetItem* SchemaTreeView::addNode(QTreeWidgetItem* parent, const QString& text, int image,
@@ -64,7 +67,9 @@ QTreeWidgetItem* SchemaTreeView::addNode(QTreeWidgetItem* parent, const QString&
 void SchemaTreeView::clearNodes() {
     dropHighlight_ = nullptr;
     nodes_.clear();
+    announced_ = nullptr;
     clear();
+    announced_ = nullptr;
 }
 
 QTreeWidgetItem* SchemaTreeView::node(int treeIndex) const {
@@ -110,6 +115,8 @@ void SchemaTreeView::removeNodes(QTreeWidgetItem* top) {
         for (int c = 0; c < i->childCount(); ++c) countBelow(i->child(c));
     };
     countBelow(top);
+    for (int i = at - 1; i < at - 1 + count; ++i)
+        if (nodes_[static_cast<std::size_t>(i)] == announced_) announced_ = nullptr;
     nodes_.erase(nodes_.begin() + at - 1, nodes_.begin() + at - 1 + count);
     dropHighlight_ = nullptr;
     delete top;
@@ -125,7 +132,24 @@ void SchemaTreeView::selectNode(QTreeWidgetItem* item) {
     for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
     scrollToItem(item);
     item->setExpanded(true);
+    const bool asked = std::exchange(asked_, true);
     setCurrentItem(item);
+    asked_ = asked;
+}
+
+void SchemaTreeView::selectionMoved() {
+    if (reverting_ || moving_) return;
+    QTreeWidgetItem* now = selectedNode();
+    if (now == announced_) return;
+    if (!asked_ && !mayLeave()) {
+        reverting_ = true;
+        setCurrentItem(announced_);
+        if (!announced_) clearSelection();
+        reverting_ = false;
+        return;
+    }
+    announced_ = now;
+    emit nodeClick(now);
 }
 
 QColor SchemaTreeView::dropOutlineColor(const QPalette& palette) {
@@ -139,26 +163,27 @@ void SchemaTreeView::setDropHighlight(QTreeWidgetItem* item) {
 }
 
 // A press on another node asks first whether the selection may leave the
-// selected one. The right button selects the node under the pointer, then its
-// release raises mouseUp for the pop-up menu. A press on empty space keeps
-// the selection, and with it the node the panel shows.
+// selected one. The right button selects the node under the pointer and
+// brings up the pop-up menu over it. A press on empty space keeps the
+// selection, and with it the node the panel shows.
 void SchemaTreeView::mousePressEvent(QMouseEvent* event) {
     QTreeWidgetItem* hit = itemAt(event->position().toPoint());
     pressSelected_ = selectedNode();
     asked_ = false;
     if (hit && hit != pressSelected_ &&
         (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
-        asked_ = true;
         if (!mayLeave()) {
             event->accept();
             return;
         }
+        asked_ = true;
     }
     if (event->button() == Qt::RightButton || !hit) {
         if (event->button() != Qt::MiddleButton) setFocus(Qt::MouseFocusReason);
         if (hit && event->button() == Qt::RightButton) {
             setCurrentItem(hit);
-            if (hit != pressSelected_) emit nodeClick(hit);
+            asked_ = false;
+            if (selectedNode() == hit) emit popupRequested(event->position().toPoint());
         }
         event->accept();
         return;
@@ -166,31 +191,25 @@ void SchemaTreeView::mousePressEvent(QMouseEvent* event) {
     QTreeWidget::mousePressEvent(event);
 }
 
-// A left click loads the clicked node, also the one already selected; a drag
-// that moved the selection without asking asks now, and goes back when told.
+// A left click on the highlighted node loads it again; a drag that moved the
+// selection asked when it moved.
 void SchemaTreeView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         QTreeWidget::mouseReleaseEvent(event);
         QTreeWidgetItem* after = selectedNode();
         const QTreeWidgetItem* hit = itemAt(event->position().toPoint());
-        if (after != pressSelected_ && !asked_ && !mayLeave()) {
-            setCurrentItem(pressSelected_);
-            if (!pressSelected_) clearSelection();
-        } else if (after != pressSelected_ || (hit && hit == after)) {
-            emit nodeClick(after);
-        }
+        if (after == pressSelected_ && hit && hit == after) emit nodeClick(after);
     } else if (event->button() != Qt::RightButton) {
         QTreeWidget::mouseReleaseEvent(event);
     } else {
         event->accept();
     }
     pressSelected_ = nullptr;
-    emit mouseUp(event->button(), event->position().toPoint());
+    asked_ = false;
 }
 
-// Any key that moves the selection loads the node it lands on, once the
-// selection may leave the node before; Delete deletes the selected node; the
-// Menu key and Shift+F10 bring up the pop-up menu.
+// Any key that moves the selection asks (selectionMoved); Delete deletes the
+// selected node; the Menu key and Shift+F10 bring up the pop-up menu.
 void SchemaTreeView::keyPressEvent(QKeyEvent* event) {
     const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
     if (event->key() == Qt::Key_Menu || shiftF10) {
@@ -203,16 +222,20 @@ void SchemaTreeView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    QTreeWidgetItem* before = selectedNode();
-    QTreeWidget::keyPressEvent(event);
-    QTreeWidgetItem* after = selectedNode();
-    if (after == before) return;
-    if (!mayLeave()) {
-        setCurrentItem(before);
-        if (!before) clearSelection();
-        return;
-    }
-    emit nodeClick(after);
+    asked_ = false;
+    moveThenAsk([&] { QTreeWidget::keyPressEvent(event); });
+}
+
+// A drag with the button down can move the selection too.
+void SchemaTreeView::mouseMoveEvent(QMouseEvent* event) {
+    moveThenAsk([&] { QTreeWidget::mouseMoveEvent(event); });
+}
+
+void SchemaTreeView::moveThenAsk(const std::function<void()>& move) {
+    moving_ = true;
+    move();
+    moving_ = false;
+    selectionMoved();
 }
 
 void SchemaTreeView::contextMenuEvent(QContextMenuEvent* event) {

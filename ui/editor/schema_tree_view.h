@@ -1,6 +1,8 @@
 #pragma once
-// TreeView1: the schema tree. Nodes carry no key; a node is known by its tree
-// index, its 1-based position in the order the nodes were added.
+// The schema tree widget. Nodes carry no key; a node is known by its tree
+// index, its 1-based position in the order the nodes were added. Every change
+// of the highlighted node, by the mouse, the keyboard or the program, is
+// announced once by nodeClick; the user's changes ask mayLeaveSelection first.
 
 #include <QTreeWidget>
 #include <functional>
@@ -40,7 +42,7 @@ public:
 
     QTreeWidgetItem* selectedNode() const;
     // Scrolls the node into view (expanding its ancestors), expands it and
-    // makes it the selected node.
+    // makes it the selected node, without asking mayLeaveSelection.
     void selectNode(QTreeWidgetItem* item);
 
     // Asked before the user moves the selection away from the selected node;
@@ -57,13 +59,13 @@ public:
     void setColumnTarget(std::function<bool(const QTreeWidgetItem*)> acceptsColumn);
 
 signals:
-    // A mouse button was released over the tree (viewport coordinates).
-    void mouseUp(Qt::MouseButton button, const QPoint& pos);
-    // The user picked a node, or none, with the mouse or the keyboard.
+    // The highlighted node changed to item (or none), or the user clicked
+    // the highlighted one.
     void nodeClick(QTreeWidgetItem* item);
     // The Delete key on the selected node.
     void deletePressed();
-    // The pop-up menu asked for from the keyboard, at this point of the viewport.
+    // The pop-up menu asked for with the right button over the selected node
+    // or from the keyboard, at this point of the viewport.
     void popupRequested(const QPoint& pos);
     // A column (counted from 1) was dropped onto a node that takes one.
     void columnDropped(QTreeWidgetItem* item, int column);
@@ -71,6 +73,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -80,6 +83,12 @@ protected:
 
 private:
     bool mayLeave() const { return !mayLeaveSelection || mayLeaveSelection(); }
+    // Announces a new highlighted node, or takes the selection back to the
+    // announced one when the user may not leave it.
+    void selectionMoved();
+    // Runs a move of the base class with the question held back until it
+    // ends, then asks (and takes the selection back) or announces.
+    void moveThenAsk(const std::function<void()>& move);
     void requestPopup();
     // The node a dragged column would be dropped onto, null for none.
     QTreeWidgetItem* columnTargetAt(const QDropEvent* event) const;
@@ -87,7 +96,10 @@ private:
     const ImageList& images_;
     std::vector<QTreeWidgetItem*> nodes_;  // in order of addition
     QTreeWidgetItem* pressSelected_ = nullptr;  // the selected node when a button went down
-    bool asked_ = false;                        // mayLeaveSelection was asked at that press
+    bool asked_ = false;                        // mayLeaveSelection was asked for this move
+    bool reverting_ = false;                    // the selection is being taken back
+    bool moving_ = false;                       // within moveThenAsk
+    QTreeWidgetItem* announced_ = nullptr;      // the node nodeClick last named
     QTreeWidgetItem* dropHighlight_ = nullptr;
     std::function<bool(const QTreeWidgetItem*)> acceptsColumn_;
 };

@@ -10,7 +10,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "ui/editor/frm_edit.h"
+#include "ui/editor/csv_preview_pane.h"
+#include "ui/editor/schema_document.h"
 #include "ui/preview/chunked_fill.h"
 #include "ui/preview/preview_placement.h"
 #include "ui/preview/raw_xml_view.h"
@@ -39,8 +40,9 @@ View* textView(View* view, const char* name) {
 
 }  // namespace
 
-XmlPreviewWindow::XmlPreviewWindow(FrmEdit& editor)
-    : QWidget(&editor, Qt::Tool), editor_(editor) {
+XmlPreviewWindow::XmlPreviewWindow(const SchemaDocument& document, const CsvPreviewPane& csv,
+                                   QWidget& editor)
+    : QWidget(&editor, Qt::Tool), document_(document), csvPane_(csv), editor_(editor) {
     setObjectName("XmlPreview");
     setWindowTitle(QStringLiteral("XMLプレビュー"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -96,15 +98,21 @@ XmlPreviewWindow::XmlPreviewWindow(FrmEdit& editor)
     timer_.setSingleShot(true);
     timer_.setInterval(kRefreshDelayMs);
     connect(&timer_, &QTimer::timeout, this, &XmlPreviewWindow::refresh);
-    connect(&editor, &FrmEdit::schemaChanged, this, &XmlPreviewWindow::scheduleRefresh);
-    connect(&editor, &FrmEdit::csvOpened, this, [this] { csv_.reset(); });
+    const auto changed = [this] { scheduleRefresh(); };
+    connect(&document, &SchemaDocument::reset, this, changed);
+    connect(&document, &SchemaDocument::nodesInserted, this, changed);
+    connect(&document, &SchemaDocument::nodesRemoved, this, changed);
+    connect(&document, &SchemaDocument::nodeChanged, this, changed);
+    connect(&document, &SchemaDocument::settingsChanged, this, changed);
+    connect(&csv, &CsvPreviewPane::opened, this, [this] { csv_.reset(); });
+    connect(&csv, &CsvPreviewPane::listChanged, this, changed);
     connect(spnRecords_, &QSpinBox::valueChanged, this, &XmlPreviewWindow::scheduleRefresh);
     connect(tabViews_, &QTabWidget::currentChanged, this, &XmlPreviewWindow::fillShownView);
     connect(lblProblem_, &QLabel::linkActivated, this, [this](const QString& link) {
         if (link == QLatin1String("root"))
-            editor_.focusRootName();
+            emit rootNameLinkActivated();
         else
-            editor_.selectTreeIndex(link.section(':', 1).toInt());
+            emit nodeLinkActivated(link.section(':', 1).toInt());
     });
     // The window closes with the editor.
     editor.installEventFilter(this);
@@ -171,19 +179,19 @@ void XmlPreviewWindow::refresh() {
     result_ = XmlPreview{};
     const PreviewCsv* records = nullptr;
     std::size_t header = 0;
-    if (!editor_.schemaDoc()) {
+    if (!document_.doc()) {
         result_.problem = kNoSchema;
-    } else if (editor_.csvPreviewPath().empty()) {
+    } else if (csvPane_.path().empty()) {
         result_.problem = kNoCsv;
     } else {
         // The schema's header records come first, then the records converted.
-        records = &csv(editor_.csvPreviewPath(), PreviewRecordsNeeded(*editor_.schemaDoc(), kMaxRecords));
-        header = PreviewRecordsNeeded(*editor_.schemaDoc(), 0);
+        records = &csv(csvPane_.path(), PreviewRecordsNeeded(*document_.doc(), kMaxRecords));
+        header = PreviewRecordsNeeded(*document_.doc(), 0);
         if (!records->problem.empty()) {
             result_.problem = kCsvUnreadable + records->problem;
         } else {
-            result_ = PreviewXML(*editor_.schemaDoc(), editor_.rootNameText().toStdString(),
-                                 editor_.encodingText().toStdString(), records->records,
+            result_ = PreviewXML(*document_.doc(), document_.rootName().toStdString(),
+                                 document_.encoding().toStdString(), records->records,
                                  static_cast<std::size_t>(spnRecords_->value()));
         }
     }
@@ -214,8 +222,8 @@ void XmlPreviewWindow::showProblem() {
     const std::size_t node = result_.node;
     if (result_.rootName) {
         html += QStringLiteral("<br><br><a href=\"root\">「最上位の要素名」</a>（クリックで入力欄へ移ります）");
-    } else if (node > 0 && editor_.schemaDoc()) {
-        const std::vector<xml::Node> all = editor_.schemaDoc()->documentElement().selectAllElements();
+    } else if (node > 0 && document_.doc()) {
+        const std::vector<xml::Node>& all = document_.nodeList();
         if (node <= all.size()) {
             const xml::Node& e = all[node - 1];
             QString label = u8(e.name());

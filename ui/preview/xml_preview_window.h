@@ -1,7 +1,7 @@
 #pragma once
 // The editor's XML preview: a tool window beside the editor that shows what a
 // conversion would write for the first records of the previewed CSV with the
-// schema as it stands, unsaved. It follows the editor's schemaChanged signal,
+// schema as it stands, unsaved. It follows the document's and the CSV pane's signals,
 // a short moment after the last change, and builds only the view shown; it
 // says why when there is nothing to convert.
 
@@ -21,13 +21,15 @@ class QTabWidget;
 namespace trelmo::ui {
 
 class ChunkedFill;
-class FrmEdit;
+class CsvPreviewPane;
 class RawXmlView;
+class SchemaDocument;
 
 class XmlPreviewWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit XmlPreviewWindow(FrmEdit& editor);
+    // Of the document with the records of the CSV the pane lists, beside `editor`.
+    XmlPreviewWindow(const SchemaDocument& document, const CsvPreviewPane& csv, QWidget& editor);
 
     // Shows the window beside the editor, current; it keeps beside it when the editor moves.
     void showBeside();
@@ -48,6 +50,11 @@ public:
     static constexpr int kMaxRecords = 100;
     static constexpr int kRefreshDelayMs = 150;
 
+signals:
+    // A link of the problem text: to the root-name box, or to a node.
+    void rootNameLinkActivated();
+    void nodeLinkActivated(int treeIndex);
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,7 +69,9 @@ private:
     // Fills the view shown from the last result, if it is not filled yet.
     void fillShownView();
 
-    FrmEdit& editor_;
+    const SchemaDocument& document_;
+    const CsvPreviewPane& csvPane_;
+    QWidget& editor_;
     QTimer timer_;
     QSpinBox* spnRecords_ = nullptr;
     QStackedWidget* pages_ = nullptr;

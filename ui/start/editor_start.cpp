@@ -10,7 +10,7 @@ std::unique_ptr<FrmEdit> showSchemaEditor(UiServices& services, const std::strin
     // it has closed there is nothing left to show.
     QObject::connect(editor.get(), &QDialog::finished, QCoreApplication::instance(), &QCoreApplication::quit);
     editor->show();
-    if (!file.empty()) editor->OpenSchemaFile(file);
+    if (!file.empty()) editor->openSchemaFile(file);
     return editor;
 }
 

@@ -51,7 +51,7 @@ void EditorTest::type(QLineEdit* box, const char* text) const {
 void EditorTest::show(std::string_view text) const {
     xml::Document doc;
     ASSERT_TRUE(doc.loadXml(text)) << doc.parseError().reason;
-    editor->ShowDocument(std::move(doc));
+    editor->showDocument(std::move(doc));
 }
 
 std::string EditorTest::schemaXml() const {

@@ -236,7 +236,7 @@ TEST_F(InsertDeleteTest, DeletingFromAnIndentedFileKeepsItsLayout) {
     const std::string a = "  <element name=\"a\"/>\r\n";
     const std::string rest = "  <text DataSource=\"1\"/>\r\n</element>\r\n";
     TempDir dir;
-    editor->OpenSchemaFile(QString::fromStdString(dir.write("in.dsd", head + a + rest)));
+    editor->openSchemaFile(QString::fromStdString(dir.write("in.dsd", head + a + rest)));
     const auto saved = [&](const char* name) {
         files.choose(QString::fromStdString(dir.file(name)));
         trigger("mnuFileNewSave");

@@ -1,4 +1,5 @@
 // The properties panel: loading a clicked node and the register button.
+#include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -159,13 +160,32 @@ TEST_F(PanelTest, DataSourceThatIsNoNumberIsARunTimeError) {
     EXPECT_EQ(firstRow(), row);
 }
 
-TEST_F(PanelTest, UnknownKindStoresNothingButRefreshesTheList) {
-    show("<element name=\"r\"><bogus name=\"b\"/></element>");
+// A fixed value instead of a column: stored as Value (read in any case),
+// listed as "固定: <value>", undone as one step; a column replaces it again.
+TEST_F(PanelTest, AFixedValueInsteadOfAColumn) {
+    show("<element name=\"r\"><text value=\"old\"/><attribute name=\"a\" DataSource=\"2\"/></element>");
+    auto* kind = control<QComboBox>("sourceKindBox");
+    auto* fixed = control<QLineEdit>("fixedValueEdit");
     clickNode(2);
-    nodeList()->topLevelItem(1)->setText(1, "stale");
-    clickButton("cmdApply");
-    EXPECT_EQ(nodeListDump(), "element|r|\nbogus|b|\n");
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(kind->currentText(), QString::fromUtf8("固定値"));
+    EXPECT_EQ(fixed->text(), "old");
+    EXPECT_FALSE(combo2()->isEnabled());
+    clickNode(3);
+    kind->setCurrentIndex(1);
+    fixed->setText(QString::fromUtf8("固定の値"));
+    messages.answerNext(MsgAnswer::Yes);
+    clickNode(1);  // the question registers it
+    const char* const stored = "<element name=\"r\"><text value=\"old\"/><attribute name=\"a\" Value=\"固定の値\"/></element>";
+    EXPECT_EQ(schemaXml(), stored);
+    EXPECT_EQ(nodeListDump(), "element|r|\ntext|--|固定: old\nattribute|a|固定: 固定の値\n");
+    trigger("mnuEditUndo");
+    EXPECT_EQ(nodeListDump(), "element|r|\ntext|--|固定: old\nattribute|a|2\n");
+    clickNode(2);
+    kind->setCurrentIndex(0);
+    combo2()->setEditText("4");
+    clickButton("cmdApply");  // a column removes the fixed value
+    EXPECT_EQ(editor->schemaNodeList()[1].attributes().size(), 1u);
+    EXPECT_EQ(editor->schemaNodeList()[1].attribute("DataSource"), "4");
 }
 
 // With no node selected nothing can be typed or registered; a new or opened

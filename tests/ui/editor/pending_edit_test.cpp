@@ -124,5 +124,33 @@ TEST_F(PendingEditTest, RegisteringAndEnter) {
     EXPECT_TRUE(messages.shown.empty()) << lastMessage();
 }
 
+// The question's box takes the release of the button, so only the press
+// reaches the tree: whatever the answer, the node highlighted is the node
+// shown and the one 登録 writes into; the right button's pop-up comes up over it.
+TEST_F(PendingEditTest, APressAnsweredLeavesTheHighlightOnTheNodeShown) {
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        for (const MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel}) {
+            SCOPED_TRACE(std::to_string(int(button)) + " answered " + std::to_string(int(answer)));
+            const xml::Node a = arrange();
+            messages.answerNext(answer);
+            bool popup = false;
+            QTimer::singleShot(0, [&] {
+                if (QWidget* menu = QApplication::activePopupWidget()) popup = (menu->close(), true);
+            });
+            QTest::mousePress(tree()->viewport(), button, {},
+                              tree()->visualItemRect(tree()->node(3)).center());
+            QCoreApplication::processEvents();
+            const bool moved = answer != MsgAnswer::Cancel;
+            EXPECT_EQ(selectedIndex(), moved ? 3 : 2);
+            EXPECT_EQ(popup, moved && button == Qt::RightButton);
+            if (!moved) continue;
+            combo2()->setEditText("3");
+            QTest::keyClick(combo2()->lineEdit(), Qt::Key_Return);
+            EXPECT_EQ(editor->schemaNodeList()[2].attribute("DataSource"), "3");
+            EXPECT_EQ(a.attribute("name"), answer == MsgAnswer::Yes ? "typed" : "a");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace trelmo::test

@@ -24,7 +24,8 @@ protected:
 TEST_F(PreviewTest, TheOpenDialog) {
     trigger("mnuFileOpenCSV");
     expectOneDialog(ui::FileDialogMode::Open, "CSVを選択してください",
-                    "CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*", "csv", 5124);
+                    "CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*", "csv",
+                    ui::dlgflags::FileMustExist | ui::dlgflags::ExtensionDifferent | ui::dlgflags::HideReadOnly);
 }
 
 // Each file replaces what an earlier one showed: the columns follow the
@@ -80,6 +81,16 @@ TEST_F(PreviewTest, NoFileKeepsTheEarlierNumbers) {
         EXPECT_EQ(messages.texts(), std::vector<std::string>{"ダイアログを開けません。"});
         EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
     }
+}
+
+// Opening a CSV keeps the data source shown, so nothing counts as typed.
+TEST_F(PreviewTest, OpeningKeepsTheDataSourceShown) {
+    show("<element name=\"r\"><text DataSource=\"1\"/></element>");
+    clickNode(2);
+    previewFile("a,b,c\r\n");
+    EXPECT_EQ(combo2()->currentText(), "1");
+    clickNode(1);
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
 }
 
 TEST_F(PreviewTest, AFileThatCannotBeReadListsNothing) {

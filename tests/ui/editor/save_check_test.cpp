@@ -20,6 +20,7 @@ protected:
         show(schema);
         text1()->setText(QString::fromUtf8(root));
         txtEncoding()->setText(QString::fromUtf8(encoding));
+        editor->document().setModified(false);
         messages.shown.clear();
         files.shown.clear();
         trigger("mnuFileNewSave");

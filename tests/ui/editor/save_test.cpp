@@ -41,6 +41,23 @@ TEST_F(SaveTest, TheSaveDialog) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+// 上書き保存 writes back to the file the schema came from, after the check
+// and without a dialog; a new schema asks for a name.
+TEST_F(SaveTest, CtrlSWritesBackToTheFileOpened) {
+    const std::string file = dir.write("s.dsd", std::string("<element name=\"shop\" root=\"out\">") +
+                                                    "<text DataSource=\"1\"/></element>");
+    editor->openSchemaFile(QString::fromStdString(file));
+    type(txtEncoding(), "UTF-8");
+    ctrlKey(Qt::Key_S);
+    EXPECT_TRUE(files.shown.empty());
+    EXPECT_FALSE(editor->isModified()) << lastMessage();
+    EXPECT_NE(readFile(file).find("encoding=\"UTF-8\""), std::string::npos);
+    trigger("mnuFileNew");
+    ctrlKey(Qt::Key_S);
+    ASSERT_EQ(files.shown.size(), 1u);
+    EXPECT_EQ(files.shown[0].mode, ui::FileDialogMode::Save);
+}
+
 TEST_F(SaveTest, WritesTheSchemaAndClearsModified) {
     changedSchema();
     txtEncoding()->setText("Shift_JIS");

@@ -1,6 +1,7 @@
 // The document state: a new schema, Modified after each change, and the
 // question asked before changes would be lost.
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <algorithm>
 #include <functional>
@@ -93,9 +94,9 @@ TEST_F(StateTest, EveryEditIsAChange) {
     EXPECT_FALSE(editor->isModified());
 }
 
-// Closing, "新規" and opening ask before changes are lost. Yes saves: closing
-// then keeps the window open, the others go on only after a save that went
-// through. No drops the changes and goes on; Cancel does nothing.
+// Closing, "新規" and opening ask before changes are lost. Yes saves, and
+// they go on only after a save that went through. No drops the changes and
+// goes on; Cancel does nothing.
 TEST_F(StateTest, TheQuestionBeforeChangesAreLost) {
     struct Case {
         const char* command;
@@ -104,7 +105,7 @@ TEST_F(StateTest, TheQuestionBeforeChangesAreLost) {
         bool goesOn;  // closed, or the schema replaced
     };
     const Case cases[] = {
-        {"mnuFileExit", MsgAnswer::Yes, true, false},
+        {"mnuFileExit", MsgAnswer::Yes, true, true},
         {"mnuFileExit", MsgAnswer::Yes, false, false},
         {"mnuFileExit", MsgAnswer::No, false, true},
         {"mnuFileExit", MsgAnswer::Cancel, false, false},
@@ -163,25 +164,49 @@ TEST_F(StateTest, TheQuestionBeforeChangesAreLost) {
     }
 }
 
-// A live view of the schema can follow every change through one signal.
-TEST_F(StateTest, SchemaChangedFollowsEveryChange) {
-    QSignalSpy changed(editor.get(), &ui::FrmEdit::schemaChanged);
-    const std::pair<const char*, std::function<void()>> changes[] = {
-        {"new", [&] { trigger("mnuFileNew"); }},
-        {"insert", [&] { clickNode(1); ctrlKey(Qt::Key_E); }},
-        {"register", [&] { txtName()->setText("b"); clickButton("cmdApply"); }},
-        {"undo", [&] { trigger("mnuEditUndo"); }},
-        {"redo", [&] { trigger("mnuEditRedo"); }},
-        {"delete", [&] { trigger("PopMnuDel"); }},
-        {"root name", [&] { type(text1(), "x"); }},
-        {"encoding", [&] { type(txtEncoding(), "UTF-8"); }},
-        {"CSV preview", [&] { trigger("mnuFileOpenCSV"); }},
-        {"open", [&] { messages.answerNext(MsgAnswer::No); trigger("mnuFileOpenDSD"); }},
+// The settings kept in the schema: each change a step of the history, the
+// XSD chosen below the schema's folder stored from there.
+TEST_F(StateTest, DocumentSettingsAreUndoableChanges) {
+    TempDir dir;
+    const std::string file = dir.write("s.dsd", "<element name=\"r\" Namespace=\"urn:a\"/>");
+    std::filesystem::create_directory(dir.path() / "xsd");
+    editor->openSchemaFile(QString::fromStdString(file));
+    auto* name = control<QLineEdit>("namespaceEdit");
+    EXPECT_EQ(name->text(), "urn:a");
+    type(name, "urn:b");
+    control<QSpinBox>("headerRowsBox")->setValue(2);
+    files.choose(QString::fromStdString(dir.file("xsd/in.xsd")));
+    clickButton("xsdBrowseButton");
+    EXPECT_EQ(schemaXml(), "<element name=\"r\" namespace=\"urn:b\" header=\"2\" xsd=\"xsd/in.xsd\"/>");
+    EXPECT_TRUE(editor->isModified());
+    for (int i = 0; i < 3; ++i) trigger("mnuEditUndo");
+    EXPECT_EQ(name->text(), "urn:a");
+    EXPECT_EQ(control<QLineEdit>("xsdPathEdit")->text(), "");
+    EXPECT_FALSE(editor->isModified());
+}
+
+// A live view of the schema follows each change through the signal of its kind.
+TEST_F(StateTest, EachChangeSendsTheSignalOfItsKind) {
+    ui::SchemaDocument& document = editor->document();
+    QSignalSpy reset(&document, &ui::SchemaDocument::reset);
+    QSignalSpy inserted(&document, &ui::SchemaDocument::nodesInserted);
+    QSignalSpy removed(&document, &ui::SchemaDocument::nodesRemoved);
+    QSignalSpy changed(&document, &ui::SchemaDocument::nodeChanged);
+    QSignalSpy settings(&document, &ui::SchemaDocument::settingsChanged);
+    const std::tuple<const char*, std::function<void()>, QSignalSpy*> changes[] = {
+        {"new", [&] { trigger("mnuFileNew"); }, &reset},
+        {"insert", [&] { clickNode(1); ctrlKey(Qt::Key_E); }, &inserted},
+        {"register", [&] { txtName()->setText("b"); clickButton("cmdApply"); }, &changed},
+        {"undo", [&] { trigger("mnuEditUndo"); }, &changed},
+        {"delete", [&] { trigger("PopMnuDel"); }, &removed},
+        {"root name", [&] { type(text1(), "x"); }, &settings},
+        {"encoding", [&] { type(txtEncoding(), "UTF-8"); }, &settings},
+        {"open", [&] { messages.answerNext(MsgAnswer::No); trigger("mnuFileOpenDSD"); }, &reset},
     };
-    for (const auto& [name, change] : changes) {
-        changed.clear();
+    for (const auto& [name, change, spy] : changes) {
+        spy->clear();
         change();
-        EXPECT_GE(changed.count(), 1) << name;
+        EXPECT_GE(spy->count(), 1) << name;
     }
 }
 

@@ -55,7 +55,7 @@ TEST_F(UndoTest, EveryKindOfEditBackAndForth) {
         SCOPED_TRACE(std::string("undo ") + steps[i].name);
         trigger("mnuEditUndo");
         EXPECT_EQ(schemaXml() + "\n" + nodeListDump(), states[i]);
-        EXPECT_TRUE(editor->isModified());
+        EXPECT_EQ(editor->isModified(), i > 0);  // back at the state opened
         expectShown(steps[i].shownAfterUndo);
     }
     EXPECT_FALSE(canUndo());
@@ -169,7 +169,7 @@ TEST_F(UndoTest, TheViewsShowWhatARebuildWould) {
         ASSERT_TRUE(copy.loadXml(editor->schemaDoc()->xml()));
         auto rebuilt = std::make_unique<ui::FrmEdit>(services);
         rebuilt->show();
-        rebuilt->ShowDocument(std::move(copy));
+        rebuilt->showDocument(std::move(copy));
         rebuilt->selectTreeIndex(selectedIndex());
         std::swap(editor, rebuilt);
         EXPECT_EQ(treeDump(), tree);
