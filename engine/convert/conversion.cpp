@@ -1,5 +1,6 @@
 #include "engine/convert/conversion.h"
 
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "engine/io/atomic_file.h"
 #include "engine/convert/parse_xml.h"
 #include "engine/xml/dom.h"
+#include "engine/xsd/output_check.h"
 
 namespace trelmo {
 
@@ -41,6 +43,22 @@ void refuseInputAsOutput(const ConversionPaths& paths) {
     }
 }
 
+// The check of the output against the XSD the schema names, or null; the XSD
+// and every file it loads are inputs the output must not overwrite.
+std::unique_ptr<xsd::XsdOutputCheck> xsdCheckFor(const xml::Document& schemaDoc, const ConversionPaths& paths) {
+    const xml::Node top = schemaDoc.documentElement();
+    const std::string xsdPath = top ? xsd::xsdPathOf(top, paths.schema) : std::string();
+    if (xsdPath.empty()) return nullptr;
+    xsd::Schema schema = xsd::Schema::load(xsdPath);
+    for (const std::string& file : schema.files()) {
+        if (fileio::overwritesInput(paths.output, file)) {
+            throw RuntimeError(err::XmlSave, "ファイル " + paths.output + " に保存できません: 検証用XSD " + xsdPath +
+                                                 " が読み込むファイル " + file + " と同じファイルです。");
+        }
+    }
+    return std::make_unique<xsd::XsdOutputCheck>(std::move(schema), convert::compilePlan(top));
+}
+
 }  // namespace
 
 bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
@@ -54,6 +72,7 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
         front.messages.show(kSchemaLoadFailed, front.schemaFailureIcon);
         return false;
     }
+    const std::unique_ptr<xsd::XsdOutputCheck> check = xsdCheckFor(schemaDoc, paths);
     front.stages.reached(Stage::SchemaLoaded);
     CsvRecords csv(paths.csv);
     // One record alone is not enough either, as GetCSVasArray's highest index 0 tells.
@@ -67,14 +86,20 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
         if (!saving) front.stages.reached(Stage::Saving);
         saving = true;
     };
+    bool accepted = true;
     try {
-        generator.WriteRecords(schemaDoc, csv, paths.output, reachSaving);
+        accepted = generator.WriteRecords(schemaDoc, csv, paths.output, reachSaving, check.get());
     } catch (const RuntimeError& e) {
         // The output is written while it is made: an error of writing it
         // is told at the stage of saving.
         if (e.number() == err::XmlSave || e.number() == err::Encoding) reachSaving();
         throw;
     }
+    if (!accepted) {
+        front.messages.show(check->refusal(csv.records(), csv.cp932()));
+        return false;
+    }
+    if (check) front.stages.reached(Stage::CheckedAgainstXsd);
     front.stages.reached(Stage::Finished);
     return true;
 }

@@ -1,6 +1,9 @@
 #include "ui/common/qt_messages.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTextEdit>
 #include <QPushButton>
 #include <vector>
 
@@ -29,6 +32,25 @@ QMessageBox::Icon iconOf(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A list below the text, open from the start: scrollable, its text
+// selectable, with a button that copies it all.
+void showDetails(QMessageBox& box, const std::string& details) {
+    QString text = QString::fromStdString(details);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setDetailedText(text);
+    for (QAbstractButton* button : box.buttons()) {
+        if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();  // "Show Details..."
+    }
+    if (auto* list = box.findChild<QTextEdit*>()) {
+        list->setMinimumSize(640, 260);
+        list->setLineWrapMode(QTextEdit::NoWrap);
+    }
+    auto* copy = box.addButton(QStringLiteral("コピー"), QMessageBox::ActionRole);
+    // Copying leaves the box open.
+    copy->disconnect();
+    QObject::connect(copy, &QPushButton::clicked, &box, [text] { QGuiApplication::clipboard()->setText(text); });
+}
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent) {
@@ -48,6 +70,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* par
     const std::size_t index = message.defaultButton >= 0 ? static_cast<std::size_t>(message.defaultButton) : 0;
     box->setDefaultButton(buttons[index < buttons.size() ? index : 0]);
     box->setEscapeButton(message.buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    if (!message.details.empty()) showDetails(*box, message.details);
     return box;
 }
 
