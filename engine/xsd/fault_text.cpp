@@ -88,6 +88,7 @@ std::string reasonOf(const Fault& fault) {
     case XML_SCHEMAV_CVC_ELT_5_2_2_2_2:
     case XML_SCHEMAV_CVC_AU: return "値が決められた固定値と違います。";
     case XML_SCHEMAV_CVC_COMPLEX_TYPE_2_4:
+    case XML_SCHEMAV_ELEMENT_CONTENT:
         return fault.reason.find("Missing child") != std::string::npos ? "必要な子要素がありません。"
                                                                        : "ここには置けない要素です。";
     case XML_SCHEMAV_CVC_COMPLEX_TYPE_4: return "必要な属性がありません。";
