@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstring>
+#include <exception>
 #include <new>
 
 #include "engine/xml/library.h"
@@ -119,21 +120,38 @@ struct StreamValidator::Impl {
         return text;
     }
 
+    // No exception may cross libxml2: the first one stops the parse and is
+    // thrown again once libxml2 has returned.
+    template <typename Step>
+    static void guarded(void* self, Step step) {
+        Impl& impl = *static_cast<Impl*>(self);
+        if (impl.failure) return;
+        try {
+            step(impl);
+        } catch (...) {
+            impl.failure = std::current_exception();
+            xmlStopParser(impl.parser);
+        }
+    }
+    void rethrow() const {
+        if (failure) std::rethrow_exception(failure);
+    }
+
     static void onStart(void* self, const xmlChar* name, const xmlChar* prefix, const xmlChar*, int,
                         const xmlChar**, int, int, const xmlChar**) {
-        static_cast<Impl*>(self)->start(prefix, name);
+        guarded(self, [&](Impl& impl) { impl.start(prefix, name); });
     }
-    static void onEnd(void* self, const xmlChar*, const xmlChar*, const xmlChar*) { static_cast<Impl*>(self)->end(); }
+    static void onEnd(void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
+        static_cast<Impl*>(self)->end();
+    }
     static void onText(void* self, const xmlChar*, int) { static_cast<Impl*>(self)->settle(); }
     static void onParseError(void* self, xmlError* error) {
-        if (error && error->level >= XML_ERR_ERROR) {
-            static_cast<Impl*>(self)->owner.report(error->code, error->message, true);
-        }
+        if (!error || error->level < XML_ERR_ERROR) return;
+        guarded(self, [&](Impl& impl) { impl.owner.report(error->code, error->message, true); });
     }
     static void onValidityError(void* self, xmlError* error) {
-        if (error && error->level >= XML_ERR_ERROR) {
-            static_cast<Impl*>(self)->owner.report(error->code, error->message, false);
-        }
+        if (!error || error->level < XML_ERR_ERROR) return;
+        guarded(self, [&](Impl& impl) { impl.owner.report(error->code, error->message, false); });
     }
 
     StreamValidator& owner;
@@ -144,6 +162,7 @@ struct StreamValidator::Impl {
     std::size_t depth = 0;
     bool ended = false;
     bool finished = false;
+    std::exception_ptr failure;
 };
 
 StreamValidator::StreamValidator(const Schema& schema, const RecordShape& shape, std::size_t listed)
@@ -175,6 +194,7 @@ void StreamValidator::write(const char* data, std::size_t size) {
     while (size > 0) {
         const int piece = static_cast<int>(std::min<std::size_t>(size, INT_MAX / 2));
         xmlParseChunk(s.parser, data, piece, 0);
+        s.rethrow();
         data += piece;
         size -= static_cast<std::size_t>(piece);
     }
@@ -185,6 +205,7 @@ void StreamValidator::finish() {
     if (s.finished) return;
     s.finished = true;
     xmlParseChunk(s.parser, nullptr, 0, 1);
+    s.rethrow();
     s.settle();
 }
 
