@@ -20,9 +20,14 @@ std::string utf8Of(std::string_view bytes, const Cp932Decoder& cp932) {
 }  // namespace
 
 XsdOutputCheck::XsdOutputCheck(Schema schema, const convert::Plan& plan, std::size_t firstRecord)
-    : schema_(std::move(schema)), shape_(plan), validator_(schema_, shape_), firstRecord_(firstRecord) {}
+    : schema_(std::move(schema)),
+      shape_(plan),
+      validator_(schema_, shape_),
+      feed_(validator_),
+      firstRecord_(firstRecord) {}
 
 bool XsdOutputCheck::accept() {
+    feed_.finish();
     validator_.finish();
     return validator_.valid();
 }

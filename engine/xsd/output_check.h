@@ -1,6 +1,7 @@
 #pragma once
 // A conversion's output checked against the XSD that its schema file names,
-// as the bytes are written, before the save replaces the destination.
+// as the bytes are written (on a thread beside the writing), before the save
+// replaces the destination.
 
 #include <cstddef>
 #include <string>
@@ -10,6 +11,7 @@
 #include "engine/convert/convert2xml.h"
 #include "engine/convert/convert_plan.h"
 #include "engine/messages.h"
+#include "engine/xsd/background_feed.h"
 #include "engine/xsd/record_shape.h"
 #include "engine/xsd/stream_validator.h"
 #include "engine/xsd/xsd_schema.h"
@@ -21,7 +23,7 @@ public:
     // `firstRecord`: the number of the CSV record that the first record element is made of.
     XsdOutputCheck(Schema schema, const convert::Plan& plan, std::size_t firstRecord = 1);
 
-    void write(const char* data, std::size_t size) override { validator_.write(data, size); }
+    void write(const char* data, std::size_t size) override { feed_.write(data, size); }
     bool accept() override;
 
     const Schema& schema() const { return schema_; }
@@ -37,6 +39,7 @@ private:
     Schema schema_;
     RecordShape shape_;
     StreamValidator validator_;
+    BackgroundFeed feed_;  // into validator_, beside the writing
     std::size_t firstRecord_;
 };
 
