@@ -11,6 +11,7 @@
 #include "engine/convert/parse_xml.h"
 #include "engine/xml/dom.h"
 #include "engine/xsd/output_check.h"
+#include "engine/xsd/xml_namespace.h"
 
 namespace trelmo {
 
@@ -44,9 +45,11 @@ void refuseInputAsOutput(const ConversionPaths& paths) {
 }
 
 // The check of the output against the XSD the schema names, or null; the XSD
-// and every file it loads are inputs the output must not overwrite.
+// and every file it loads are inputs the output must not overwrite. The
+// output's namespace is checked first, as the schema's own setting.
 std::unique_ptr<xsd::XsdOutputCheck> xsdCheckFor(const xml::Document& schemaDoc, const ConversionPaths& paths) {
     const xml::Node top = schemaDoc.documentElement();
+    if (top) xsd::checkNamespace(convert::attributeValue(top, "namespace"));
     const std::string xsdPath = top ? xsd::xsdPathOf(top, paths.schema) : std::string();
     if (xsdPath.empty()) return nullptr;
     xsd::Schema schema = xsd::Schema::load(xsdPath);
