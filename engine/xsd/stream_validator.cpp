@@ -1,5 +1,6 @@
 #include "engine/xsd/stream_validator.h"
 
+#include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
 
@@ -46,6 +47,23 @@ std::string trimmed(const char* message) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     return text;
 }
+
+// The parser's own errors (the schema plug-in's handler does not pass them
+// on) come to `handler` while a piece is parsed on this thread.
+class ParseErrorRoute {
+public:
+    ParseErrorRoute(void* context, xmlStructuredErrorFunc handler)
+        : previous_(xmlStructuredError), previousContext_(xmlStructuredErrorContext) {
+        xmlSetStructuredErrorFunc(context, handler);
+    }
+    ~ParseErrorRoute() { xmlSetStructuredErrorFunc(previousContext_, previous_); }
+    ParseErrorRoute(const ParseErrorRoute&) = delete;
+    ParseErrorRoute& operator=(const ParseErrorRoute&) = delete;
+
+private:
+    xmlStructuredErrorFunc previous_;
+    void* previousContext_;
+};
 
 }  // namespace
 
@@ -175,7 +193,6 @@ StreamValidator::StreamValidator(const Schema& schema, const RecordShape& shape,
     handler.endElementNs = Impl::onEnd;
     handler.characters = Impl::onText;
     handler.cdataBlock = Impl::onText;
-    handler.serror = Impl::onParseError;
     s.validation = xmlSchemaNewValidCtxt(schema.get());
     if (!s.validation) throw std::bad_alloc();
     xmlSchemaSetValidStructuredErrors(s.validation, Impl::onValidityError, &s);
@@ -191,6 +208,7 @@ StreamValidator::~StreamValidator() = default;
 
 void StreamValidator::write(const char* data, std::size_t size) {
     Impl& s = *impl_;
+    const ParseErrorRoute route(&s, Impl::onParseError);
     while (size > 0) {
         const int piece = static_cast<int>(std::min<std::size_t>(size, INT_MAX / 2));
         xmlParseChunk(s.parser, data, piece, 0);
@@ -204,9 +222,14 @@ void StreamValidator::finish() {
     Impl& s = *impl_;
     if (s.finished) return;
     s.finished = true;
+    const ParseErrorRoute route(&s, Impl::onParseError);
     xmlParseChunk(s.parser, nullptr, 0, 1);
     s.rethrow();
     s.settle();
+    // A verdict of invalid that came with no fault of its own still refuses the output.
+    if (total_ == 0 && (!s.parser->wellFormed || xmlSchemaIsValid(s.validation) != 1)) {
+        report(XML_SCHEMAV_INTERNAL, "The document is not valid.", !s.parser->wellFormed);
+    }
 }
 
 void StreamValidator::report(int code, const char* message, bool parseError) {
