@@ -41,7 +41,7 @@ void showDetails(QMessageBox& box, const std::string& details) {
     for (QAbstractButton* button : box.buttons()) {
         if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();  // "Show Details..."
     }
-    if (auto* list = box.findChild<QTextEdit*>()) list->setMinimumSize(720, 240);
+    if (auto* list = box.findChild<QTextEdit*>()) list->setMinimumWidth(720);
     auto* copy = box.addButton(QStringLiteral("コピー"), QMessageBox::ActionRole);
     // Copying leaves the box open.
     copy->disconnect();
