@@ -3,10 +3,10 @@
 // description. Engine code raises it, and the program's handlers (the start-up
 // procedure, window event handlers) show its description. Inside the engine
 // it is caught only to carry it on (across a thread; with the stage it came
-// at; with the record and column of a value that cannot be written), where a
-// fast way falls back to the full one that meets the same error again, and
-// where an error is itself the answer (a line that would overflow as the start
-// of a record, the editor preview's diagnosis).
+// at; with the record and column, or the schema node, of a value that cannot
+// be written), where a fast way falls back to the full one that meets the
+// same error again, and where an error is itself the answer (a line that
+// would overflow as the start of a record, the editor preview's diagnosis).
 
 #include <stdexcept>
 #include <string>

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/convert/convert2xml.h"
+#include "engine/convert/header_records.h"
 #include "engine/csv/csv.h"
 #include "engine/error.h"
 #include "engine/io/atomic_file.h"
@@ -47,7 +48,9 @@ void refuseInputAsOutput(const ConversionPaths& paths) {
 // The check of the output against the XSD the schema names, or null; the XSD
 // and every file it loads are inputs the output must not overwrite. The
 // output's namespace is checked first, as the schema's own setting.
-std::unique_ptr<xsd::XsdOutputCheck> xsdCheckFor(const xml::Document& schemaDoc, const ConversionPaths& paths) {
+// `firstRecord`: the record, from 1, that the first record element is made of.
+std::unique_ptr<xsd::XsdOutputCheck> xsdCheckFor(const xml::Document& schemaDoc, const ConversionPaths& paths,
+                                                 std::size_t firstRecord) {
     const xml::Node top = schemaDoc.documentElement();
     if (top) xsd::checkNamespace(convert::attributeValue(top, "namespace"));
     const std::string xsdPath = top ? xsd::xsdPathOf(top, paths.schema) : std::string();
@@ -59,7 +62,7 @@ std::unique_ptr<xsd::XsdOutputCheck> xsdCheckFor(const xml::Document& schemaDoc,
                                                  " が読み込むファイル " + file + " と同じファイルです。");
         }
     }
-    return std::make_unique<xsd::XsdOutputCheck>(std::move(schema), convert::compilePlan(top));
+    return std::make_unique<xsd::XsdOutputCheck>(std::move(schema), convert::compilePlan(top), firstRecord);
 }
 
 }  // namespace
@@ -71,15 +74,27 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
     xml::Document schemaDoc;
 
     loader.Parse(schemaDoc, paths.schema);
-    if (!isLoaded(schemaDoc)) {
+    std::size_t header = 0;
+    bool loaded = isLoaded(schemaDoc);
+    if (loaded) {
+        // A header count the schema cannot mean is refused with the schema.
+        try {
+            header = HeaderRecordsOf(schemaDoc.documentElement());
+        } catch (const RuntimeError& e) {
+            front.messages.show(e.description(), MsgIcon::Exclamation);
+            loaded = false;
+        }
+    }
+    if (!loaded) {
         front.messages.show(kSchemaLoadFailed, front.schemaFailureIcon);
         return false;
     }
-    const std::unique_ptr<xsd::XsdOutputCheck> check = xsdCheckFor(schemaDoc, paths);
+    const std::unique_ptr<xsd::XsdOutputCheck> check = xsdCheckFor(schemaDoc, paths, header + 1);
     front.stages.reached(Stage::SchemaLoaded);
     CsvRecords csv(paths.csv);
-    // One record alone is not enough either, as GetCSVasArray's highest index 0 tells.
-    if (csv.records().size() <= 1) {
+    // One record converted alone is not enough either, as GetCSVasArray's
+    // highest index 0 tells.
+    if (csv.records().size() <= header + 1) {
         front.messages.show(kNoValidData, MsgIcon::Exclamation);
         return false;
     }

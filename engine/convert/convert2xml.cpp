@@ -1,11 +1,13 @@
 #include "engine/convert/convert2xml.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
 
 #include "engine/convert/convert_plan.h"
 #include "engine/convert/convert_stream.h"
+#include "engine/convert/header_records.h"
 #include "engine/convert/record_chunks.h"
 #include "engine/error.h"
 #include "engine/xml/content_check.h"
@@ -64,17 +66,20 @@ constexpr std::size_t kMaxIndex = static_cast<std::size_t>(std::numeric_limits<s
 // The steps before the first record: the schema read into a plan, the
 // declaration appended, everything that does not depend on a record checked
 // (so that the records meet only their own errors, in record order), the root
-// made, the progress range set.
+// made, the progress range set. The header records are skipped: the limit
+// and the progress count only the records converted.
 struct Start {
     convert::Plan plan;
     std::unique_ptr<xml::ContentCheck> check;
     xml::Node root;
-    std::size_t highest;
+    std::size_t header;   // records of the file skipped before the first converted
+    std::size_t highest;  // of the records converted
 };
 
 Start begin(xml::Document& schemaXML, xml::Document& out, std::size_t records, ProgressSink& progress) {
     const xml::Node top = schemaXML.documentElement();
     if (!top) throw RuntimeError(err::XmlDom, "スキーマに最上位の要素がありません。");
+    const std::size_t header = std::min(HeaderRecordsOf(top), records);
     convert::Plan plan = convert::compilePlan(top);
 
     out.appendChild(declarationFor(schemaXML, out, plan.encoding));
@@ -82,27 +87,30 @@ Start begin(xml::Document& schemaXML, xml::Document& out, std::size_t records, P
     convert::checkPlan(plan, *check);
     xml::Node root = out.createElement(plan.rootName);
 
-    const std::size_t highest = records == 0 ? 0 : records - 1;
+    const std::size_t converted = records - header;
+    const std::size_t highest = converted == 0 ? 0 : converted - 1;
     progress.setMinimum(0);
     progress.setMaximum(static_cast<float>(highest));
     if (highest > kMaxIndex) throw overflowError();
-    return {std::move(plan), std::move(check), root, highest};
+    return {std::move(plan), std::move(check), root, header, highest};
 }
 
-// Builds each record in turn with the progress reports and the yield; the
-// record counter is 16-bit, so stepping past the last index overflows.
+// Builds each record converted in turn with the progress reports and the
+// yield; the record counter is 16-bit, so stepping past the last index
+// overflows. build gets the record and its index in the file.
 template <typename Build>
-void eachRecord(const std::vector<std::string>& MyCSV, std::size_t highest, ProgressSink& progress, Build build) {
-    for (std::size_t i = 0; i <= highest && !MyCSV.empty(); ++i) {
+void eachRecord(const std::vector<std::string>& MyCSV, const Start& start, ProgressSink& progress, Build build) {
+    for (std::size_t i = 0; i <= start.highest && start.header + i < MyCSV.size(); ++i) {
         progress.setValue(static_cast<float>(i));
-        build(MyCSV[i]);
+        build(MyCSV[start.header + i], start.header + i);
         progress.yield();
         if (i == kMaxIndex) throw overflowError();
     }
 }
 
-// The records written into the streamed save, which then replaces the destination.
-bool writeAndCommit(xml::StreamedSave& out, const Start& start, const std::vector<std::string_view>& records,
+// The records converted written into the streamed save, which then replaces
+// the destination.
+bool writeAndCommit(xml::StreamedSave& out, const Start& start, std::span<const std::string_view> records,
                     const Cp932Decoder* cp932, ProgressSink& progress, const std::function<void()>& committing,
                     OutputCheck* check) {
     convert::RecordSteps steps;
@@ -111,7 +119,7 @@ bool writeAndCommit(xml::StreamedSave& out, const Start& start, const std::vecto
         progress.yield();
         if (i == kMaxIndex) throw overflowError();
     };
-    convert::writeRecords(out, start.plan, records, cp932, *start.check, steps);
+    convert::writeRecords(out, start.plan, records.subspan(start.header), start.header, cp932, *start.check, steps);
     if (committing) committing();
     if (!check) return out.commit();
     return out.commit([check] { return check->accept(); });
@@ -129,15 +137,13 @@ void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
     const convert::Plan& plan = start.plan;
     const convert::RecordWriter order(plan);  // the order in which the records' values are checked
     RecordFields fields;
-    std::size_t index = 0;
-    eachRecord(MyCSV, start.highest, progress_, [&](const std::string& text) {
+    eachRecord(MyCSV, start, progress_, [&](const std::string& text, std::size_t index) {
         xml::Node record = start.root.appendChild(CSV2XMLDoc.createElement(plan.recordName));
         if (plan.topHasChildren) {
             fields.reset(text);
             order.checkValues(fields, *start.check, index);
             addChildNodes(CSV2XMLDoc, record, plan.nodes, fields);
         }
-        ++index;
     });
     if (!plan.xmlNamespace.empty()) start.root.setAttribute("xmlns", plan.xmlNamespace);
     CSV2XMLDoc.appendChild(start.root);

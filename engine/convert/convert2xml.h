@@ -27,8 +27,9 @@ public:
     explicit Convert2XML(ProgressSink& progress) : progress_(progress) {}
 
     // Fills CSV2XMLDoc (new and empty) with the declaration and one root
-    // element holding one record element per record. May move the schema's
-    // own XML declaration into the output.
+    // element holding one record element per record, the schema's header
+    // records (header_records.h) left out. May move the schema's own XML
+    // declaration into the output.
     void CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
                    const std::vector<std::string>& MyCSV);
 

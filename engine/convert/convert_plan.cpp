@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "engine/csv/csv.h"
 #include "engine/csv/csv_scan.h"
@@ -59,15 +60,30 @@ void compileSource(PlanNode& node, const std::string& text) {
     }
 }
 
-std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
+// Elements in the subtree of node, node included: its share of "//*".
+std::size_t elementsIn(const xml::Node& node) {
+    std::size_t count = 1;
+    for (const xml::Node& child : node.children()) {
+        if (child.type() == xml::NodeType::Element) count += elementsIn(child);
+    }
+    return count;
+}
+
+// `position` is that of schemaNode in "//*"; it leaves the position of the
+// last element below it.
+std::vector<PlanNode> compileChildren(const xml::Node& schemaNode, std::size_t& position) {
     std::vector<PlanNode> plan;
     // The children listed at once: indexed access, interleaved with the
     // recursion below, would walk the list again for every child.
     for (const xml::Node& child : schemaNode.children()) {
         const std::optional<Kind> kind = kindOf(child);
-        if (!kind) continue;
+        if (!kind) {
+            if (child.type() == xml::NodeType::Element) position += elementsIn(child);
+            continue;
+        }
         PlanNode node;
         node.kind = *kind;
+        node.position = ++position;
         const auto attributes = child.attributes();
         if (node.kind == Kind::Element || node.kind == Kind::Attribute) {
             const xml::Attribute* name = findAttribute(attributes, "name");
@@ -75,11 +91,17 @@ std::vector<PlanNode> compileChildren(const xml::Node& schemaNode) {
             if (node.name.empty()) node.name = node.kind == Kind::Element ? "Element" : "Attribute";
         }
         if (node.kind != Kind::Element) {
-            if (const xml::Attribute* source = findAttribute(attributes, "datasource")) {
+            const xml::Attribute* source = findAttribute(attributes, "datasource");
+            const xml::Attribute* value = findAttribute(attributes, "value");
+            // The data source wins; an empty one counts as none beside a fixed value.
+            if (source && (!value || !source->value.empty())) {
                 compileSource(node, source->value);
+            } else if (value) {
+                node.source = PlanNode::Source::Value;
+                node.fixed = value->value;
             }
         }
-        if (child.hasChildNodes()) node.children = compileChildren(child);
+        if (child.hasChildNodes()) node.children = compileChildren(child, position);
         plan.push_back(std::move(node));
     }
     return plan;
@@ -123,13 +145,47 @@ Plan compilePlan(const xml::Node& top) {
     plan.recordName = attributeValue(top, "name");
     if (plan.recordName.empty()) plan.recordName = "Element";
     plan.topHasChildren = top.hasChildNodes();
-    plan.nodes = compileChildren(top);
+    std::size_t position = 1;  // the top element's
+    plan.nodes = compileChildren(top, position);
     std::vector<PlanNode*> attributes;
     markReplaced(plan.nodes, attributes);
     return plan;
 }
 
 namespace {
+
+const char* kindName(Kind kind) {
+    switch (kind) {
+    case Kind::Element: return "element";
+    case Kind::Attribute: return "attribute";
+    case Kind::Text: return "text";
+    case Kind::CData: return "cdatasection";
+    case Kind::Comment: return "comment";
+    }
+    return "";
+}
+
+// A fixed value, or the error text of a data source that is no number, is
+// the same in every record: checked once, its error naming the node rather
+// than a record. A replaced attribute's value is never written.
+void checkFixedValue(const PlanNode& node, xml::ContentCheck& check) {
+    const bool value = node.source == PlanNode::Source::Value;
+    if ((!value && node.source != PlanNode::Source::Fixed) || node.replaced) return;
+    try {
+        if (node.kind == Kind::Attribute) {
+            check.attributeValue(node.name, node.fixed);
+        } else {
+            check.value(leafOf(node.kind), node.fixed);
+        }
+    } catch (const RuntimeError& e) {
+        std::string label = kindName(node.kind);
+        if (node.kind == Kind::Attribute) label += "「" + node.name + "」";
+        throw SchemaValueError(e.number(),
+                               "スキーマの " + std::to_string(node.position) + " 番目のノード（" + label + "）の" +
+                                   (value ? "固定値" : "データソース") + ": " + e.description(),
+                               node.position);
+    }
+}
 
 // In the order CreateXML makes the nodes; `below` is the leaf whose children
 // these are, if any.
@@ -145,12 +201,14 @@ void checkNodes(const std::vector<PlanNode>& nodes, xml::ContentCheck& check,
         case Kind::Attribute:
             if (below) check.childOf(*below, true);
             check.attributeName(node.name);
+            checkFixedValue(node, check);
             checkNodes(node.children, check, below);
             break;
         case Kind::Text:
         case Kind::CData:
         case Kind::Comment:
             if (below) check.childOf(*below, false);
+            checkFixedValue(node, check);
             checkNodes(node.children, check, leafOf(node.kind));
             break;
         }

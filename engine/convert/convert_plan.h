@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/error.h"
 #include "engine/text/cp932.h"
 #include "engine/text/number.h"
 #include "engine/xml/content_check.h"
@@ -21,16 +22,18 @@ enum class Kind { Element, Attribute, Text, CData, Comment };
 struct PlanNode {
     Kind kind = Kind::Element;
     std::string name;  // element and attribute names, defaults applied
-    // What the data source yields: nothing, a fixed text (the data source is
-    // no number, or no field can have its number), or a record's field.
-    enum class Source { None, Fixed, Field };
+    // What the node yields: nothing, a fixed text (the data source is no
+    // number, or no field can have its number), a record's field, or the
+    // schema's own fixed value (`Value`, for a node without a data source).
+    enum class Source { None, Fixed, Field, Value };
     Source source = Source::None;
     std::size_t field = 0;   // Source::Field: the field's index
-    std::string fixed;       // Source::Fixed: the value
+    std::string fixed;       // Source::Fixed and Source::Value: the value
     std::string noField;     // Source::Field: the value when the record has no such field
     // An attribute that a later one of the same name on the same element
     // replaces: its value is never written.
     bool replaced = false;
+    std::size_t position = 0;  // 1-based in the schema's "//*", for messages
     std::vector<PlanNode> children;
 };
 
@@ -44,14 +47,27 @@ struct Plan {
     std::vector<PlanNode> nodes;
 };
 
+// A value that the schema itself gives (a fixed value, a data source's error
+// text) and the output cannot hold, with the node that gives it.
+class SchemaValueError : public RuntimeError {
+public:
+    SchemaValueError(int number, std::string description, std::size_t node)
+        : RuntimeError(number, std::move(description)), node_(node) {}
+    std::size_t node() const noexcept { return node_; }  // 1-based in the schema's "//*"
+
+private:
+    std::size_t node_;
+};
+
 // Value of the first attribute whose lower-cased name equals key, else empty.
 std::string attributeValue(const xml::Node& node, std::string_view key);
 
 Plan compilePlan(const xml::Node& top);
 
 // What building any record of the plan would refuse, whatever the record:
-// names that XML or the output's encoding cannot hold, and nodes below
-// character data. Throws the error that building and saving would raise.
+// names that XML or the output's encoding cannot hold, nodes below character
+// data, and fixed values that cannot be written (the error then names the
+// node). Throws the error that building and saving would raise.
 void checkPlan(const Plan& plan, xml::ContentCheck& check);
 
 // The kind of leaf a character-data node makes (not for elements and attributes).
@@ -90,6 +106,7 @@ inline std::string_view dataSourceValue(const PlanNode& node, RecordFields& reco
     case PlanNode::Source::None:
         return {};
     case PlanNode::Source::Fixed:
+    case PlanNode::Source::Value:
         return node.fixed;
     case PlanNode::Source::Field:
         return node.field < fields.size() ? fields[node.field] : std::string_view(node.noField);

@@ -130,7 +130,8 @@ void RecordWriter::checkValues(RecordFields& fields, xml::ContentCheck& check, s
                 check.value(leafOf(leaves_[piece.leaf]->kind), value);
             }
         } catch (const RuntimeError& e) {
-            // Only a record's field holds what cannot be written.
+            // Only a record's field holds what cannot be written: the
+            // schema's own values are checked before the first record.
             const std::size_t column = sources_[piece.leaf].field + 1;
             throw RuntimeError(e.number(), std::to_string(record + 1) + " 件目のレコードの " + std::to_string(column) +
                                                " 列目: " + e.description());

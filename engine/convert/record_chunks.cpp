@@ -26,7 +26,7 @@ struct Chunk {
 // One thread's tools for making chunks.
 class Maker {
 public:
-    Maker(const xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
+    Maker(const xml::StreamedSave& out, const Plan& plan, std::span<const std::string_view> records,
           const Cp932Decoder* cp932)
         : out_(out), writer_(plan, cp932), fields_(cp932), records_(records), fragment_(out.newFragment()) {}
 
@@ -65,7 +65,7 @@ private:
     const xml::StreamedSave& out_;
     RecordWriter writer_;
     RecordFields fields_;
-    const std::vector<std::string_view>& records_;
+    std::span<const std::string_view> records_;
     std::unique_ptr<xml::Fragment> fragment_;
 };
 
@@ -160,11 +160,11 @@ private:
 class Helpers {
 public:
     Helpers(ChunkQueue& queue, unsigned count, const xml::StreamedSave& out, const Plan& plan,
-            const std::vector<std::string_view>& records, const Cp932Decoder* cp932)
+            std::span<const std::string_view> records, const Cp932Decoder* cp932)
         : queue_(queue) {
         try {
             for (unsigned k = 0; k < count; ++k) {
-                threads_.emplace_back([&queue, &out, &plan, &records, cp932] {
+                threads_.emplace_back([&queue, &out, &plan, records, cp932] {
                     try {
                         Maker maker(out, plan, records, cp932);
                         queue.help(maker);
@@ -197,8 +197,9 @@ unsigned threadCount() { return std::clamp(std::thread::hardware_concurrency(), 
 
 unsigned long chunksWrittenAgain() { return rewritten.load(); }
 
-void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
-                  const Cp932Decoder* cp932, xml::ContentCheck& check, const RecordSteps& steps) {
+void writeRecords(xml::StreamedSave& out, const Plan& plan, std::span<const std::string_view> records,
+                  std::size_t skipped, const Cp932Decoder* cp932, xml::ContentCheck& check,
+                  const RecordSteps& steps) {
     RecordWriter serial(plan);
     RecordFields fields;
     LargeBuffer decoded;  // a code page 932 record's text
@@ -213,7 +214,7 @@ void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<st
             record = std::string_view(decoded.data(), length);
         }
         fields.reset(record);
-        serial.write(out.contentWriter(), fields, check, i);
+        serial.write(out.contentWriter(), fields, check, skipped + i);
         steps.after(i);
     };
     const unsigned threads = threadCount();

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -26,9 +27,12 @@ struct RecordSteps {
 
 // With `cp932`, the records are code page 932 bytes, and `out` encodes by
 // table: chunks take them as they are; a record written on its own is
-// decoded first.
-void writeRecords(xml::StreamedSave& out, const Plan& plan, const std::vector<std::string_view>& records,
-                  const Cp932Decoder* cp932, xml::ContentCheck& check, const RecordSteps& steps);
+// decoded first. `records` follow `skipped` records of the file (its header
+// records), which the messages count in the record numbers; the steps get
+// the index into `records`.
+void writeRecords(xml::StreamedSave& out, const Plan& plan, std::span<const std::string_view> records,
+                  std::size_t skipped, const Cp932Decoder* cp932, xml::ContentCheck& check,
+                  const RecordSteps& steps);
 
 // How many chunks, in this process so far, stopped short of their last record
 // so that the calling thread wrote the rest again through the full checks.

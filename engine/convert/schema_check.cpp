@@ -46,6 +46,17 @@ std::string character(char32_t cp) {
     return text + "」(" + xml::detail::codePointName(cp) + ")";
 }
 
+const char* const kSourceAndFixedValue = "データソースと固定値は一緒に指定できません：\r\n";
+
+// A fixed value (`Value`, present even when empty) stands in for the data
+// source of the value kinds; the two together are refused.
+bool fixedValue(const xml::Node& e) { return e.attribute("Value").has_value(); }
+
+std::optional<SchemaFault> fixedValueFault(const xml::Node& node, const std::string& kind, std::size_t position) {
+    if (given(node, "DataSource") && fixedValue(node)) return SchemaFault{kSourceAndFixedValue + kind, position};
+    return std::nullopt;
+}
+
 // The rule of the node's kind (tags and attribute names compared exactly).
 std::optional<SchemaFault> ruleFault(const xml::Node& node, std::size_t position, int& bound) {
     const std::string kind = node.name();
@@ -58,9 +69,13 @@ std::optional<SchemaFault> ruleFault(const xml::Node& node, std::size_t position
         if (given(node, "DataSource")) return fault(kElementWithDataSource + kind);
     } else if (kind == "attribute") {
         if (!given(node, "name")) return fault(kNoName + kind);
+        if (auto both = fixedValueFault(node, kind, position)) return both;
+        if (fixedValue(node)) return std::nullopt;
         if (!given(node, "DataSource")) return fault(kNoDataSource + kind);
         ++bound;
     } else if (kind == "text" || kind == "comment" || kind == "cdatasection") {
+        if (auto both = fixedValueFault(node, kind, position)) return both;
+        if (fixedValue(node)) return std::nullopt;
         if (!given(node, "DataSource")) {
             // A cdatasection whose DataSource is there but empty is selected
             // before the message comes up.

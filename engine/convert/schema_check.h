@@ -70,7 +70,8 @@ std::string UnusableNameReason(std::string_view name, std::string_view encoding)
 
 // Steps 3 and 4 on a schema whose settings are written (step 2): every
 // element in document order ("//*", the top element first) must follow the
-// rule of its kind; then the root name and every name the output is built
+// rule of its kind (a value kind takes a data source or a fixed value
+// `Value`, not both); then the root name and every name the output is built
 // with must be usable. The first fault found is the result.
 struct SchemaFault {
     std::string message;       // as the save check shows it
@@ -80,7 +81,7 @@ struct SchemaFault {
 
 struct SchemaCheck {
     std::optional<SchemaFault> fault;
-    int bound = 0;  // attribute, text, comment and cdatasection nodes with a data source
+    int bound = 0;  // attribute, text, comment and cdatasection nodes with a data source (not a fixed value)
 };
 
 // `elements` is "//*" of the schema (more than 32,767 raise the overflow

@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "engine/convert/conversion.h"
+#include "engine/convert/convert_plan.h"
 #include "engine/convert/convert2xml.h"
+#include "engine/convert/header_records.h"
 #include "engine/convert/schema_check.h"
 #include "engine/csv/csv.h"
 #include "engine/error.h"
@@ -73,7 +75,11 @@ XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, st
         const std::vector<xml::Node> elements = settled.documentElement().selectAllElements();
         const SchemaCheck check = CheckSchemaNodes(elements, rootName, OutputEncodingOf(settled));
         if (check.fault) return problem(check.fault->message, check.fault->node, check.fault->node == 0);
-        if (records.size() < 2) return problem(kNoValidData);
+        // A header count that is no count points at the top element.
+        const std::string headerText = convert::attributeValue(settled.documentElement(), "header");
+        const std::optional<std::size_t> header = HeaderRecordsValue(headerText);
+        if (!header) return problem(HeaderRecordsRefusal(headerText), 1);
+        if (records.size() < *header + 2) return problem(kNoValidData);
         if (const std::size_t below = belowCharacterData(elements))
             return problem(elements[below - 1].name() + " の下にはノードを置けません。", below);
 
@@ -82,12 +88,15 @@ XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, st
         if (!loaded.loadXml(settled.xml())) throw RuntimeError(err::XmlDom, loaded.parseError().reason);
         result.encoding = OutputEncodingOf(loaded);
 
+        // The header records, then count records converted.
         const std::vector<std::string> first(
-            records.begin(), records.begin() + static_cast<std::ptrdiff_t>(std::min(count, records.size())));
+            records.begin(), records.begin() + static_cast<std::ptrdiff_t>(std::min(*header + count, records.size())));
         NullProgress progress;
         xml::Document output;
         Convert2XML(progress).CreateXML(loaded, output, first);
         result.bytes = output.xml();
+    } catch (const convert::SchemaValueError& e) {
+        return problem(e.description(), e.node());
     } catch (const std::exception& e) {
         return problem(describe(e));
     }
@@ -121,6 +130,13 @@ PreviewCsv ReadPreviewCsv(const std::string& path, std::size_t keep) {
     // One record alone is not enough either, as for a conversion.
     if (result.total <= 1) result.problem = kNoValidData;
     return result;
+}
+
+std::size_t PreviewRecordsNeeded(const xml::Document& schema, std::size_t count) {
+    const xml::Node top = schema.documentElement();
+    if (!top) return count;
+    // A value without a count: PreviewXML tells why the schema does not convert.
+    return HeaderRecordsValue(convert::attributeValue(top, "header")).value_or(0) + count;
 }
 
 std::string DecodedText(const XmlPreview& preview) {

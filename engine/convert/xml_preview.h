@@ -23,10 +23,12 @@ struct XmlPreview {
     bool rootName = false;  // the root name is at fault
 };
 
-// Converts records [0, count) with a copy of the schema that has passed the
+// Converts `count` records with a copy of the schema that has passed the
 // save check (schema_check.h), the root name and the encoding set on it as the
 // save sets them. The copy goes through a save and a load, as the schema file
-// does on its way to a conversion. The schema is not changed.
+// does on its way to a conversion. The schema is not changed. `records` are
+// the file's first ones, from its first: the schema's header records, which a
+// conversion skips, then those converted.
 XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, std::string_view encoding,
                       const std::vector<std::string>& records, std::size_t count);
 
@@ -36,10 +38,15 @@ struct PreviewCsv {
     std::vector<std::string> records;  // the first ones, as UTF-8
     std::size_t total = 0;             // records in the file
     std::string problem;               // the reader's message, or the one for too few records
-    // More records than a conversion takes: it stops with its overflow error.
-    bool tooMany() const { return total > kMaxConvertedRecords; }
+    // More records than a conversion takes, after `header` records that it
+    // skips: it stops with its overflow error.
+    bool tooMany(std::size_t header = 0) const { return total > kMaxConvertedRecords + header; }
     static constexpr std::size_t kMaxConvertedRecords = 32767;
 };
+
+// How many of the file's first records PreviewXML needs for `count` records
+// converted with the schema: its header records too.
+std::size_t PreviewRecordsNeeded(const xml::Document& schema, std::size_t count);
 
 // Reads the whole file once, as a conversion does, and keeps `keep` records.
 PreviewCsv ReadPreviewCsv(const std::string& path, std::size_t keep);

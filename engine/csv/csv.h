@@ -44,7 +44,7 @@ public:
     std::vector<std::string> GetFieldItems(std::string_view sTmp, std::int16_t& intFieldCount) const;
 
     // Fills a list with the file's records, one numbered column per field of
-    // the first record.
+    // the widest record.
     void LoadCSVToListView(const std::string& PathToCSV, CsvListTarget& MyListView) const;
 };
 

@@ -1,4 +1,5 @@
 // Listing a CSV file as a table.
+#include <algorithm>
 #include <string>
 
 #include "engine/csv/csv.h"
@@ -6,13 +7,16 @@
 
 namespace trelmo {
 
-// One column per field of the first record; a later record with more fields
-// than the first raises the out-of-range error, after the rows before it.
+// One column per field of the widest record, so that every record shows in
+// full: the reader refuses a record of more fields than a 16-bit counter
+// holds, so the count always fits. Narrower records leave their last cells
+// empty.
 void CSV::LoadCSVToListView(const std::string& PathToCSV, CsvListTarget& MyListView) const {
     std::vector<std::string> records;
     GetCSVasArray(PathToCSV, records);
     if (records.empty()) throw subscriptOutOfRangeError();
-    const std::int16_t n = GetFieldCount(records.front());
+    std::int16_t n = 0;
+    for (const std::string& record : records) n = std::max(n, GetFieldCount(record));
 
     MyListView.clearHeaders();
     MyListView.clearItems();

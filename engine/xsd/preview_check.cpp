@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "engine/convert/header_records.h"
 #include "engine/error.h"
 #include "engine/xsd/fault_text.h"
 #include "engine/xsd/output_check.h"
@@ -40,8 +41,7 @@ const Schema* PreviewXsdChecker::schemaFor(const std::string& xsdPath, std::stri
 }
 
 PreviewXsdResult PreviewXsdChecker::check(const xml::Document& schema, const std::string& schemaPath,
-                                          const XmlPreview& preview, const std::vector<std::string>& records,
-                                          std::size_t firstRecord) {
+                                          const XmlPreview& preview, const std::vector<std::string>& records) {
     PreviewXsdResult result;
     const xml::Node top = schema.documentElement();
     const std::string xsdPath = top ? xsdPathOf(top, schemaPath) : std::string();
@@ -49,6 +49,7 @@ PreviewXsdResult PreviewXsdChecker::check(const xml::Document& schema, const std
     const Schema* xsd = schemaFor(xsdPath, result.problem);
     if (!xsd || !preview.problem.empty()) return result;
     result.checked = true;
+    const std::size_t header = HeaderRecordsOf(top);  // a preview with output has a header count it means
     const RecordShape shape(convert::compilePlan(top));
     StreamValidator validator(*xsd, shape);
     validator.write(preview.bytes.data(), preview.bytes.size());
@@ -56,10 +57,10 @@ PreviewXsdResult PreviewXsdChecker::check(const xml::Document& schema, const std
     result.total = validator.total();
     for (Fault fault : validator.faults()) {
         PreviewFault shown;
-        shown.record = fault.record == 0 ? 0 : fault.record + firstRecord - 1;
+        shown.record = fault.record == 0 ? 0 : fault.record + header;
         shown.column = fault.field == RecordShape::kNone ? 0 : fault.field + 1;
-        if (shown.column > 0 && fault.record > 0 && fault.record <= records.size()) {
-            const std::vector<std::string> fields = fieldsOf(records[fault.record - 1], false);
+        if (shown.column > 0 && shown.record > 0 && shown.record <= records.size()) {
+            const std::vector<std::string> fields = fieldsOf(records[shown.record - 1], false);
             if (fault.field < fields.size()) fault.value = fields[fault.field];
         }
         shown.path = fault.path;

@@ -37,11 +37,11 @@ class PreviewXsdChecker {
 public:
     // `schema`: the document the preview was made from; `schemaPath`: where
     // it is saved, whose folder resolves a relative `xsd` (empty: the working
-    // folder); `records`: the preview's records, UTF-8, the first of them CSV
-    // record `firstRecord`. Nothing is checked without an `xsd` attribute or
-    // when the preview has no output.
+    // folder); `records`: those the preview was made from, UTF-8, the file's
+    // first ones (its header records, then those converted). Nothing is
+    // checked without an `xsd` attribute or when the preview has no output.
     PreviewXsdResult check(const xml::Document& schema, const std::string& schemaPath, const XmlPreview& preview,
-                           const std::vector<std::string>& records, std::size_t firstRecord = 1);
+                           const std::vector<std::string>& records);
 
 private:
     // The cached XSD, read again when its path or one of its files changed; its load problem else.

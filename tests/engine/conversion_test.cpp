@@ -65,6 +65,17 @@ TEST_F(Conversion, FailuresSayWhyAndWriteNothing) {
         {std::nullopt, text, out, {{"none.csv", None, false}}},
         {twoRecords, text, tmp.file("missing/out.xml"), {{"out.xml", None, false}}},
         {records(32768), text, out, {{overflowError().description(), None, true}}},
+        // A header count that is no count; two records converted at least; record numbers count the file's.
+        {twoRecords, "<element HEADER=\"1.5\"/>", out,
+         {{"header の値「1.5」", Exclamation, false}, {kSchemaLoadFailed, Information, true}}},
+        {"t,t\r\n" + twoRecords, "<element header=\"2\"/>", out, {{kNoValidData, Exclamation, true}}},
+        {"t,t\r\n" + twoRecords + "e\x01,f\r\n", "<element header=\"1\"><text DataSource=\"1\"/></element>", out,
+         {{"4 件目のレコードの 1 列目: ", None, false}}},
+        // A fixed value, or a data source's error text, that the output cannot hold, named by its node.
+        {twoRecords, "<element encoding=\"Shift_JIS\"><text DataSource=\"1\"/><Comment VALUE=\"한\"/></element>", out,
+         {{"スキーマの 3 番目のノード（comment）の固定値: ", None, false}}},
+        {twoRecords, "<element encoding=\"Shift_JIS\"><comment DataSource=\"한\"/></element>", out,
+         {{"スキーマの 2 番目のノード（comment）のデータソース: ", None, false}}},
     };
     for (const auto& c : cases) {
         messages.shown.clear();
@@ -124,6 +135,8 @@ TEST_F(Conversion, ExtraArgumentsAreIgnoredAndEmptyOnesPassedOn) {
 TEST_F(Conversion, AtMost32767Records) {
     EXPECT_EQ(run(records(32767), kTextSchema), ExitStatus::Success);
     EXPECT_NE(test::readFile(out).find("<r>32766</r></Root>"), std::string::npos);
+    // Header records count toward nothing but the record numbers.
+    EXPECT_EQ(run("t,t\r\nt,t\r\n" + records(32767), "<element header=\"2\"><text DataSource=\"1\"/></element>"), ExitStatus::Success);
 }
 
 // A code page 932 file gives the XML of its UTF-8 text, in UTF-8 and in

@@ -88,6 +88,8 @@ TEST_F(XsdOracle, RefusesExactlyWhatXmllintRefusesAndNamesTheCell) {
         {kGood, kChildren, "namespace=\"urn:t\"", ""},
         {"b,Z999,ペン５本,2024-02-29,1,0.5,JPY\r\n", kChildren, "namespace=\"urn:t\"", ""},
         {"a,A01,pen,2026-01-31,3,1.50,JPY\r\n", kChildren, "namespace=\"urn:t\"", "2 件目のレコードの 2 列目: /rows/row[2]/code の値「A01」: 値が決められた形"},
+        // The first record a title: record numbers still count it, paths do not.
+        {"a,A01,pen,2026-01-31,3,1.50,JPY\r\n", kChildren, "namespace=\"urn:t\" header=\"1\"", "2 件目のレコードの 2 列目: /rows/row[1]/code の値「A01」"},
         {"a,A001,pencil,2026-01-31,3,1.50,JPY\r\n", kChildren, "namespace=\"urn:t\"", "2 件目のレコードの 3 列目: /rows/row[2]/name の値「pencil」: 値が長すぎます。"},
         {"a,A001,pen,2026-02-30,3,1.50,JPY\r\n", kChildren, "namespace=\"urn:t\"", "2 件目のレコードの 4 列目: /rows/row[2]/day の値「2026-02-30」: 値が日付"},
         {"a,A001,pen,2026-01-31,0,1.50,JPY\r\n", kChildren, "namespace=\"urn:t\"", "2 件目のレコードの 5 列目: /rows/row[2]/count の値「0」: 値が正の整数"},

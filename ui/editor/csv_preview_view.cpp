@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QDrag>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+#include <algorithm>
 
 namespace trelmo::ui {
 
@@ -24,10 +28,79 @@ std::optional<int> csvColumnOf(const QMimeData* data) {
     return column;
 }
 
+namespace {
+
+const char* const kHeaderRowTip = "見出し行（変換されません）";
+
+// Header rows greyed, in italics, on a tinted ground, with a tooltip.
+class HeaderRowsDelegate : public QStyledItemDelegate {
+public:
+    explicit HeaderRowsDelegate(CsvPreviewView& view) : QStyledItemDelegate(&view), view_(view) {}
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* itemView, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() == QEvent::ToolTip && view_.isHeaderRow(index.row())) {
+            QToolTip::showText(event->globalPos(), QString::fromUtf8(kHeaderRowTip), itemView);
+            return true;
+        }
+        return QStyledItemDelegate::helpEvent(event, itemView, option, index);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!view_.isHeaderRow(index.row())) return;
+        const QColor grey = option->palette.color(QPalette::Disabled, QPalette::Text);
+        option->palette.setColor(QPalette::Text, grey);
+        option->palette.setColor(QPalette::HighlightedText, grey);
+        option->font.setItalic(true);
+        option->backgroundBrush = option->palette.brush(QPalette::AlternateBase);
+    }
+
+private:
+    const CsvPreviewView& view_;
+};
+
+// Column titles from the view, which knows the header records.
+class ColumnTitleHeader : public QHeaderView {
+public:
+    explicit ColumnTitleHeader(const CsvPreviewView& view) : QHeaderView(Qt::Horizontal), view_(view) {}
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        option->text = view_.columnTitle(logicalIndex);
+    }
+
+private:
+    const CsvPreviewView& view_;
+};
+
+}  // namespace
+
 CsvPreviewView::CsvPreviewView(QWidget* parent) : QTreeView(parent) {
+    setHeader(new ColumnTitleHeader(*this));
+    setItemDelegate(new HeaderRowsDelegate(*this));
     // A dragged header carries its column instead of moving it.
     header()->setSectionsMovable(false);
     header()->viewport()->installEventFilter(this);
+}
+
+void CsvPreviewView::setHeaderCount(int count) {
+    count = std::max(count, 0);
+    if (count == headerCount_) return;
+    headerCount_ = count;
+    viewport()->update();
+    header()->viewport()->update();
+}
+
+QString CsvPreviewView::columnTitle(int column) const {
+    const QAbstractItemModel* list = model();
+    const QString number = list ? list->headerData(column, Qt::Horizontal).toString() : QString();
+    const int last = list ? std::min(headerCount_, list->rowCount()) - 1 : -1;
+    if (last < 0) return number;
+    const QString title = list->index(last, column).data().toString().simplified();  // one line
+    return title.isEmpty() ? number : number + QStringLiteral(": ") + title;
 }
 
 // The section under the pointer, unless the pointer is on its edges, where a

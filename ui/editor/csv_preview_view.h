@@ -1,7 +1,9 @@
 #pragma once
 // ListView2, the CSV preview, as a source of columns: a column dragged by its
 // header or by any cell carries its number under a MIME type of our own, which
-// the schema tree takes.
+// the schema tree takes. The schema's header records, which a conversion
+// skips, stay at the top of the list greyed and marked, and the last of them
+// titles the columns beside their numbers.
 
 #include <QTreeView>
 #include <optional>
@@ -22,6 +24,15 @@ class CsvPreviewView : public QTreeView {
 public:
     explicit CsvPreviewView(QWidget* parent = nullptr);
 
+    // The number of leading rows that are header records (the schema's
+    // `header`); 0 for none.
+    void setHeaderCount(int count);
+    int headerCount() const { return headerCount_; }
+    bool isHeaderRow(int row) const { return row >= 0 && row < headerCount_; }
+    // A column's title as the list shows it: its number, and the column's
+    // text in the last header record when there is one ("3: 部署").
+    QString columnTitle(int column) const;
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -36,6 +47,7 @@ private:
 
     QPoint pressPos_;
     int pressColumn_ = -1;  // 0-based; -1 when no press started a drag
+    int headerCount_ = 0;
 };
 
 }  // namespace trelmo::ui

@@ -147,10 +147,11 @@ bool XmlPreviewWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-const PreviewCsv& XmlPreviewWindow::csv(const std::string& path) {
-    if (!csv_ || path != csvPath_) {
+const PreviewCsv& XmlPreviewWindow::csv(const std::string& path, std::size_t needed) {
+    const bool tooFew = csv_ && csv_->records.size() < needed && csv_->total > csv_->records.size();
+    if (!csv_ || path != csvPath_ || tooFew) {
         csvPath_ = path;
-        csv_ = ReadPreviewCsv(path, kMaxRecords);
+        csv_ = ReadPreviewCsv(path, needed);
     }
     return *csv_;
 }
@@ -168,12 +169,15 @@ void XmlPreviewWindow::refresh() {
     if (!isVisible()) return;
     result_ = XmlPreview{};
     const PreviewCsv* records = nullptr;
+    std::size_t header = 0;
     if (!editor_.schemaDoc()) {
         result_.problem = kNoSchema;
     } else if (editor_.csvPreviewPath().empty()) {
         result_.problem = kNoCsv;
     } else {
-        records = &csv(editor_.csvPreviewPath());
+        // The schema's header records come first, then the records converted.
+        records = &csv(editor_.csvPreviewPath(), PreviewRecordsNeeded(*editor_.schemaDoc(), kMaxRecords));
+        header = PreviewRecordsNeeded(*editor_.schemaDoc(), 0);
         if (!records->problem.empty()) {
             result_.problem = kCsvUnreadable + records->problem;
         } else {
@@ -186,11 +190,11 @@ void XmlPreviewWindow::refresh() {
         showProblem();
         return;
     }
-    lblNote_->setVisible(records->tooMany());
-    if (records->tooMany())
+    lblNote_->setVisible(records->tooMany(header));
+    if (records->tooMany(header))
         lblNote_->setText(QStringLiteral("このCSVには %L1 件のレコードがあります。変換できるのは %L2 件までで、"
                                          "このCSVの変換はオーバーフローで止まります。")
-                              .arg(records->total)
+                              .arg(records->total - header)
                               .arg(PreviewCsv::kMaxConvertedRecords));
     showOutput();
 }

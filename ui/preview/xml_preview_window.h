@@ -54,8 +54,9 @@ protected:
 
 private:
     void placeBeside();
-    // The first records of the previewed CSV, read once after each "CSVを開く".
-    const PreviewCsv& csv(const std::string& path);
+    // The first `needed` records of the previewed CSV, read once after each
+    // "CSVを開く" and again only when more are needed.
+    const PreviewCsv& csv(const std::string& path, std::size_t needed);
     void showProblem();
     void showOutput();
     // Fills the view shown from the last result, if it is not filled yet.

@@ -27,8 +27,8 @@ TEST_F(PreviewTest, TheOpenDialog) {
                     "CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*", "csv", 5124);
 }
 
-// Each file replaces what an earlier one showed: the columns follow the first
-// record, and a record longer than the first ends the list.
+// Each file replaces what an earlier one showed: the columns follow the
+// widest record, and every record shows.
 TEST_F(PreviewTest, TheTableAndTheNumbersFollowTheFile) {
     struct Case {
         const char* bytes;
@@ -40,7 +40,7 @@ TEST_F(PreviewTest, TheTableAndTheNumbersFollowTheFile) {
         {"a,b,c\r\nd,e\r\n", "1|2|3\na|b|c\nd|e|\n", "1,2,3"},
         {"1,\"Kobe, Hyogo\",a&b,x\r\n2,\"two\r\nlines\",c,y\r\n3,\"a\"\"b\",,\r\n",
          "1|2|3|4\n1|Kobe, Hyogo|a&b|x\n2|two\r\nlines|c|y\n3|a\"\"b||\n", "1,2,3,4"},
-        {"a,b\r\nc,d\r\ne,f,g\r\nh,i\r\n", "1|2\na|b\nc|d\n", "1,2"},
+        {"a,b\r\nc,d\r\ne,f,g\r\nh,i\r\n", "1|2|3\na|b|\nc|d|\ne|f|g\nh|i|\n", "1,2,3"},
         {"x,y", "1|2\nx|y\n", "1,2"},                     // one record, no line break
         {"\x8E\x73,\x87\x40\r\n", "1|2\n市|①\n", "1,2"},  // "市,①" in code page 932
         {"", "\n", "", kNoRecord},

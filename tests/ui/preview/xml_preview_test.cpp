@@ -214,6 +214,9 @@ TEST_F(XmlPreviewTest, NothingToConvertSaysWhyAndPointsAtTheCause) {
         {"<element name=\"r\"><attribute name=\"a\" DataSource=\"1\"/><comment DataSource=\"1\">"
          "<text DataSource=\"2\"/></comment></element>",
          "R", "", csv, "comment の下にはノードを置けません", "node:3"},
+        {"<element name=\"r\" header=\"x\"/>", "R", "", csv, "header の値「x」", "node:1"},
+        {"<element name=\"r\"><comment Value=\"한\"/></element>", "R", "Shift_JIS", csv,
+         "スキーマの 2 番目のノード（comment）の固定値: ", "node:2"},
         {"<element name=\"r\"/>", "R", "", "a,b\r\n", "有効なデータ(CSV)がありません。", nullptr},
         {"<element name=\"r\"/>", "R", "", "", "有効なデータ(CSV)がありません。", nullptr},
         {"<element name=\"r\"/>", "R", "", "\xEF\xBB\xBF" "a,b\r\nc,\xFF\r\n", "2 行目", nullptr},
@@ -263,6 +266,17 @@ TEST_F(XmlPreviewTest, MoreRecordsThanAConversionTakesAreTold) {
         EXPECT_EQ(window->noteText().contains(QString::fromUtf8("32,768 件")), records > 32767)
             << window->noteText().toStdString();
     }
+}
+
+// Header records are skipped, however many there are; fixed values are written.
+TEST_F(XmlPreviewTest, HeaderRecordsSkippedFixedValuesWritten) {
+    show("<element name=\"r\" root=\"R\" header=\"120\"><attribute name=\"v\" Value=\"2\"/><text DataSource=\"1\"/></element>");
+    std::string titles;
+    for (int i = 0; i < 120; ++i) titles += "title,t\r\n";
+    previewCsv(titles + "d0,x\r\nd1,x\r\nd2,x\r\n");
+    ui::XmlPreviewWindow* window = openPreview();
+    window->findChild<QSpinBox*>("spnRecords")->setValue(2);
+    EXPECT_EQ(raw(window).toStdString(), "<?xml version=\"1.0\"?>\r\n<R><r v=\"2\">d0</r><r v=\"2\">d1</r></R>\r\n");
 }
 
 TEST_F(XmlPreviewTest, AShortcutOfItsOwnAToolWindowBesideTheEditorClosingWithIt) {
