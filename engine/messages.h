@@ -6,7 +6,7 @@
 
 namespace trelmo {
 
-enum class MsgButtons { Ok, OkCancel, YesNoCancel };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Critical, Exclamation, Information };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 

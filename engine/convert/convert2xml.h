@@ -26,12 +26,12 @@ class Convert2XML {
 public:
     explicit Convert2XML(ProgressSink& progress) : progress_(progress) {}
 
-    // Fills CSV2XMLDoc (new and empty) with the declaration and one root
+    // Fills `output` (new and empty) with the declaration and one root
     // element holding one record element per record, the schema's header
     // records (header_records.h) left out. May move the schema's own XML
     // declaration into the output.
-    void CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
-                   const std::vector<std::string>& MyCSV);
+    void CreateXML(xml::Document& schemaXML, xml::Document& output,
+                   const std::vector<std::string>& csvRecords);
 
     // CreateXML on a new document followed by its save to path, without
     // holding the output in memory: the same file and the same errors, with
@@ -39,7 +39,7 @@ public:
     // record is written, before the file replaces the destination.
     // With `check`, the destination is replaced only when the check accepts
     // the bytes: false otherwise.
-    bool WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV, const std::string& path,
+    bool WriteXML(xml::Document& schemaXML, const std::vector<std::string>& csvRecords, const std::string& path,
                   const std::function<void()>& committing = {}, OutputCheck* check = nullptr);
     // WriteXML on a file's records. Those of a code page 932 file go as they
     // are into an output in that code page, else they are decoded first.

@@ -130,10 +130,15 @@ void markReplaced(std::vector<PlanNode>& nodes, std::vector<PlanNode*>& attribut
 
 }  // namespace
 
-std::string attributeValue(const xml::Node& node, std::string_view key) {
+std::optional<std::string> findAttributeValue(const xml::Node& node, std::string_view key) {
     const auto attributes = node.attributes();
     const xml::Attribute* found = findAttribute(attributes, key);
-    return found ? found->value : std::string();
+    if (!found) return std::nullopt;
+    return found->value;
+}
+
+std::string attributeValue(const xml::Node& node, std::string_view key) {
+    return findAttributeValue(node, key).value_or(std::string());
 }
 
 Plan compilePlan(const xml::Node& top) {

@@ -3,6 +3,7 @@
 // the fields of one record, split once.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,8 @@ private:
 
 // Value of the first attribute whose lower-cased name equals key, else empty.
 std::string attributeValue(const xml::Node& node, std::string_view key);
+// The same, or nothing when there is no such attribute.
+std::optional<std::string> findAttributeValue(const xml::Node& node, std::string_view key);
 
 Plan compilePlan(const xml::Node& top);
 

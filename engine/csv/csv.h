@@ -63,7 +63,7 @@ public:
     const std::vector<std::string_view>& records() const { return records_; }
     // The records are code page 932 bytes, not UTF-8.
     bool cp932() const { return cp932_; }
-    // The records as UTF-8 from now on.
+    // Decodes the records into UTF-8, which records() then gives.
     void decode();
 
 private:

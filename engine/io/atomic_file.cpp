@@ -230,8 +230,8 @@ void AtomicFile::commit() {
         committed_ = true;
         unregisterTemp(folder_.get(), temp_);
     }
-    // Make the rename itself durable. The new content is in place by now, so
-    // a failure here is not one of the save: nothing would be gained by
+    // Make the rename itself durable. The new content is in place, so a
+    // failure at this step is not one of the save: nothing would be gained by
     // reporting a save that did replace the file as failed.
     Fd folder(::openat(folder_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0) sync(folder.get());

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "engine/error.h"
-#include "engine/xml/utf8.h"
+#include "engine/xml/xml_char.h"
 
 namespace trelmo::xml::detail {
 namespace {
@@ -30,8 +30,8 @@ std::string utf8Lossy(std::string_view bytes) {
     auto p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto end = p + bytes.size();
     while (p < end) {
-        const Decoded d = decodeUtf8(p, end);
-        if (d.length == 0 || (d.cp >= 0xD800 && d.cp <= 0xDFFF)) {
+        const Utf8Char d = decodeUtf8(p, end);
+        if (d.length == 0 || isSurrogate(d.cp)) {
             out += kReplacement;
             ++p;
         } else {
@@ -202,17 +202,10 @@ std::size_t OutputEncoding::encodeByTable(const char* utf8, std::size_t size, By
             *out++ = static_cast<char>(*p++);
             continue;
         }
-        char32_t cp = *p;
-        std::size_t length = 1;
-        if (cp >= 0xE1 && cp <= 0xEF && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-            cp = (static_cast<char32_t>(cp & 0x0F) << 12) | (static_cast<char32_t>(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-            length = 3;
-        } else if (cp >= 0x80) {
-            const Decoded d = decodeUtf8(p, end);
-            if (d.length == 0 || d.cp >= 0x10000) break;
-            cp = d.cp;
-            length = d.length;
-        }
+        const Utf8Char d = decodeUtf8(p, end);
+        if (d.length == 0 || d.cp >= 0x10000) break;
+        const char32_t cp = d.cp;
+        const std::size_t length = d.length;
         std::uint32_t& entry = table_[cp];
         if (entry == 0) {
             // iconv's own bytes for the character, kept.
@@ -263,7 +256,7 @@ void OutputEncoding::encode(const char* utf8, std::size_t size, ByteSink& sink) 
         if (outLeft < chunk_.size()) sink.write(chunk_.data(), chunk_.size() - outLeft);
         if (r != static_cast<std::size_t>(-1) || error == E2BIG) continue;
         const auto p = reinterpret_cast<const unsigned char*>(in);
-        const Decoded d = decodeUtf8(p, p + inLeft);
+        const Utf8Char d = decodeUtf8(p, p + inLeft);
         throw RuntimeError(err::XmlSave, "文字 " + (d.length ? codePointName(d.cp) : byteName(*p)) +
                                              " をエンコーディング " + name_ + " で書けません。");
     }

@@ -225,7 +225,7 @@ TEST(Generator, ReportsProgressOncePerRecordAndMovesTheSchemaDeclaration) {
     EXPECT_EQ(output.xml(),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
               "<Root><Element>b</Element><Element>d</Element><Element>f</Element></Root>\r\n");
-    // The declaration now belongs to the output.
+    // The declaration belongs to the output.
     EXPECT_EQ(schema.asNode().child(0).typeString(), "element");
 }
 

@@ -17,6 +17,7 @@ std::vector<QMessageBox::StandardButton> buttonsOf(MsgButtons buttons) {
     switch (buttons) {
     case MsgButtons::Ok: return {QMessageBox::Ok};
     case MsgButtons::OkCancel: return {QMessageBox::Ok, QMessageBox::Cancel};
+    case MsgButtons::YesNo: return {QMessageBox::Yes, QMessageBox::No};
     case MsgButtons::YesNoCancel: return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
     }
     return {QMessageBox::Ok};
@@ -66,7 +67,9 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* par
     box->setStandardButtons(all);
     const std::size_t index = message.defaultButton >= 0 ? static_cast<std::size_t>(message.defaultButton) : 0;
     box->setDefaultButton(buttons[index < buttons.size() ? index : 0]);
-    box->setEscapeButton(message.buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    box->setEscapeButton(message.buttons == MsgButtons::Ok      ? QMessageBox::Ok
+                         : message.buttons == MsgButtons::YesNo ? QMessageBox::No
+                                                                : QMessageBox::Cancel);
     if (!message.details.empty()) showDetails(*box, message.details);
     return box;
 }
@@ -77,7 +80,8 @@ MsgAnswer answerFor(QMessageBox::StandardButton button, MsgButtons buttons) {
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
-    default: return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    default:
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
     }
 }
 

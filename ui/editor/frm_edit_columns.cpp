@@ -53,22 +53,26 @@ void FrmEdit::createColumnsCommand() {
     });
 }
 
-void FrmEdit::UpdateColumnsCommand() {
-    const std::vector<xml::Node>& list = document_->nodeList();
-    const int t = TreeView1->treeIndex(TreeView1->selectedNode());
-    const bool element = document_->doc() && t >= 1 && static_cast<std::size_t>(t) <= list.size() &&
-                         list[static_cast<std::size_t>(t - 1)].name() == nodekind::Element;
-    PopMnuColumns->setEnabled(element && ListView2Items->columnCount() > 0);
-}
+// Enabled with a schema, as the insert commands are: used where it cannot
+// work, it says why.
+void FrmEdit::UpdateColumnsCommand() { PopMnuColumns->setEnabled(document_->doc().has_value()); }
 
 void FrmEdit::PopMnuColumns_Click() {
     try {
-        if (!ResolvePendingEdit()) return;
-        UpdateColumnsCommand();
-        if (!PopMnuColumns->isEnabled()) return;
-        const xml::Node target = document_->element(TreeIndexOf(TreeView1->selectedNode()));
+        QTreeWidgetItem* selected = CommandTarget();
+        if (!selected) return;
+        const auto refuse = [this](const char* why) {
+            services_.messages.show(Message{why, MsgButtons::Ok, MsgIcon::Exclamation, 0});
+        };
+        if (ListView2Items->columnCount() == 0)
+            return refuse("CSVを開いてください。CSVのプレビューの列からノードを作ります。");
+        const xml::Node target = document_->element(TreeIndexOf(selected));
+        if (target.name() != nodekind::Element) return refuse("elementにしか子要素を挿入できません。");
+        std::vector<std::string> attributes;
+        for (const xml::Node& child : target.children())
+            if (child.name() == nodekind::Attribute) attributes.push_back(child.attribute("name").value_or(""));
         auto* dialog = new ColumnsDialog(*ListView2Items, encodingText().toStdString(),
-                                         document_->nodeList().size(), namesFromFirstRecord_,
+                                         document_->nodeList().size(), std::move(attributes), namesFromFirstRecord_,
                                          services_.messages, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         connect(dialog, &QDialog::accepted, this, [this, dialog, target] {
@@ -82,7 +86,8 @@ void FrmEdit::PopMnuColumns_Click() {
 }
 
 void FrmEdit::InsertColumns(const xml::Node& target, const std::vector<ColumnNode>& columns) {
-    SchemaDocument::Step shown{true};
+    SchemaDocument::Step shown;
+    shown.taken = true;
     try {
         // The dialog is modal, but the document could have been replaced.
         const std::vector<xml::Node>& list = document_->nodeList();
@@ -112,7 +117,8 @@ bool FrmEdit::TakesColumn(const QTreeWidgetItem* node) const {
 // On an element, a child element holding a text node bound to the column; on
 // any other node, its data source stored as "登録" stores it.
 void FrmEdit::TreeView1_ColumnDrop(QTreeWidgetItem* node, int column) {
-    SchemaDocument::Step shown{true};
+    SchemaDocument::Step shown;
+    shown.taken = true;
     try {
         if (!TakesColumn(node) || !ResolvePendingEdit()) return;
         const xml::Node e = document_->element(TreeIndexOf(node));

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "engine/convert/schema_check.h"
 #include "engine/error.h"
-#include "engine/text/number.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/load_dsd.h"
 #include "ui/editor/schema_edits.h"
@@ -173,7 +173,7 @@ void FrmEdit::cmdApply_Click() {
             return false;
         };
         // The data source is stored as the decimal text of a 16-bit integer.
-        const auto number = [](const std::string& text) { return std::to_string(toInt16(text)); };
+        const auto number = [](const std::string& text) { return std::to_string(DataSourceNumber(text)); };
 
         if (kind == nodekind::Element) {
             if (!require(!name.empty(), "要素の名前が必要です。", txtName)) return;

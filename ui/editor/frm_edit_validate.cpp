@@ -10,11 +10,20 @@
 #include "engine/convert/schema_check.h"
 #include "engine/error.h"
 #include "ui/editor/frm_edit.h"
+#include "ui/editor/preview_model.h"
 #include "ui/editor/schema_tree_view.h"
 
 namespace trelmo::ui {
 
 bool FrmEdit::ValidateSchema() {
+    // The node's own tree node, selected and shown as a click does.
+    const auto selectNode = [this](std::size_t position) {
+        QTreeWidgetItem* node = TreeView1->node(static_cast<int>(position));
+        if (!node) throw subscriptOutOfRangeError();
+        TreeView1->scrollToItem(node);
+        TreeView1->setCurrentItem(node);
+        MyTreeView1_NodeClick(node);  // "登録" writes into the node shown
+    };
     const auto say = [this](const std::string& text) {
         services_.messages.show(Message{text, MsgButtons::Ok, MsgIcon::None, 0});
     };
@@ -37,18 +46,18 @@ bool FrmEdit::ValidateSchema() {
                 Text1->setFocus();
                 return false;
             }
-            // The node's own tree node, selected and shown as a click does.
-            QTreeWidgetItem* node = TreeView1->node(static_cast<int>(fault->node));
-            const auto select = [&] {
-                if (!node) throw subscriptOutOfRangeError();
-                TreeView1->scrollToItem(node);
-                TreeView1->setCurrentItem(node);
-                MyTreeView1_NodeClick(node);  // "登録" writes into the node shown
-            };
-            if (fault->selectFirst) select();
+            if (fault->selectFirst) selectNode(fault->node);
             say(fault->message);
-            if (!fault->selectFirst) select();
+            if (!fault->selectFirst) selectNode(fault->node);
             return false;
+        }
+        // A data source that converts into error text: saved only when told.
+        const std::vector<xml::Node>& elements = document_->nodeList();
+        const auto columns = static_cast<std::size_t>(ListView2Items->columnCount());
+        if (const std::optional<SchemaFault> warning = CheckDataSources(elements, columns)) {
+            selectNode(warning->node);
+            const Message question{warning->message, MsgButtons::YesNo, MsgIcon::Exclamation, 1};
+            if (services_.messages.show(question) != MsgAnswer::Yes) return false;
         }
 
         if (check.bound == 0) {

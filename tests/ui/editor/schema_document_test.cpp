@@ -58,5 +58,38 @@ TEST(SchemaDocument, EditsGoThroughTheHistoryAndAreAnnounced) {
     EXPECT_THROW(document.element(1), RuntimeError);
 }
 
+// An edit that fails when its switch is on, either way.
+class FailingEdit : public ui::SchemaEdit {
+public:
+    explicit FailingEdit(const bool& fail) : fail_(fail) {}
+
+protected:
+    void apply() override { check(); }
+    void revert() override { check(); }
+
+private:
+    void check() const {
+        if (fail_) throw RuntimeError(err::XmlDom, "failed");
+    }
+    const bool& fail_;
+};
+
+// After a step back or forth that failed, the history no longer matches the
+// document: it is cleared.
+TEST(SchemaDocument, AFailedStepClearsTheHistory) {
+    qtApp();
+    for (const bool back : {true, false}) {
+        ui::SchemaDocument document;
+        document.replace();
+        bool fail = false;
+        for (int i = 0; i < 3; ++i) document.push(std::make_unique<FailingEdit>(fail));
+        document.undo();
+        fail = true;
+        const ui::SchemaDocument::Step taken = back ? document.undo() : document.redo();
+        EXPECT_TRUE(taken.error) << back;
+        EXPECT_EQ(document.history().count(), 0) << back;
+    }
+}
+
 }  // namespace
 }  // namespace trelmo::test
