@@ -21,6 +21,12 @@ int main(int argc, char** argv) {
         return 1;
 #endif
     }
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << "使い方: trelmo                 変換のウィンドウを開きます\n"
+                     "        trelmo CSV DSD XML     CSV をスキーマ DSD で XML に変換します\n"
+                     "詳しくは man trelmo を見てください。\n";
+        return std::cout.flush() ? 0 : 1;
+    }
     trelmo::StreamMessages messages(std::cerr);
     trelmo::NullProgress progress;
     return static_cast<int>(trelmo::RunArguments(args, messages, progress));

@@ -3,6 +3,7 @@
 // line, the windows and the tests each supply their own sink.
 
 #include <string>
+#include <string_view>
 
 namespace trelmo {
 
@@ -29,6 +30,12 @@ public:
         return show(Message{std::move(text), MsgButtons::Ok, icon, 0});
     }
 };
+
+// The text with its control characters (but tab and the CR LF of a line
+// break) shown as visible escapes (\x1B, \u009B): text from files (names,
+// a parser's quoted line) cannot then move the cursor, clear a terminal or
+// set a window's title.
+std::string visibleText(std::string_view text);
 
 // The application's title, used by every message box and window of the program.
 inline constexpr const char* kAppTitle = "Trelmo";

@@ -32,15 +32,19 @@ bool RunReported(MessageSink& messages, const std::function<void()>& body) {
 
 namespace {
 
-// Saving over the CSV file or the schema would replace what is read by the
-// output: refused before anything is read.
-void refuseInputAsOutput(const ConversionPaths& paths) {
-    const std::pair<const std::string*, const char*> inputs[] = {{&paths.csv, "CSV ファイル"},
-                                                                  {&paths.schema, "スキーマファイル"}};
+// A file that the conversion reads, which the output must not replace.
+struct Input {
+    std::string path;
+    const char* what;
+};
+
+// Saving over a file that is read would replace it by the output: refused
+// before anything more is read.
+void refuseInputsAsOutput(const std::string& output, const std::vector<Input>& inputs) {
     for (const auto& [input, what] : inputs) {
-        if (fileio::overwritesInput(paths.output, *input)) {
-            throw RuntimeError(err::XmlSave, "ファイル " + paths.output + " に保存できません: " + what + " " + *input +
-                                                 " と同じファイルです。");
+        if (fileio::overwritesInput(output, input)) {
+            throw RuntimeError(err::XmlSave,
+                               "ファイル " + output + " に保存できません: " + what + " " + input + " と同じファイルです。");
         }
     }
 }
@@ -68,7 +72,8 @@ std::unique_ptr<xsd::XsdOutputCheck> xsdCheckFor(const xml::Document& schemaDoc,
 }  // namespace
 
 bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
-    refuseInputAsOutput(paths);
+    std::vector<Input> inputs{{paths.csv, "CSV ファイル"}, {paths.schema, "スキーマファイル"}};
+    refuseInputsAsOutput(paths.output, inputs);
     ParseXML loader(front.messages);
     Convert2XML generator(front.progress);
     xml::Document schemaDoc;
@@ -89,9 +94,13 @@ bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front) {
         front.messages.show(kSchemaLoadFailed, front.schemaFailureIcon);
         return false;
     }
+    // And every file the schema loaded, such as its document type definition.
+    for (std::string& file : schemaDoc.filesRead()) inputs.push_back({std::move(file), "スキーマが読み込むファイル"});
+    refuseInputsAsOutput(paths.output, inputs);
     const std::unique_ptr<xsd::XsdOutputCheck> check = xsdCheckFor(schemaDoc, paths, header + 1);
     front.stages.reached(Stage::SchemaLoaded);
-    CsvRecords csv(paths.csv);
+    // The header records are read besides the records a conversion takes.
+    CsvRecords csv(paths.csv, {kMostConvertedRecords + header, true, header});
     // One record converted alone is not enough either, as GetCSVasArray's
     // highest index 0 tells.
     if (csv.records().size() <= header + 1) {

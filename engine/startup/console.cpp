@@ -3,8 +3,8 @@
 namespace trelmo {
 
 MsgAnswer StreamMessages::show(const Message& message) {
-    out_ << message.text << "\r\n";
-    if (!message.details.empty()) out_ << message.details << "\r\n";
+    out_ << visibleText(message.text) << "\r\n";
+    if (!message.details.empty()) out_ << visibleText(message.details) << "\r\n";
     out_.flush();
     const bool yes = message.buttons == MsgButtons::YesNo || message.buttons == MsgButtons::YesNoCancel;
     return yes ? MsgAnswer::Yes : MsgAnswer::Ok;

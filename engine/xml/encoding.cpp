@@ -98,6 +98,14 @@ OutputEncoding::OutputEncoding(std::string_view name) : name_(name) {
     }
     std::string target = iconvName(name);
     const std::string u = upper(name);
+    // Written well enough, but no XML reader here reads such a file back.
+    for (const std::string_view unread : {"UTF-7", "UTF7", "UTF-32", "UTF32", "UTF-32LE", "UTF-32BE", "UCS-4", "UCS4",
+                                          "UCS-4LE", "UCS-4BE"}) {
+        if (u == unread) {
+            throw RuntimeError(err::Encoding, "エンコーディング " + std::string(name) +
+                                                  " は使えません: この文字コードで書いた XML ファイルは読み込めません。");
+        }
+    }
     if (u == "UTF-16" || u == "UTF16" || u == "UTF-16LE") {
         target = "UTF-16LE";
         bom_ = "\xFF\xFE";

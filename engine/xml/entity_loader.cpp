@@ -1,18 +1,13 @@
 #include "engine/xml/entity_loader.h"
 
-#include <fcntl.h>
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
 #include <libxml/xmlerror.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 
-#include "engine/io/file_io.h"
-#include "engine/io/os_error.h"
+#include "engine/io/bounded_read.h"
 
 #include "engine/xml/doc_state.h"
 #include "engine/xml/parse_errors.h"
@@ -58,33 +53,9 @@ void refuse(xmlParserCtxtPtr ctxt, LoadPolicy* policy, long code, std::string re
 // Larger than any real document type definition.
 constexpr std::size_t kLargestSubset = std::size_t{4} << 20;
 
-// Reads a file that a parse loads: a regular file only (a FIFO would wait for
-// a writer for ever, a device might never end), opened without waiting, and
-// at most `largest` bytes. Returns why it cannot be read, if it cannot.
-std::optional<std::string> readBounded(const std::string& path, std::string& bytes, std::size_t largest,
-                                       const char* what) {
-    const std::string tooLarge = std::string("大きすぎます。") + what + "は " +
-                                 std::to_string(largest >> 20) + " MiB までです。";
-    fileio::Fd fd(fileio::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY));
-    struct stat info {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) return osErrorText(errno);
-    if (!S_ISREG(info.st_mode)) return std::string("通常のファイルではありません。");
-    if (static_cast<std::uintmax_t>(info.st_size) > largest) return tooLarge;
-    // One byte more than the file had, to see its end; a file that grew goes on to the bound.
-    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == bytes.size()) {
-            if (used > largest) return tooLarge;
-            bytes.resize(largest + 1);
-        }
-        const ssize_t got = fileio::read(fd.get(), bytes.data() + used, bytes.size() - used);
-        if (got < 0) return osErrorText(errno);
-        if (got == 0) break;
-        used += static_cast<std::size_t>(got);
-    }
-    bytes.resize(used);
-    return std::nullopt;
+// Reads the external subset, a regular file of at most kLargestSubset bytes.
+std::optional<std::string> readSubset(const std::string& path, std::string& bytes) {
+    return readBoundedFile(path, bytes, kLargestSubset, "文書型定義");
 }
 
 // An input stream over bytes read; null, and the refusal recorded, when there is no memory for it.
@@ -120,12 +91,14 @@ xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
         return nullptr;
     }
     std::string bytes;
-    if (const auto reason = readBounded(*local, bytes, kLargestSubset, "文書型定義")) {
+    if (const auto reason = readSubset(*local, bytes)) {
         refuse(ctxt, policy, XML_IO_LOAD_ERROR, "文書型定義のファイル " + *local + " を読めません: " + *reason);
         return nullptr;
     }
-    return inputOf(ctxt, bytes, *local,
-                   [&](std::string reason) { refuse(ctxt, policy, XML_ERR_NO_MEMORY, std::move(reason)); });
+    xmlParserInputPtr input = inputOf(ctxt, bytes, *local,
+                                      [&](std::string reason) { refuse(ctxt, policy, XML_ERR_NO_MEMORY, std::move(reason)); });
+    if (input) policy->filesRead.push_back(*local);
+    return input;
 }
 
 }  // namespace
@@ -151,7 +124,7 @@ xmlParserInputPtr loadSchemaFile(const std::string& uri, xmlParserCtxtPtr ctxt) 
                                                  std::to_string(SchemaFileScope::kMostSchemaFiles) + " 個までです。");
     }
     std::string bytes;
-    if (const auto reason = readBounded(*local, bytes, SchemaFileScope::kLargestSchemaFile, "XSD のファイル")) {
+    if (const auto reason = readBoundedFile(*local, bytes, SchemaFileScope::kLargestSchemaFile, "XSD のファイル")) {
         return refuseWith(XML_IO_LOAD_ERROR, "XSD のファイル " + *local + " を読めません: " + *reason);
     }
     scope.files_.push_back(normalPath(*local));

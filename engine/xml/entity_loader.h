@@ -22,6 +22,7 @@ struct LoadPolicy {
     std::string allowedFile;  // normalised local path; empty: nothing
     ErrorCollector* errors = nullptr;
     xmlParserCtxt* document = nullptr;  // the parse of the document itself, for the line of a refusal
+    std::vector<std::string> filesRead;  // what was loaded, as local paths
 };
 
 void installEntityLoader();

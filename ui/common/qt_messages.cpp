@@ -57,7 +57,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* par
     box->setIcon(iconOf(message.icon));
     // Plain text: parser messages quote markup that must not be rendered.
     box->setTextFormat(Qt::PlainText);
-    QString text = QString::fromStdString(message.text);
+    QString text = QString::fromStdString(visibleText(message.text));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box->setText(text);
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/convert/conversion.h"
+#include "ui/common/engine_path.h"
 #include "ui/convert/bar_progress.h"
 #include "ui/editor/frm_edit.h"
 
@@ -25,7 +26,7 @@ constexpr const char* kAboutText = "Trelmo - Ver 0.01\r\nTrelmo project\r\nhttps
 
 constexpr int kOpenFlags = dlgflags::FileMustExist | dlgflags::HideReadOnly;  // 4100
 
-std::string utf8(const QLineEdit* box) { return box->text().toStdString(); }
+std::string utf8(const QLineEdit* box) { return enginePath(box->text()); }
 
 // The status line shows each stage at once, before the next one starts; the
 // last one says whether the output was checked against an XSD.

@@ -77,6 +77,8 @@ public:
     // do after theirs (with the question about unsaved changes first): for a
     // file given to the program or dropped onto the window.
     void OpenSchemaFile(const QString& path);
+    // The same with the path as the system's bytes (a name given on the command line).
+    void OpenSchemaFile(const std::string& path);
     void OpenCsvFile(const QString& path);
 
     // Size of the client area below the menu bar, in twips.

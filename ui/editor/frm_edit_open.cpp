@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include "engine/convert/parse_xml.h"
+#include "ui/common/engine_path.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/schema_tree_view.h"
 #include "ui/editor/skip_step.h"
@@ -16,9 +17,11 @@ void FrmEdit::mnuFileOpenDSD_Click() {
     OpenSchema();
 }
 
-void FrmEdit::OpenSchemaFile(const QString& path) {
+void FrmEdit::OpenSchemaFile(const QString& path) { OpenSchemaFile(enginePath(path)); }
+
+void FrmEdit::OpenSchemaFile(const std::string& path) {
     if (!ClearForOpen()) return;
-    LoadSchemaFile(path.toStdString());
+    LoadSchemaFile(path);
 }
 
 bool FrmEdit::ClearForOpen() {
@@ -50,7 +53,7 @@ void FrmEdit::OpenSchema() {
         return;
     }
     if (!CommonDialog1.choose(FileDialogMode::Open, services_.messages)) return;
-    LoadSchemaFile(CommonDialog1.settings.fileName.toStdString());
+    LoadSchemaFile(enginePath(CommonDialog1.settings.fileName));
 }
 
 void FrmEdit::LoadSchemaFile(const std::string& path) {
@@ -62,7 +65,7 @@ void FrmEdit::LoadSchemaFile(const std::string& path) {
             document_->replace();
         });
         skipFailingStep([&] {
-            if (document_->doc()) ParseXML(services_.messages).Parse(*document_->doc(), path);
+            if (document_->doc()) ParseXML(services_.messages).Parse(*document_->doc(), path, xml::SourceFile::RegularOnly);
         });
         skipFailingStep([&] { loaded = document_->doc() && isLoaded(*document_->doc()); });
         if (loaded) ShowSchemaDoc();

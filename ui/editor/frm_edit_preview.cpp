@@ -4,6 +4,7 @@
 #include "engine/convert/conversion.h"
 #include "engine/csv/csv.h"
 #include "engine/error.h"
+#include "ui/common/engine_path.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/editor/preview_model.h"
 #include "ui/editor/skip_step.h"
@@ -20,7 +21,7 @@ void FrmEdit::mnuFileOpenCSV_Click() {
 
 void FrmEdit::OpenCsvFile(const QString& path) {
     if (!ResolvePendingEdit() || !ClearCsvPreview()) return;
-    LoadCsvPreview(path.toStdString());
+    LoadCsvPreview(enginePath(path));
     emit schemaChanged();
 }
 
@@ -50,7 +51,7 @@ void FrmEdit::OpenCSVPreview() {
         return;
     }
     if (!CommonDialog1.choose(FileDialogMode::Open, services_.messages)) return;
-    LoadCsvPreview(CommonDialog1.settings.fileName.toStdString());
+    LoadCsvPreview(enginePath(CommonDialog1.settings.fileName));
 }
 
 void FrmEdit::LoadCsvPreview(const std::string& path) {

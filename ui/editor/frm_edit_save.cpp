@@ -1,5 +1,6 @@
 // Saving the schema: the check, the save dialog and the file.
 #include "engine/error.h"
+#include "ui/common/engine_path.h"
 #include "ui/editor/frm_edit.h"
 
 namespace trelmo::ui {
@@ -25,7 +26,7 @@ void FrmEdit::SaveSchema() {
     // The DOM writes a new file and puts it in place only when every byte was
     // written, so a failed write leaves an existing file as it was.
     try {
-        document_->doc()->save(CommonDialog1.settings.fileName.toStdString());
+        document_->doc()->save(enginePath(CommonDialog1.settings.fileName));
     } catch (const std::exception& e) {
         showError(e, MsgIcon::None);
         return;

@@ -64,7 +64,8 @@ int runConversionWindow(int& argc, char** argv) {
 
 int runSchemaEditor(int argc, char** argv) {
     // Qt takes no options from the command line here: the argument is a file.
-    const QString file = argc > 1 ? QFile::decodeName(argv[1]) : QString();
+    // Its bytes as they are: a name in another encoding than the locale's opens too.
+    const std::string file = argc > 1 ? argv[1] : std::string();
     int qtArgc = 1;
     return runWindows(qtArgc, argv, kEditorTexts, [&file](UiServices& services) {
         return std::unique_ptr<QWidget>(showSchemaEditor(services, file));
