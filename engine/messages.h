@@ -16,6 +16,9 @@ struct Message {
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
     int defaultButton = 0;  // index of the default button, from the left
+    // A list too long for the text (one item a line, "\r\n" between them),
+    // shown below it scrollable, its text selectable; empty: none.
+    std::string details{};
 };
 
 class MessageSink {

@@ -8,6 +8,7 @@
 #include "engine/csv/csv.h"
 #include "engine/csv/csv_scan.h"
 #include "engine/error.h"
+#include "engine/xsd/xml_namespace.h"
 
 namespace trelmo::convert {
 namespace {
@@ -143,6 +144,7 @@ std::string attributeValue(const xml::Node& node, std::string_view key) {
 Plan compilePlan(const xml::Node& top) {
     Plan plan;
     plan.encoding = attributeValue(top, "encoding");
+    plan.xmlNamespace = attributeValue(top, "namespace");
     plan.rootName = attributeValue(top, "root");
     if (plan.rootName.empty()) plan.rootName = "Root";
     plan.recordName = attributeValue(top, "name");
@@ -223,6 +225,10 @@ void checkNodes(const std::vector<PlanNode>& nodes, xml::ContentCheck& check,
 void checkPlan(const Plan& plan, xml::ContentCheck& check) {
     check.elementName(plan.rootName);
     check.elementName(plan.recordName);
+    if (!plan.xmlNamespace.empty()) {
+        xsd::checkNamespace(plan.xmlNamespace);
+        check.attributeValue("xmlns", plan.xmlNamespace);
+    }
     checkNodes(plan.nodes, check, std::nullopt);
 }
 

@@ -41,6 +41,7 @@ struct PlanNode {
 // The schema's top element read once.
 struct Plan {
     std::string encoding;    // the top element's `encoding`, may be empty
+    std::string xmlNamespace;  // the top element's `namespace`: the root's default namespace, may be empty
     std::string rootName;    // defaults applied
     std::string recordName;  // defaults applied
     bool topHasChildren = false;

@@ -1,6 +1,9 @@
 #include "ui/common/qt_messages.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTextEdit>
 #include <QPushButton>
 #include <vector>
 
@@ -30,6 +33,22 @@ QMessageBox::Icon iconOf(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A list below the text, open from the start: scrollable, its text
+// selectable, with a button that copies it all.
+void showDetails(QMessageBox& box, const std::string& details) {
+    QString text = QString::fromStdString(details);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setDetailedText(text);
+    for (QAbstractButton* button : box.buttons()) {
+        if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();  // "Show Details..."
+    }
+    if (auto* list = box.findChild<QTextEdit*>()) list->setMinimumWidth(720);
+    auto* copy = box.addButton(QStringLiteral("コピー"), QMessageBox::ActionRole);
+    // Copying leaves the box open.
+    copy->disconnect();
+    QObject::connect(copy, &QPushButton::clicked, &box, [text] { QGuiApplication::clipboard()->setText(text); });
+}
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent) {
@@ -51,6 +70,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* par
     box->setEscapeButton(message.buttons == MsgButtons::Ok      ? QMessageBox::Ok
                          : message.buttons == MsgButtons::YesNo ? QMessageBox::No
                                                                 : QMessageBox::Cancel);
+    if (!message.details.empty()) showDetails(*box, message.details);
     return box;
 }
 

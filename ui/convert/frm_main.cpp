@@ -28,13 +28,16 @@ constexpr int kOpenFlags = dlgflags::FileMustExist | dlgflags::HideReadOnly;  //
 
 std::string utf8(const QLineEdit* box) { return enginePath(box->text()); }
 
-// The status line shows each stage at once, before the next one starts.
+// The status line shows each stage at once, before the next one starts; the
+// last one says whether the output was checked against an XSD.
 class StatusLine final : public StageSink {
 public:
     explicit StatusLine(QLabel& label) : label_(&label) {}
     void reached(Stage stage) override {
+        if (stage == Stage::CheckedAgainstXsd) checked_ = true;
         if (!label_) return;
-        label_->setText(text(stage));
+        label_->setText(checked_ && stage == Stage::Finished ? QStringLiteral("Finish - checked against the XSD")
+                                                             : text(stage));
         label_->repaint();
     }
 
@@ -47,6 +50,8 @@ private:
             return QStringLiteral("CSV has loaded, now converting....");
         case Stage::Saving:
             return QStringLiteral("Saving XML...");
+        case Stage::CheckedAgainstXsd:
+            return QStringLiteral("Checked against the XSD.");
         case Stage::Finished:
             return QStringLiteral("Finish");
         }
@@ -54,6 +59,7 @@ private:
     }
 
     QPointer<QLabel> label_;
+    bool checked_ = false;
 };
 
 // Marks the window busy for the lifetime of a handler.
