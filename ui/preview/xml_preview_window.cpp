@@ -17,6 +17,7 @@
 #include "ui/preview/raw_xml_view.h"
 #include "ui/preview/xml_highlighter.h"
 #include "ui/preview/xml_indent.h"
+#include "ui/preview/xsd_fault_list.h"
 
 namespace trelmo::ui {
 namespace {
@@ -78,7 +79,9 @@ XmlPreviewWindow::XmlPreviewWindow(const SchemaDocument& document, const CsvPrev
     auto* outputLayout = new QVBoxLayout(output_);
     outputLayout->setContentsMargins(0, 0, 0, 0);
     outputLayout->addWidget(lblNote_);
-    outputLayout->addWidget(tabViews_, 1);
+    outputLayout->addWidget(tabViews_, 3);
+    lstFaults_ = new XsdFaultList;
+    outputLayout->addWidget(lstFaults_, 1);
 
     pages_ = new QStackedWidget;
     pages_->addWidget(lblProblem_);
@@ -205,6 +208,8 @@ void XmlPreviewWindow::refresh() {
                                          "このCSVの変換はオーバーフローで止まります。")
                               .arg(records->total - header)
                               .arg(PreviewCsv::kMaxConvertedRecords));
+    // The records shown checked against the schema's XSD, if it names one.
+    lstFaults_->showResult(xsdChecker_.check(*document_.doc(), document_.filePath(), result_, records->records));
     showOutput();
 }
 

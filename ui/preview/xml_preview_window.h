@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/convert/xml_preview.h"
+#include "engine/xsd/preview_check.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -24,6 +25,7 @@ class ChunkedFill;
 class CsvPreviewPane;
 class RawXmlView;
 class SchemaDocument;
+class XsdFaultList;
 
 class XmlPreviewWindow : public QWidget {
     Q_OBJECT
@@ -82,6 +84,8 @@ private:
     RawXmlView* txtRaw_ = nullptr;
     QPlainTextEdit* txtIndented_ = nullptr;
     ChunkedFill* indentedFill_ = nullptr;
+    XsdFaultList* lstFaults_ = nullptr;
+    xsd::PreviewXsdChecker xsdChecker_;
     bool placed_ = false;  // sized once to the room there is; later the user's size is kept
 
     XmlPreview result_;

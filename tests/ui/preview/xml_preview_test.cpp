@@ -21,6 +21,7 @@
 #include "ui/preview/preview_placement.h"
 #include "ui/preview/raw_xml_view.h"
 #include "ui/preview/xml_preview_window.h"
+#include "ui/preview/xsd_fault_list.h"
 
 namespace trelmo::test {
 namespace {
@@ -451,6 +452,33 @@ TEST(XmlIndent, LaysOutOneNodeALine) {
     EXPECT_EQ(ui::IndentXml("<?xml version=\"1.0\"?>\n<R><r a=\"x>\"><c>t</c><e/><!--<n>--><![CDATA[<d>]]></r><s> </s><t>\n</t></R>\n"),
               "<?xml version=\"1.0\"?>\n<R>\n  <r a=\"x>\">\n    <c>t</c>\n    <e/>\n    <!--<n>-->\n"
               "    <![CDATA[<d>]]>\n  </r>\n  <s> </s>\n  <t>\n</t>\n</R>");
+}
+
+// The records shown are checked against the schema's XSD: each fault listed.
+TEST_F(XmlPreviewTest, XsdFaultsAreListed) {
+    const std::string xsd = dir.write("list.xsd",
+        "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\"><xs:element name=\"list\"><xs:complexType>"
+        "<xs:sequence><xs:element name=\"item\" maxOccurs=\"unbounded\"><xs:complexType><xs:sequence>"
+        "<xs:element name=\"price\" type=\"xs:int\"/></xs:sequence><xs:attribute name=\"id\" type=\"xs:int\"/>"
+        "</xs:complexType></xs:element></xs:sequence></xs:complexType></xs:element></xs:schema>");
+    show("<element name=\"item\"><element name=\"price\"><text DataSource=\"2\"/></element>"
+         "<attribute name=\"id\" DataSource=\"1\"/></element>");
+    text1()->setText("list");
+    previewCsv("1,10\r\nx,20\r\n3,abc\r\n");
+    ui::XmlPreviewWindow* window = openPreview();
+    settle(window);
+    auto* faults = window->findChild<ui::XsdFaultList*>("lstXsdFaults");
+    EXPECT_TRUE(faults->isHidden()) << "no XSD named";
+
+    editor->document().setSetting(ui::Setting::Xsd, QString::fromStdString(xsd));
+    settle(window);
+    ASSERT_FALSE(faults->isHidden());
+    QStringList rows;
+    for (int i = 0; i < faults->topLevelItemCount(); ++i)
+        rows << faults->topLevelItem(i)->text(0) + "|" + faults->topLevelItem(i)->text(1) + "|" +
+                    faults->topLevelItem(i)->text(2);
+    EXPECT_EQ(rows.join(' '), "2|1|/list/item[2]/@id 3|2|/list/item[3]/price");
+
 }
 
 }  // namespace
