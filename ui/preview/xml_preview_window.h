@@ -56,6 +56,8 @@ signals:
     // A link of the problem text: to the root-name box, or to a node.
     void rootNameLinkActivated();
     void nodeLinkActivated(int treeIndex);
+    // A fault double-clicked: its schema node (0: none found), CSV record and column (0: none).
+    void faultActivated(int treeIndex, int record, int column);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -70,6 +72,9 @@ private:
     void showOutput();
     // Fills the view shown from the last result, if it is not filled yet.
     void fillShownView();
+    // The schema node that wrote a fault's node: the path's element names
+    // walked from the schema's top element, then the attribute by name; 0 when none.
+    int treeIndexOf(const xsd::PreviewFault& fault) const;
 
     const SchemaDocument& document_;
     const CsvPreviewPane& csvPane_;

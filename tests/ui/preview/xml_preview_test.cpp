@@ -454,8 +454,9 @@ TEST(XmlIndent, LaysOutOneNodeALine) {
               "    <![CDATA[<d>]]>\n  </r>\n  <s> </s>\n  <t>\n</t>\n</R>");
 }
 
-// The records shown are checked against the schema's XSD: each fault listed.
-TEST_F(XmlPreviewTest, XsdFaultsAreListed) {
+// The records shown are checked against the schema's XSD: each fault listed,
+// double-clicked to its node in the tree and its cell in the CSV preview.
+TEST_F(XmlPreviewTest, XsdFaultsAreListedAndLeadToTheirNodeAndCell) {
     const std::string xsd = dir.write("list.xsd",
         "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\"><xs:element name=\"list\"><xs:complexType>"
         "<xs:sequence><xs:element name=\"item\" maxOccurs=\"unbounded\"><xs:complexType><xs:sequence>"
@@ -479,6 +480,16 @@ TEST_F(XmlPreviewTest, XsdFaultsAreListed) {
                     faults->topLevelItem(i)->text(2);
     EXPECT_EQ(rows.join(' '), "2|1|/list/item[2]/@id 3|2|/list/item[3]/price");
 
+    const struct {
+        int row, treeIndex, csvRow, csvColumn;
+    } clicks[] = {{0, 4, 1, 0}, {1, 2, 2, 1}};
+    auto* csvView = control<QTreeView>("ListView2");
+    for (const auto& c : clicks) {
+        emit faults->itemActivated(faults->topLevelItem(c.row), 0);  // a double-click or Enter
+        EXPECT_EQ(selectedIndex(), c.treeIndex);
+        EXPECT_EQ(csvView->currentIndex().row(), c.csvRow);
+        EXPECT_EQ(csvView->currentIndex().column(), c.csvColumn);
+    }
 }
 
 }  // namespace
