@@ -89,12 +89,7 @@ TEST_F(SaveCheckTest, AnXsdThatCannotBeLoadedAsksFirst) {
     const std::string xsd = dir.write("bad.xsd", "<notxsd/>");
     for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
         messages.answerNext(answer);
-        show("<element name=\"r\"><text DataSource=\"1\"/></element>");
-        editor->document().setSetting(ui::Setting::Xsd, QString::fromStdString(xsd));
-        text1()->setText("out");
-        messages.shown.clear();
-        files.shown.clear();
-        trigger("mnuFileNewSave");
+        saveSchema("<element name=\"r\" xsd=\"" + xsd + "\"><text DataSource=\"1\"/></element>");
         ASSERT_EQ(messages.shown.size(), 1u) << lastMessage();
         EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
         EXPECT_EQ(messages.shown[0].defaultButton, 1);
