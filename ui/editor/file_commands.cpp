@@ -5,6 +5,7 @@
 #include "engine/convert/parse_xml.h"
 #include "engine/convert/schema_check.h"
 #include "engine/error.h"
+#include "engine/xsd/xsd_schema.h"
 #include "ui/common/engine_path.h"
 #include "ui/common/file_dialog.h"
 #include "ui/editor/csv_preview_pane.h"
@@ -194,6 +195,13 @@ bool FileCommands::check() {
         if (const std::optional<SchemaFault> warning = CheckDataSources(document_.nodeList(), columns)) {
             select(warning->node);
             const Message question{warning->message, MsgButtons::YesNo, MsgIcon::Exclamation, 1};
+            if (messages_.show(question) != MsgAnswer::Yes) return false;
+        }
+        // An XSD that cannot be loaded would refuse every conversion: saved only when told.
+        const std::string xsdProblem = xsd::xsdLoadProblem(*document_.doc(), document_.filePath());
+        if (!xsdProblem.empty()) {
+            const Message question{xsdProblem + "\r\nこのまま保存しますか？", MsgButtons::YesNo,
+                                   MsgIcon::Exclamation, 1};
             if (messages_.show(question) != MsgAnswer::Yes) return false;
         }
         if (check.bound == 0) {

@@ -261,6 +261,20 @@ void FrmEdit::selectTreeIndex(int treeIndex) {
     });
 }
 
+void FrmEdit::selectFault(int treeIndex, int record, int column) {
+    runCommand([this, treeIndex, record, column] {
+        if (treeIndex >= 1 && static_cast<std::size_t>(treeIndex) <= document_->nodeList().size())
+            treePane_->select(document_->element(treeIndex));
+        CsvPreviewView* records = csvPane_->csvPreview();
+        const QModelIndex cell = records->model()->index(record - 1, std::max(column, 1) - 1);
+        if (cell.isValid()) {
+            records->setCurrentIndex(cell);
+            records->scrollTo(cell);
+        }
+        activateWindow();
+    });
+}
+
 void FrmEdit::focusRootName() {
     activateWindow();
     settings_->focusRootName();
@@ -271,6 +285,7 @@ void FrmEdit::showXmlPreview() {
         xmlPreview_ = new XmlPreviewWindow(*document_, *csvPane_, *this);
         connect(xmlPreview_, &XmlPreviewWindow::rootNameLinkActivated, this, &FrmEdit::focusRootName);
         connect(xmlPreview_, &XmlPreviewWindow::nodeLinkActivated, this, &FrmEdit::selectTreeIndex);
+        connect(xmlPreview_, &XmlPreviewWindow::faultActivated, this, &FrmEdit::selectFault);
     }
     xmlPreview_->showBeside();
 }

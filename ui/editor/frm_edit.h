@@ -66,6 +66,8 @@ public:
     // What the XML preview's links do: highlight the node of a tree index as
     // a click does, or put the focus on the root name.
     void selectTreeIndex(int treeIndex);
+    // A fault of the XML preview: its node (0: none) and its CSV record and column (from 1; 0: none).
+    void selectFault(int treeIndex, int record, int column);
     void focusRootName();
     // Edits after which the views were rebuilt because updating them did not fit.
     int viewRebuilds() const;

@@ -17,6 +17,7 @@
 #include "ui/preview/raw_xml_view.h"
 #include "ui/preview/xml_highlighter.h"
 #include "ui/preview/xml_indent.h"
+#include "ui/preview/xsd_fault_list.h"
 
 namespace trelmo::ui {
 namespace {
@@ -78,7 +79,9 @@ XmlPreviewWindow::XmlPreviewWindow(const SchemaDocument& document, const CsvPrev
     auto* outputLayout = new QVBoxLayout(output_);
     outputLayout->setContentsMargins(0, 0, 0, 0);
     outputLayout->addWidget(lblNote_);
-    outputLayout->addWidget(tabViews_, 1);
+    outputLayout->addWidget(tabViews_, 3);
+    lstFaults_ = new XsdFaultList;
+    outputLayout->addWidget(lstFaults_, 1);
 
     pages_ = new QStackedWidget;
     pages_->addWidget(lblProblem_);
@@ -113,6 +116,9 @@ XmlPreviewWindow::XmlPreviewWindow(const SchemaDocument& document, const CsvPrev
             emit rootNameLinkActivated();
         else
             emit nodeLinkActivated(link.section(':', 1).toInt());
+    });
+    connect(lstFaults_, &XsdFaultList::faultActivated, this, [this](const xsd::PreviewFault& fault) {
+        emit faultActivated(treeIndexOf(fault), static_cast<int>(fault.record), static_cast<int>(fault.column));
     });
     // The window closes with the editor.
     editor.installEventFilter(this);
@@ -205,7 +211,31 @@ void XmlPreviewWindow::refresh() {
                                          "このCSVの変換はオーバーフローで止まります。")
                               .arg(records->total - header)
                               .arg(PreviewCsv::kMaxConvertedRecords));
+    // The records shown checked against the schema's XSD, if it names one.
+    lstFaults_->showResult(xsdChecker_.check(*document_.doc(), document_.filePath(), result_, records->records));
     showOutput();
+}
+
+int XmlPreviewWindow::treeIndexOf(const xsd::PreviewFault& fault) const {
+    const auto named = [](const xml::Node& parent, const char* type, const std::string& name) {
+        for (const xml::Node& child : parent.children())
+            if (QString::fromStdString(child.name()).compare(QLatin1String(type), Qt::CaseInsensitive) == 0 &&
+                child.attribute("name").value_or(std::string()) == name)
+                return child;
+        return xml::Node();
+    };
+    const QStringList steps = u8(fault.path).split('/', Qt::SkipEmptyParts);
+    if (!document_.doc() || steps.size() < 2) return 0;  // the root is written by no node
+    xml::Node node = document_.doc()->documentElement();  // the record, whatever its index
+    for (qsizetype i = 2; i < steps.size(); ++i) {
+        const xml::Node child = named(node, "element", steps[i].section('[', 0, 0).toStdString());
+        if (!child) break;
+        node = child;
+    }
+    if (!fault.attribute.empty())
+        if (const xml::Node attribute = named(node, "attribute", fault.attribute)) node = attribute;
+    const int at = node ? document_.indexOf(node) : -1;
+    return at + 1;
 }
 
 QString XmlPreviewWindow::problemText() const {

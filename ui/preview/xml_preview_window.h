@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/convert/xml_preview.h"
+#include "engine/xsd/preview_check.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -24,6 +25,7 @@ class ChunkedFill;
 class CsvPreviewPane;
 class RawXmlView;
 class SchemaDocument;
+class XsdFaultList;
 
 class XmlPreviewWindow : public QWidget {
     Q_OBJECT
@@ -54,6 +56,8 @@ signals:
     // A link of the problem text: to the root-name box, or to a node.
     void rootNameLinkActivated();
     void nodeLinkActivated(int treeIndex);
+    // A fault double-clicked: its schema node (0: none found), CSV record and column (0: none).
+    void faultActivated(int treeIndex, int record, int column);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -68,6 +72,9 @@ private:
     void showOutput();
     // Fills the view shown from the last result, if it is not filled yet.
     void fillShownView();
+    // The schema node that wrote a fault's node: the path's element names
+    // walked from the schema's top element, then the attribute by name; 0 when none.
+    int treeIndexOf(const xsd::PreviewFault& fault) const;
 
     const SchemaDocument& document_;
     const CsvPreviewPane& csvPane_;
@@ -82,6 +89,8 @@ private:
     RawXmlView* txtRaw_ = nullptr;
     QPlainTextEdit* txtIndented_ = nullptr;
     ChunkedFill* indentedFill_ = nullptr;
+    XsdFaultList* lstFaults_ = nullptr;
+    xsd::PreviewXsdChecker xsdChecker_;
     bool placed_ = false;  // sized once to the room there is; later the user's size is kept
 
     XmlPreview result_;

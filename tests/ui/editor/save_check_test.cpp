@@ -83,6 +83,21 @@ TEST_F(SaveCheckTest, ADataSourceWithoutAColumnAsksFirst) {
     }
 }
 
+// An XSD that cannot be loaded is named in a warning; the save goes on only when told.
+TEST_F(SaveCheckTest, AnXsdThatCannotBeLoadedAsksFirst) {
+    TempDir dir;
+    const std::string xsd = dir.write("bad.xsd", "<notxsd/>");
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        messages.answerNext(answer);
+        saveSchema("<element name=\"r\" xsd=\"" + xsd + "\"><text DataSource=\"1\"/></element>");
+        ASSERT_EQ(messages.shown.size(), 1u) << lastMessage();
+        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(messages.shown[0].defaultButton, 1);
+        EXPECT_NE(lastMessage().find(xsd), std::string::npos) << lastMessage();
+        EXPECT_EQ(files.shown.size(), answer == MsgAnswer::Yes ? 1u : 0u);
+    }
+}
+
 TEST_F(SaveCheckTest, TheMessageComesBeforeTheSelectionButForAnEmptyCData) {
     int selectedAtMessage = -1;
     messages.onShow = [&](const Message&) { selectedAtMessage = selectedIndex(); };

@@ -21,6 +21,7 @@
 #include "ui/preview/preview_placement.h"
 #include "ui/preview/raw_xml_view.h"
 #include "ui/preview/xml_preview_window.h"
+#include "ui/preview/xsd_fault_list.h"
 
 namespace trelmo::test {
 namespace {
@@ -451,6 +452,41 @@ TEST(XmlIndent, LaysOutOneNodeALine) {
     EXPECT_EQ(ui::IndentXml("<?xml version=\"1.0\"?>\n<R><r a=\"x>\"><c>t</c><e/><!--<n>--><![CDATA[<d>]]></r><s> </s><t>\n</t></R>\n"),
               "<?xml version=\"1.0\"?>\n<R>\n  <r a=\"x>\">\n    <c>t</c>\n    <e/>\n    <!--<n>-->\n"
               "    <![CDATA[<d>]]>\n  </r>\n  <s> </s>\n  <t>\n</t>\n</R>");
+}
+
+// The records shown are checked against the schema's XSD: each fault listed,
+// double-clicked to its node in the tree and its cell in the CSV preview.
+TEST_F(XmlPreviewTest, XsdFaultsAreListedAndLeadToTheirNodeAndCell) {
+    const std::string xsd = dir.write("list.xsd",
+        "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\"><xs:element name=\"list\"><xs:complexType>"
+        "<xs:sequence><xs:element name=\"item\" maxOccurs=\"unbounded\"><xs:complexType><xs:sequence>"
+        "<xs:element name=\"price\" type=\"xs:int\"/></xs:sequence><xs:attribute name=\"id\" type=\"xs:int\"/>"
+        "</xs:complexType></xs:element></xs:sequence></xs:complexType></xs:element></xs:schema>");
+    show("<element name=\"item\"><element name=\"price\"><text DataSource=\"2\"/></element>"
+         "<attribute name=\"id\" DataSource=\"1\"/></element>");
+    text1()->setText("list");
+    previewCsv("1,10\r\nx,20\r\n3,abc\r\n");
+    ui::XmlPreviewWindow* window = openPreview();
+    settle(window);
+    auto* faults = window->findChild<ui::XsdFaultList*>("lstXsdFaults");
+    EXPECT_TRUE(faults->isHidden()) << "no XSD named";
+
+    editor->document().setSetting(ui::Setting::Xsd, QString::fromStdString(xsd));
+    settle(window);
+    ASSERT_FALSE(faults->isHidden());
+    ASSERT_EQ(faults->topLevelItemCount(), 2);
+    const struct {
+        const char* path;
+        int row, treeIndex, csvRow, csvColumn;
+    } clicks[] = {{"/list/item[2]/@id", 0, 4, 1, 0}, {"/list/item[3]/price", 1, 2, 2, 1}};
+    auto* csvView = control<QTreeView>("ListView2");
+    for (const auto& c : clicks) {
+        EXPECT_EQ(faults->topLevelItem(c.row)->text(2), c.path);
+        emit faults->itemActivated(faults->topLevelItem(c.row), 0);  // a double-click or Enter
+        EXPECT_EQ(selectedIndex(), c.treeIndex);
+        EXPECT_EQ(csvView->currentIndex().row(), c.csvRow);
+        EXPECT_EQ(csvView->currentIndex().column(), c.csvColumn);
+    }
 }
 
 }  // namespace
