@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "tests/ui/editor/columns_fixture.h"
+#include "ui/editor/csv_preview_view.h"
 
 namespace trelmo::test {
 namespace {
@@ -95,6 +96,32 @@ TEST_F(ColumnsTest, NamesFromTheFirstRecord) {
         EXPECT_EQ(names(dialog).substr(0, 4), "列1");
         dialog->reject();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// Names from the first record make it the header line, when the schema has
+// none, in the step that inserts the nodes; undo takes back both.
+TEST_F(ColumnsTest, NamesFromTheFirstRecordMakeItTheHeaderLine) {
+    const std::pair<const char*, int> cases[] = {{"", 1}, {" header=\"2\"", 2}};
+    for (const auto& [header, after] : cases) {
+        SCOPED_TRACE(header);
+        open(std::string("<element name=\"r\"") + header + "/>", "id,名前\r\n1,a\r\n");
+        const auto* csvView = editor->findChild<ui::CsvPreviewView*>();
+        const std::string before = schemaXml();
+        const int headerBefore = csvView->headerCount();
+        ui::ColumnsDialog* dialog = openDialog();
+        ASSERT_NE(dialog, nullptr) << lastMessage();
+        dialog->findChild<QCheckBox*>("chkFirstRecord")->setChecked(true);
+        pressEnter(dialog);
+        EXPECT_NE(schemaXml().find("<element name=\"id\"><text DataSource=\"1\"/></element>"),
+                  std::string::npos) << schemaXml();
+        EXPECT_EQ(csvView->headerCount(), after);
+        trigger("mnuEditUndo");
+        EXPECT_EQ(schemaXml(), before);
+        EXPECT_EQ(csvView->headerCount(), headerBefore);
+        trigger("mnuEditRedo");
+        EXPECT_EQ(csvView->headerCount(), after);
+        EXPECT_EQ(tree()->nodeCount(), 5);
     }
 }
 
