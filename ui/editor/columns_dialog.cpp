@@ -106,11 +106,11 @@ ColumnsDialog::ColumnsDialog(const PreviewModel& preview, const std::string& enc
     chkFirstRecord->setChecked(namesFromFirstRecord);
     connect(chkFirstRecord, &QCheckBox::toggled, model_, &ColumnsModel::setNamesFromFirstRecord);
 
-    lblNote = new QLabel(
-        QStringLiteral("CSVには見出しの行がありません。1行目も、ほかの行と同じくデータとして変換されます。"),
-        this);
+    lblNote = new QLabel(QStringLiteral("1行目は見出し行になり、データとしては変換されません。"), this);
     lblNote->setObjectName("lblNote");
     lblNote->setWordWrap(true);
+    lblNote->setVisible(namesFromFirstRecord);
+    connect(chkFirstRecord, &QCheckBox::toggled, lblNote, &QLabel::setVisible);
 
     lblProblem = new QLabel(
         QStringLiteral("赤い名前は使えません。XMLの名前で、エンコーディングで表せる文字だけの、"

@@ -135,8 +135,18 @@ void SchemaCommands::insertColumns(const xml::Node& parent, const std::vector<Co
     try {
         // The dialog is modal, but the document could have been replaced.
         if (columns.empty() || !document_.doc() || document_.indexOf(parent) < 0) return;
-        document_.push(std::make_unique<InsertNodesEdit>(
-            document_, parent, makeColumnNodes(*document_.doc(), columns), false));
+        auto insert = std::make_unique<InsertNodesEdit>(
+            document_, parent, makeColumnNodes(*document_.doc(), columns), false);
+        // Names taken from the first record make it the header line, in the same step.
+        if (namesFromFirstRecord_ && document_.headerRows() == 0) {
+            std::vector<std::unique_ptr<SchemaEdit>> parts;
+            parts.push_back(std::move(insert));
+            parts.push_back(std::make_unique<SetSettingEdit>(document_, Setting::HeaderRows,
+                                                             QStringLiteral("1")));
+            document_.push(std::make_unique<EditGroup>(document_, std::move(parts)));
+        } else {
+            document_.push(std::move(insert));
+        }
         tree_.selectAfterEdit(parent);  // the target with its new children
     } catch (const std::exception& e) {
         showError(e);

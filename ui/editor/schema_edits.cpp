@@ -103,4 +103,25 @@ void SetSettingEdit::apply() { document_.changeSetting(which_, after_); }
 
 void SetSettingEdit::revert() { document_.changeSetting(which_, before_); }
 
+EditGroup::EditGroup(SchemaDocument& document, std::vector<std::unique_ptr<SchemaEdit>> parts)
+    : SchemaEdit(document), parts_(std::move(parts)) {}
+
+// A part that fails takes back the parts made before it, so that the group
+// is made whole or not at all.
+void EditGroup::apply() {
+    std::size_t made = 0;
+    try {
+        for (; made < parts_.size(); ++made) parts_[made]->apply();
+    } catch (...) {
+        while (made > 0) parts_[--made]->revert();
+        throw;
+    }
+    touched_ = parts_.empty() ? xml::Node{} : parts_.front()->touched();
+}
+
+void EditGroup::revert() {
+    for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) (*part)->revert();
+    touched_ = parts_.empty() ? xml::Node{} : parts_.front()->touched();
+}
+
 }  // namespace trelmo::ui

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUndoCommand>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "engine/xml/dom.h"
@@ -32,6 +33,7 @@ public:
     const xml::Node& touched() const { return touched_; }
 
 protected:
+    friend class EditGroup;
     virtual void apply() = 0;
     virtual void revert() = 0;
     SchemaDocument& document_;
@@ -102,6 +104,18 @@ private:
     Setting which_;
     QString before_;
     QString after_;
+};
+
+// Edits made and taken back together, as one step: in order, and undone in
+// reverse. It touches what its first part touched.
+class EditGroup : public SchemaEdit {
+public:
+    EditGroup(SchemaDocument& document, std::vector<std::unique_ptr<SchemaEdit>> parts);
+
+private:
+    void apply() override;
+    void revert() override;
+    std::vector<std::unique_ptr<SchemaEdit>> parts_;
 };
 
 }  // namespace trelmo::ui

@@ -121,6 +121,22 @@ TEST_F(ColumnsTest, NamesFromTheFirstRecord) {
     }
 }
 
+TEST_F(ColumnsTest, NamesFromTheFirstRecordMakeAHeaderLineInTheSameStep) {
+    const char* const cases[][2] = {{"", "header=\"1\""}, {" header=\"2\"", "header=\"2\""}};
+    for (const auto& [before, after] : cases) {
+        const std::string schema = std::string("<element name=\"r\"") + before + "/>";
+        open(schema, "id,名前\r\n1,a\r\n");
+        ui::ColumnsDialog* dialog = openDialog();
+        ASSERT_NE(dialog, nullptr) << lastMessage();
+        dialog->findChild<QCheckBox*>("chkFirstRecord")->setChecked(true);
+        pressEnter(dialog);
+        EXPECT_EQ(tree()->nodeCount(), 5);
+        EXPECT_NE(schemaXml().find(after), std::string::npos) << schemaXml();
+        trigger("mnuEditUndo");
+        EXPECT_EQ(schemaXml(), schema);
+    }
+}
+
 // Attributes first, then the other kinds, each in column order; an unchecked
 // column makes nothing; a comment takes no name.
 TEST_F(ColumnsTest, TheKinds) {
