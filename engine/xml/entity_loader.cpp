@@ -1,17 +1,12 @@
 #include "engine/xml/entity_loader.h"
 
-#include <fcntl.h>
 #include <libxml/parserInternals.h>
 #include <libxml/uri.h>
 #include <libxml/xmlerror.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdint>
 #include <filesystem>
 
-#include "engine/io/file_io.h"
-#include "engine/io/os_error.h"
+#include "engine/io/bounded_read.h"
 
 #include "engine/xml/doc_state.h"
 #include "engine/xml/parse_errors.h"
@@ -57,31 +52,9 @@ void refuse(xmlParserCtxtPtr ctxt, LoadPolicy* policy, long code, std::string re
 // Larger than any real document type definition.
 constexpr std::size_t kLargestSubset = std::size_t{4} << 20;
 
-// Reads the external subset: a regular file only (a FIFO would wait for a
-// writer for ever, a device might never end), opened without waiting, and
-// at most kLargestSubset bytes. Returns why it cannot be read, if it cannot.
+// Reads the external subset, a regular file of at most kLargestSubset bytes.
 std::optional<std::string> readSubset(const std::string& path, std::string& bytes) {
-    const std::string tooLarge = "大きすぎます。文書型定義は " + std::to_string(kLargestSubset >> 20) + " MiB までです。";
-    fileio::Fd fd(fileio::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY));
-    struct stat info {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) return osErrorText(errno);
-    if (!S_ISREG(info.st_mode)) return std::string("通常のファイルではありません。");
-    if (static_cast<std::uintmax_t>(info.st_size) > kLargestSubset) return tooLarge;
-    // One byte more than the file had, to see its end; a file that grew goes on to the bound.
-    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == bytes.size()) {
-            if (used > kLargestSubset) return tooLarge;
-            bytes.resize(kLargestSubset + 1);
-        }
-        const ssize_t got = fileio::read(fd.get(), bytes.data() + used, bytes.size() - used);
-        if (got < 0) return osErrorText(errno);
-        if (got == 0) break;
-        used += static_cast<std::size_t>(got);
-    }
-    bytes.resize(used);
-    return std::nullopt;
+    return readBoundedFile(path, bytes, kLargestSubset, "文書型定義");
 }
 
 xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
