@@ -25,8 +25,15 @@ std::filesystem::path modulePath() {
 
 }  // namespace
 
-int runWindowModule(const char* program, const char* entry, int& argc, char** argv) {
-    const std::string path = modulePath().string();
+int runWindowModule(const char* program, const char* entry, const char* otherwise, int& argc, char** argv) {
+    const std::filesystem::path location = modulePath();
+    std::error_code error;
+    if (!std::filesystem::exists(location, error) && !error) {
+        std::fprintf(stderr, "%s: the windows are in the package " TRELMO_WINDOW_PACKAGE ", which is not installed%s\n",
+                     program, otherwise);
+        return 1;
+    }
+    const std::string path = location.string();
     // Kept loaded until the process ends: Qt's libraries stay in use until exit.
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {

@@ -6,6 +6,10 @@
   b: 32,767 records x 200 fields; a schema with 200 leaves.
   c: the records of a, as a CP932 CSV; the output is written as Shift_JIS.
 
+For each case, x.dsd is the same schema naming an XSD (a.xsd, b.xsd) that the
+output meets, in a namespace: dates, decimals, integers, patterns, lengths and
+enumerations on most leaves, for the check against an XSD.
+
 The data is chosen so that any CSV reader and XML writer must agree on it:
 quotes only around whole fields, no quotes or line breaks inside fields, no
 "--" in comments and no "]]>" in CDATA, and only characters that CP932 and
@@ -133,6 +137,70 @@ def schema_b():
     return "".join(parts)
 
 
+XSD_HEAD = """<?xml version="1.0" encoding="UTF-8"?>
+<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns="urn:bench"
+           targetNamespace="urn:bench" elementFormDefault="qualified">
+"""
+
+XSD_A = XSD_HEAD + """  <xs:simpleType name="text"><xs:restriction base="xs:string"><xs:maxLength value="80"/></xs:restriction></xs:simpleType>
+  <xs:element name="records"><xs:complexType><xs:sequence>
+    <xs:element name="record" maxOccurs="unbounded"><xs:complexType mixed="true"><xs:sequence>
+      <xs:element name="氏名" type="text"/>
+      <xs:element name="フリガナ"><xs:simpleType><xs:restriction base="xs:string">
+        <xs:pattern value="\\p{IsKatakana}{4,9}"/></xs:restriction></xs:simpleType></xs:element>
+      <xs:element name="address"><xs:complexType><xs:sequence>
+        <xs:element name="city" type="text"/><xs:element name="street" type="text"/></xs:sequence>
+        <xs:attribute name="pref" use="required"><xs:simpleType><xs:restriction base="xs:string">
+          %(prefs)s</xs:restriction></xs:simpleType></xs:attribute></xs:complexType></xs:element>
+      <xs:element name="contact"><xs:complexType><xs:sequence>
+        <xs:element name="phone"><xs:simpleType><xs:restriction base="xs:string">
+          <xs:pattern value="0[0-9]{1,2}-[0-9]{4}-[0-9]{4}"/></xs:restriction></xs:simpleType></xs:element>
+        <xs:element name="mail"><xs:complexType><xs:simpleContent><xs:extension base="text">
+          <xs:attribute name="type"><xs:simpleType><xs:restriction base="xs:string">
+            <xs:enumeration value="home"/><xs:enumeration value="work"/><xs:enumeration value="other"/>
+          </xs:restriction></xs:simpleType></xs:attribute></xs:extension></xs:simpleContent></xs:complexType></xs:element>
+      </xs:sequence></xs:complexType></xs:element>
+      <xs:element name="order"><xs:complexType mixed="true">
+        <xs:attribute name="date" type="xs:date" use="required"/>
+        <xs:attribute name="amount" type="xs:decimal" use="required"/></xs:complexType></xs:element>
+      <xs:element name="place" type="text"/>
+      <xs:element name="desc" type="text"/>
+      <xs:element name="flag"><xs:complexType><xs:attribute name="v" type="xs:boolean"/></xs:complexType></xs:element>
+    </xs:sequence>
+    <xs:attribute name="id" type="xs:positiveInteger" use="required"/>
+    <xs:attribute name="kind"><xs:simpleType><xs:restriction base="xs:string">
+      <xs:enumeration value="member"/><xs:enumeration value="guest"/><xs:enumeration value="staff"/>
+      <xs:enumeration value="vip"/></xs:restriction></xs:simpleType></xs:attribute>
+    </xs:complexType></xs:element>
+  </xs:sequence></xs:complexType></xs:element>
+</xs:schema>
+"""
+
+
+def xsd_b():
+    """Each group: an integer attribute, and leaves of a string, a pair of
+    numbers, a decimal, an integer, two short texts and a pair again."""
+    types = ["xs:string", "pair", "xs:decimal", "xs:nonNegativeInteger", "short", "short", "pair"]
+    group = ('<xs:complexType name="group" mixed="true"><xs:sequence>' +
+             "".join('<xs:element name="f%d" type="%s"/>' % (k, t) for k, t in enumerate(types)) +
+             '</xs:sequence><xs:attribute name="a" type="xs:integer" use="required"/></xs:complexType>')
+    return (XSD_HEAD +
+            '<xs:simpleType name="short"><xs:restriction base="xs:string"><xs:maxLength value="40"/>'
+            '</xs:restriction></xs:simpleType>'
+            '<xs:simpleType name="pair"><xs:restriction base="xs:string"><xs:pattern value="[0-9]+,[0-9]+"/>'
+            '</xs:restriction></xs:simpleType>' + group +
+            '<xs:element name="table"><xs:complexType><xs:sequence><xs:element name="row" maxOccurs="unbounded">'
+            '<xs:complexType><xs:sequence>' +
+            "".join('<xs:element name="g%02d" type="group"/>' % g for g in range(20)) +
+            '</xs:sequence></xs:complexType></xs:element></xs:sequence></xs:complexType></xs:element>'
+            '</xs:schema>\n')
+
+
+def with_xsd(schema, xsd):
+    """The schema naming an XSD and its namespace on the top element."""
+    return schema.replace('root="', 'xsd="%s" namespace="urn:bench" root="' % xsd, 1)
+
+
 def write_csv(path, rows, encoding):
     with open(path, "w", encoding=encoding, newline="") as out:
         for row in rows:
@@ -155,6 +223,14 @@ def main():
         out.write(SCHEMA_A.format(encoding="UTF-8"))
     with open(os.path.join(folder, "c.dsd"), "w", encoding="utf-8") as out:
         out.write(SCHEMA_A.format(encoding="Shift_JIS"))
+
+    prefs = "".join('<xs:enumeration value="%s"/>' % p for p in PREFS)
+    for name, text in (("a.xsd", XSD_A % {"prefs": prefs}), ("b.xsd", xsd_b()),
+                       ("ax.dsd", with_xsd(SCHEMA_A.format(encoding="UTF-8"), "a.xsd")),
+                       ("cx.dsd", with_xsd(SCHEMA_A.format(encoding="Shift_JIS"), "a.xsd")),
+                       ("bx.dsd", with_xsd(schema_b(), "b.xsd"))):
+        with open(os.path.join(folder, name), "w", encoding="utf-8") as out:
+            out.write(text)
 
     rnd = random.Random(66)
     write_csv(os.path.join(folder, "b.csv"), (record_b(rnd, i) for i in range(records)), "utf-8")

@@ -2,7 +2,11 @@
 """Whole-process benchmark: Trelmo, the Python peer and the floor (copying the
 input and the output file), run alternately on the inputs of generate.py.
 Prints medians, ratios and peak memory as a Markdown table, and checks that
-Trelmo and the peer wrote the same XML (compared in canonical form). With
+Trelmo and the peer wrote the same XML (compared in canonical form). Each case
+is converted again with its schema naming an XSD (x.dsd), which the output
+must meet, beside libxml2's own streaming parse of the output (xmllint
+--stream), the floor of any check that reads the output, and xmllint's own
+streaming validation against the same XSD. With
 --window, the same conversion through the conversion window is timed too, and
 its file must be the command line's, byte for byte.
 
@@ -72,16 +76,21 @@ def run_case(case, args, out):
     mine = os.path.join(out, case + ".trelmo.xml")
     peer = os.path.join(out, case + ".peer.xml")
     window = os.path.join(out, case + ".window.xml")
+    checked = os.path.join(out, case + ".xsd.xml")
+    xsd_path = os.path.join(args.data, ("b" if case == "b" else "a") + ".xsd")
     copy1, copy2 = os.path.join(out, case + ".copy1"), os.path.join(out, case + ".copy2")
     commands = {
         "trelmo": [args.exe, csv_path, dsd_path, mine],
         "peer": [sys.executable, os.path.join(HERE, "peer.py"), csv_path, dsd_path, peer],
         # The floor: read and write every byte of the input and of the output.
         "floor": ["/bin/sh", "-c", 'cat "$1" > "$3" && cat "$2" > "$4"', "floor", csv_path, mine, copy1, copy2],
+        "xsd": [args.exe, csv_path, os.path.join(args.data, case + "x.dsd"), checked],
+        "parse": ["xmllint", "--noout", "--stream", checked],
+        "xmllint": ["xmllint", "--noout", "--stream", "--schema", xsd_path, checked],
     }
     if args.window:
         commands["window"] = [args.window, csv_path, dsd_path, window]
-    outputs = {"trelmo": mine, "peer": peer, "window": window}
+    outputs = {"trelmo": mine, "peer": peer, "window": window, "xsd": checked}
     for name in outputs:
         if name not in commands:
             continue
@@ -98,7 +107,8 @@ def run_case(case, args, out):
     memory = {name: [] for name in commands}
     for _ in range(args.rounds):
         for name, argv in commands.items():
-            remove(outputs.get(name, copy1))
+            if name not in ("parse", "xmllint"):  # these read the checked output
+                remove(outputs.get(name, copy1))
             if name == "floor":
                 remove(copy2)
             wall, rss, code, err = timed(argv)
@@ -108,6 +118,8 @@ def run_case(case, args, out):
             memory[name].append(rss)
     result = {name: statistics.median(values) for name, values in times.items()}
     result["mem"] = max(memory["trelmo"]) * 1024
+    result["xsd_mem"] = max(memory["xsd"]) * 1024
+    result["xsd_out"] = os.path.getsize(checked)
     result["peer_mem"] = max(memory["peer"]) * 1024
     result["in"] = os.path.getsize(csv_path)
     result["out"] = os.path.getsize(mine)
@@ -160,6 +172,14 @@ def main():
                 case, CASES[case], r["trelmo"], r["window"], r["window"] / r["trelmo"], mb(r["mem"]),
                 mb(r["window_mem"]), r["window_mem"] / r["mem"], "yes" if r["window_same"] else "NO"))
     print()
+    print("| case | Trelmo | Trelmo + XSD | + XSD / Trelmo | xmllint parse only (floor) | Trelmo + floor "
+          "| xmllint + XSD | + XSD peak memory | memory / output |")
+    print("|---|---|---|---|---|---|---|---|---|")
+    for case, r in results.items():
+        print("| (%s) %s | %.3f s | %.3f s | %.2f× | %.3f s | %.3f s | %.3f s | %s | %.2f× |" % (
+            case, CASES[case], r["trelmo"], r["xsd"], r["xsd"] / r["trelmo"], r["parse"],
+            r["trelmo"] + r["parse"], r["xmllint"], mb(r["xsd_mem"]), r["xsd_mem"] / r["xsd_out"]))
+    print()
     print("Medians of %d alternating rounds; load average %.2f before, %.2f after (%d cores)." % (
         args.rounds, load_before[0], load_after[0], os.cpu_count()))
 
@@ -179,6 +199,11 @@ def main():
         checks.append(("(%s) at least 25× faster than the peer" % case, r["peer"] >= 25 * r["trelmo"]))
         checks.append(("(%s) peak memory below 2.5× the output" % case, r["mem"] < 2.5 * r["out"]))
         checks.append(("(%s) same canonical XML as the peer" % case, r["same"]))
+        # Where parsing the output alone costs more than 2× the conversion, the check is held to that floor.
+        xsd_bound = max(3 * r["trelmo"], 1.2 * (r["trelmo"] + r["parse"]))
+        checks.append(("(%s) the XSD check within 3× (or 1.2× conversion + parse)" % case, r["xsd"] <= xsd_bound))
+        checks.append(("(%s) peak memory with the XSD check below 2.5× the output" % case,
+                       r["xsd_mem"] < 2.5 * r["xsd_out"]))
     print()
     for text, ok in checks:
         print("- %s: %s" % (text, "met" if ok else "NOT met"))

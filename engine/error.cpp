@@ -32,4 +32,14 @@ RuntimeError blankPathError(const std::string& path) {
     return {err::BadFileName, "ファイル 「" + path + "」 を読み込めません: ファイル名が空白だけです。"};
 }
 
+std::string withThousands(std::size_t count) {
+    const std::string digits = std::to_string(count);
+    std::string grouped;
+    for (std::size_t k = 0; k < digits.size(); ++k) {
+        if (k > 0 && (digits.size() - k) % 3 == 0) grouped += ',';
+        grouped += digits[k];
+    }
+    return grouped;
+}
+
 }  // namespace trelmo

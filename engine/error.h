@@ -8,6 +8,7 @@
 // same error again, and where an error is itself the answer (a line that
 // would overflow as the start of a record, the editor preview's diagnosis).
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -51,6 +52,9 @@ RuntimeError fileNotFoundError(const std::string& path);
 RuntimeError fileAccessError(const std::string& path, const std::string& reason = {});
 // A path of blanks only, shown in brackets so that its blanks can be seen.
 RuntimeError blankPathError(const std::string& path);
+
+// A count as messages show it, its digits grouped by commas: 1,073,741,824.
+std::string withThousands(std::size_t count);
 
 // The reason given for a file that came shorter than it was when it was opened.
 inline constexpr const char* kChangedWhileRead = "読み込んでいる間にファイルが変更されました。";

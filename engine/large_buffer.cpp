@@ -2,7 +2,6 @@
 
 #include <sys/mman.h>
 
-#include <cstring>
 #include <new>
 #include <utility>
 
@@ -45,12 +44,16 @@ void LargeBuffer::reserve(std::size_t capacity) {
     // A little more than asked, so that a vector read near the end of the
     // text never reaches past the mapping.
     const std::size_t size = (capacity + kReadSlack + kPage - 1) / kPage * kPage;
-    char* memory = mapMemory(size);
     if (data_) {
-        std::memcpy(memory, data_, capacity_);
-        ::munmap(data_, capacity_ + kReadSlack);
+        // Moved by the system, not copied: the old and the new size are
+        // never both held, which matters for a file read up to a bound.
+        void* moved = ::mremap(data_, capacity_ + kReadSlack, size, MREMAP_MAYMOVE);
+        if (moved == MAP_FAILED) throw std::bad_alloc();
+        data_ = static_cast<char*>(moved);
+        if (size >= kHugePage) ::madvise(data_, size, MADV_HUGEPAGE);
+    } else {
+        data_ = mapMemory(size);
     }
-    data_ = memory;
     capacity_ = size - kReadSlack;
 }
 

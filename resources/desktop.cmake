@@ -37,10 +37,11 @@ endforeach()
 file(WRITE ${icon_out}/app.qrc.new
      "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\"/trelmo\">\n${icon_qrc_files}  </qresource>\n</RCC>\n")
 file(COPY_FILE ${icon_out}/app.qrc.new ${icon_out}/app.qrc ONLY_IF_DIFFERENT)
-qt_add_resources(app_icon_sources ${icon_out}/app.qrc)
+qt_add_resources(app_icon_sources ${icon_out}/app.qrc OPTIONS ${TRELMO_RCC_OPTIONS})
 add_custom_target(trelmo_icons ALL DEPENDS ${icon_pngs})
 
-install(FILES ${PROJECT_SOURCE_DIR}/resources/trelmo.desktop ${PROJECT_SOURCE_DIR}/resources/trelmo-edit.desktop
+install(FILES ${PROJECT_SOURCE_DIR}/resources/example.trelmo.Trelmo.desktop
+              ${PROJECT_SOURCE_DIR}/resources/example.trelmo.TrelmoEdit.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/trelmo-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME trelmo.xml)

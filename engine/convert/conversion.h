@@ -11,7 +11,8 @@
 
 namespace trelmo {
 
-enum class Stage { SchemaLoaded, CsvLoaded, Saving, Finished };
+// CheckedAgainstXsd: the output met the XSD the schema names; told just before Finished.
+enum class Stage { SchemaLoaded, CsvLoaded, Saving, CheckedAgainstXsd, Finished };
 
 class StageSink {
 public:
@@ -36,10 +37,11 @@ struct ConversionFrontEnd {
 // plain message box. Returns false when that happened.
 bool RunReported(MessageSink& messages, const std::function<void()>& body);
 
-// Loads the schema, reads the CSV file and writes the output straight into
-// its file. A schema that is not loaded and too few records are told in
-// message boxes; run-time errors are left to RunReported. Returns true when
-// the file is written (Stage::Finished was reported).
+// Loads the schema (and the XSD it names), reads the CSV file and writes the
+// output straight into its file. A schema that is not loaded, too few records
+// and an output that the XSD refuses (nothing saved then) are told in message
+// boxes; run-time errors are left to RunReported. Returns true when the file
+// is written (Stage::Finished was reported).
 bool Convert(const ConversionPaths& paths, const ConversionFrontEnd& front);
 
 // The messages of a conversion.

@@ -99,10 +99,10 @@ Start begin(xml::Document& schemaXML, xml::Document& out, std::size_t records, P
 // yield; the record counter is 16-bit, so stepping past the last index
 // overflows. build gets the record and its index in the file.
 template <typename Build>
-void eachRecord(const std::vector<std::string>& MyCSV, const Start& start, ProgressSink& progress, Build build) {
-    for (std::size_t i = 0; i <= start.highest && start.header + i < MyCSV.size(); ++i) {
+void eachRecord(const std::vector<std::string>& csvRecords, const Start& start, ProgressSink& progress, Build build) {
+    for (std::size_t i = 0; i <= start.highest && start.header + i < csvRecords.size(); ++i) {
         progress.setValue(static_cast<float>(i));
-        build(MyCSV[start.header + i], start.header + i);
+        build(csvRecords[start.header + i], start.header + i);
         progress.yield();
         if (i == kMaxIndex) throw overflowError();
     }
@@ -110,8 +110,9 @@ void eachRecord(const std::vector<std::string>& MyCSV, const Start& start, Progr
 
 // The records converted written into the streamed save, which then replaces
 // the destination.
-void writeAndCommit(xml::StreamedSave& out, const Start& start, std::span<const std::string_view> records,
-                    const Cp932Decoder* cp932, ProgressSink& progress, const std::function<void()>& committing) {
+bool writeAndCommit(xml::StreamedSave& out, const Start& start, std::span<const std::string_view> records,
+                    const Cp932Decoder* cp932, ProgressSink& progress, const std::function<void()>& committing,
+                    OutputCheck* check) {
     convert::RecordSteps steps;
     steps.before = [&progress](std::size_t i) { progress.setValue(static_cast<float>(i)); };
     steps.after = [&progress](std::size_t i) {
@@ -120,44 +121,50 @@ void writeAndCommit(xml::StreamedSave& out, const Start& start, std::span<const 
     };
     convert::writeRecords(out, start.plan, records.subspan(start.header), start.header, cp932, *start.check, steps);
     if (committing) committing();
-    out.commit();
+    if (!check) return out.commit();
+    return out.commit([check] { return check->accept(); });
+}
+
+xml::StreamedSave::Options saveOptions(const Start& start, OutputCheck* check) {
+    return {start.plan.xmlNamespace, check};
 }
 
 }  // namespace
 
-void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& CSV2XMLDoc,
-                            const std::vector<std::string>& MyCSV) {
-    Start start = begin(schemaXML, CSV2XMLDoc, MyCSV.size(), progress_);
+void Convert2XML::CreateXML(xml::Document& schemaXML, xml::Document& output,
+                            const std::vector<std::string>& csvRecords) {
+    Start start = begin(schemaXML, output, csvRecords.size(), progress_);
     const convert::Plan& plan = start.plan;
     const convert::RecordWriter order(plan);  // the order in which the records' values are checked
     RecordFields fields;
-    eachRecord(MyCSV, start, progress_, [&](const std::string& text, std::size_t index) {
-        xml::Node record = start.root.appendChild(CSV2XMLDoc.createElement(plan.recordName));
+    eachRecord(csvRecords, start, progress_, [&](const std::string& text, std::size_t index) {
+        xml::Node record = start.root.appendChild(output.createElement(plan.recordName));
         if (plan.topHasChildren) {
             fields.reset(text);
             order.checkValues(fields, *start.check, index);
-            addChildNodes(CSV2XMLDoc, record, plan.nodes, fields);
+            addChildNodes(output, record, plan.nodes, fields);
         }
     });
-    CSV2XMLDoc.appendChild(start.root);
+    if (!plan.xmlNamespace.empty()) start.root.setAttribute("xmlns", plan.xmlNamespace);
+    output.appendChild(start.root);
 }
 
-void Convert2XML::WriteXML(xml::Document& schemaXML, const std::vector<std::string>& MyCSV,
-                           const std::string& path, const std::function<void()>& committing) {
-    const std::vector<std::string_view> records(MyCSV.begin(), MyCSV.end());
+bool Convert2XML::WriteXML(xml::Document& schemaXML, const std::vector<std::string>& csvRecords,
+                           const std::string& path, const std::function<void()>& committing, OutputCheck* check) {
+    const std::vector<std::string_view> records(csvRecords.begin(), csvRecords.end());
     xml::Document head;  // the output's top level, its records written as they are made
     const Start start = begin(schemaXML, head, records.size(), progress_);
     head.appendChild(start.root);
-    xml::StreamedSave out(head, path);
-    writeAndCommit(out, start, records, nullptr, progress_, committing);
+    xml::StreamedSave out(head, path, saveOptions(start, check));
+    return writeAndCommit(out, start, records, nullptr, progress_, committing, check);
 }
 
-void Convert2XML::WriteRecords(xml::Document& schemaXML, CsvRecords& csv, const std::string& path,
-                               const std::function<void()>& committing) {
+bool Convert2XML::WriteRecords(xml::Document& schemaXML, CsvRecords& csv, const std::string& path,
+                               const std::function<void()>& committing, OutputCheck* check) {
     xml::Document head;
     const Start start = begin(schemaXML, head, csv.records().size(), progress_);
     head.appendChild(start.root);
-    xml::StreamedSave out(head, path);
+    xml::StreamedSave out(head, path, saveOptions(start, check));
     const Cp932Decoder* cp932 = nullptr;
     if (csv.cp932()) {
         if (out.encodesByTable()) {
@@ -166,7 +173,7 @@ void Convert2XML::WriteRecords(xml::Document& schemaXML, CsvRecords& csv, const 
             csv.decode();
         }
     }
-    writeAndCommit(out, start, csv.records(), cp932, progress_, committing);
+    return writeAndCommit(out, start, csv.records(), cp932, progress_, committing, check);
 }
 
 }  // namespace trelmo

@@ -8,6 +8,7 @@
 #include "engine/csv/csv.h"
 #include "engine/csv/csv_scan.h"
 #include "engine/error.h"
+#include "engine/xsd/xml_namespace.h"
 
 namespace trelmo::convert {
 namespace {
@@ -129,15 +130,21 @@ void markReplaced(std::vector<PlanNode>& nodes, std::vector<PlanNode*>& attribut
 
 }  // namespace
 
-std::string attributeValue(const xml::Node& node, std::string_view key) {
+std::optional<std::string> findAttributeValue(const xml::Node& node, std::string_view key) {
     const auto attributes = node.attributes();
     const xml::Attribute* found = findAttribute(attributes, key);
-    return found ? found->value : std::string();
+    if (!found) return std::nullopt;
+    return found->value;
+}
+
+std::string attributeValue(const xml::Node& node, std::string_view key) {
+    return findAttributeValue(node, key).value_or(std::string());
 }
 
 Plan compilePlan(const xml::Node& top) {
     Plan plan;
     plan.encoding = attributeValue(top, "encoding");
+    plan.xmlNamespace = attributeValue(top, "namespace");
     plan.rootName = attributeValue(top, "root");
     if (plan.rootName.empty()) plan.rootName = "Root";
     plan.recordName = attributeValue(top, "name");
@@ -218,6 +225,10 @@ void checkNodes(const std::vector<PlanNode>& nodes, xml::ContentCheck& check,
 void checkPlan(const Plan& plan, xml::ContentCheck& check) {
     check.elementName(plan.rootName);
     check.elementName(plan.recordName);
+    if (!plan.xmlNamespace.empty()) {
+        xsd::checkNamespace(plan.xmlNamespace);
+        check.attributeValue("xmlns", plan.xmlNamespace);
+    }
     checkNodes(plan.nodes, check, std::nullopt);
 }
 

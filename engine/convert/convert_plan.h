@@ -3,6 +3,7 @@
 // the fields of one record, split once.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,7 @@ struct PlanNode {
 // The schema's top element read once.
 struct Plan {
     std::string encoding;    // the top element's `encoding`, may be empty
+    std::string xmlNamespace;  // the top element's `namespace`: the root's default namespace, may be empty
     std::string rootName;    // defaults applied
     std::string recordName;  // defaults applied
     bool topHasChildren = false;
@@ -60,6 +62,8 @@ private:
 
 // Value of the first attribute whose lower-cased name equals key, else empty.
 std::string attributeValue(const xml::Node& node, std::string_view key);
+// The same, or nothing when there is no such attribute.
+std::optional<std::string> findAttributeValue(const xml::Node& node, std::string_view key);
 
 Plan compilePlan(const xml::Node& top);
 

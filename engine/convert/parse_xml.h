@@ -14,7 +14,8 @@ public:
 
     // Loads the file into XMLDoc. On a parse error it shows the parser's
     // reason, line and source text; the caller then reads XMLDoc's parse error.
-    void Parse(xml::Document& XMLDoc, const std::string& strPathToSchema);
+    void Parse(xml::Document& XMLDoc, const std::string& strPathToSchema,
+               xml::SourceFile source = xml::SourceFile::Any);
 
 private:
     MessageSink& messages_;

@@ -5,10 +5,12 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "engine/convert/convert_stream.h"
 #include "engine/error.h"
+#include "engine/side_thread.h"
 
 namespace trelmo::convert {
 namespace {
@@ -162,6 +164,7 @@ public:
     Helpers(ChunkQueue& queue, unsigned count, const xml::StreamedSave& out, const Plan& plan,
             std::span<const std::string_view> records, const Cp932Decoder* cp932)
         : queue_(queue) {
+        threads_.reserve(count);  // so that only starting a thread can fail below
         try {
             for (unsigned k = 0; k < count; ++k) {
                 threads_.emplace_back([&queue, &out, &plan, records, cp932] {
@@ -173,8 +176,9 @@ public:
                     }
                 });
             }
-        } catch (...) {
+        } catch (const std::system_error&) {
             // No more threads: the calling thread makes what they do not.
+            countThreadNotStarted();
         }
     }
     ~Helpers() {

@@ -2,13 +2,15 @@
 
 #include "engine/convert/convert_plan.h"
 #include "engine/error.h"
+#include "engine/text/number.h"
 #include "engine/xml/names.h"
-#include "engine/xml/utf8.h"
+#include "engine/xml/xml_char.h"
 
 namespace trelmo {
 namespace {
 
 constexpr std::size_t kMaxInt16 = 32767;
+const std::string kExpectedColumn = "CSVの左から数えた列の番号（1～32767）を指定してください。";
 
 const char* const kNoAttributes = "要素名またはデータソースを指定してください：\r\n";
 const char* const kNoName = "要素名を指定してください：\r\n";
@@ -42,7 +44,7 @@ std::string declared(std::string_view data, std::string_view key) {
 // 「한」(U+D55C)
 std::string character(char32_t cp) {
     std::string text = "「";
-    xml::detail::appendUtf8(text, cp);
+    appendUtf8(text, cp);
     return text + "」(" + xml::detail::codePointName(cp) + ")";
 }
 
@@ -133,7 +135,7 @@ NameCheck OutputNames::check(std::string_view name) {
     const auto* p = reinterpret_cast<const unsigned char*>(name.data());
     const auto* const end = p + name.size();
     while (p < end) {
-        const xml::detail::Decoded d = xml::detail::decodeUtf8(p, end);
+        const Utf8Char d = decodeUtf8(p, end);
         if (!encoding_.canEncode(d.cp)) return {NameFault::NotInEncoding, d.cp};
         p += d.length;  // a valid name: every sequence is whole
     }
@@ -184,6 +186,42 @@ SchemaCheck CheckSchemaNodes(const std::vector<xml::Node>& elements, std::string
         if (nameFault(name, kind, i + 1)) return result;
     }
     return result;
+}
+
+std::int16_t DataSourceNumber(std::string_view value) {
+    const Int16Result column = parseInt16(value);
+    if (column.status == NumberStatus::NotANumber) throw RuntimeError(err::TypeMismatch, DataSourceProblem(value, 0));
+    if (column.status == NumberStatus::OutOfRange) throw RuntimeError(err::Overflow, DataSourceProblem(value, 0));
+    return column.value;
+}
+
+std::string DataSourceProblem(std::string_view value, std::size_t columns) {
+    const std::string named = "データソース「" + std::string(value) + "」";
+    const Int16Result column = parseInt16(value);
+    if (column.status == NumberStatus::NotANumber) return named + "は数値ではありません。" + kExpectedColumn;
+    if (column.status == NumberStatus::OutOfRange) return named + "は範囲外の数値です。" + kExpectedColumn;
+    if (column.value < 1) return named + "に当たる列はありません。列の番号は1から数えます。";
+    if (columns > 0 && static_cast<std::size_t>(column.value) > columns) {
+        return named + "に当たる列はありません。プレビュー中のCSVは" + std::to_string(columns) + "列です。";
+    }
+    return {};
+}
+
+std::optional<SchemaFault> CheckDataSources(const std::vector<xml::Node>& elements, std::size_t columns) {
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const xml::Node& node = elements[i];
+        const std::string kind = node.name();
+        if (kind == "element") continue;
+        // Read as the converter reads it.
+        const std::optional<std::string> value = convert::findAttributeValue(node, "datasource");
+        if (!value) continue;
+        const std::string problem = DataSourceProblem(*value, columns);
+        if (problem.empty()) continue;
+        const std::string name = kind == "attribute" ? "「" + convert::attributeValue(node, "name") + "」" : "";
+        return SchemaFault{problem + "：\r\n" + kind + name + "\r\n変換するとエラーの文字列が入ります。このまま保存しますか？",
+                           i + 1};
+    }
+    return std::nullopt;
 }
 
 }  // namespace trelmo

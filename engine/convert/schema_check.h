@@ -7,6 +7,7 @@
 // shows and the element at fault.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,5 +89,22 @@ struct SchemaCheck {
 // error); `encoding` the output's (OutputEncodingOf).
 SchemaCheck CheckSchemaNodes(const std::vector<xml::Node>& elements, std::string_view rootName,
                              std::string_view encoding);
+
+// A data source's value read as a column number, counted from 1 at the left,
+// to be stored as the decimal text of a 16-bit integer. Raises the
+// type-mismatch or overflow error, its description naming the value and what
+// is expected.
+std::int16_t DataSourceNumber(std::string_view value);
+
+// Why a data source's value names no column of a record: not a number, below
+// 1, or beyond `columns` (the previewed CSV's; 0 when none is open). One or
+// two sentences naming the value; empty when it names a column.
+std::string DataSourceProblem(std::string_view value, std::size_t columns);
+
+// Step 5, for a schema that passed steps 3 and 4: the first node whose data
+// source converts into error text instead of a field ("Error: No field (0) ."),
+// with the message naming the node and the value and asking whether to save
+// anyway. The save goes on only when told to.
+std::optional<SchemaFault> CheckDataSources(const std::vector<xml::Node>& elements, std::size_t columns);
 
 }  // namespace trelmo

@@ -106,7 +106,9 @@ XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, st
 PreviewCsv ReadPreviewCsv(const std::string& path, std::size_t keep) {
     PreviewCsv result;
     try {
-        const CsvRecords csv(path);
+        // One record past what a conversion takes, with the most header
+        // records a schema may name, tells that there are more.
+        const CsvRecords csv(path, {PreviewCsv::kMaxConvertedRecords + kMaxHeaderRecords + 1, false});
         const std::vector<std::string_view>& all = csv.records();
         result.total = all.size();
         // The records of a code page 932 file are its checked bytes: only

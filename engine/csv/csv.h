@@ -53,20 +53,39 @@ public:
 // page 932 file are its own bytes until decode(): a writer of that code page
 // can take them as they are. Commas, quotes and line ends are never part of
 // a two-byte character, so the records and fields are the same either way.
+// How many records a reading keeps. Past `most`, the next record is refused
+// with the overflow error naming the limit and the file, or with `refuse`
+// false only not read: the reading stops there.
+struct RecordLimit {
+    std::size_t most = static_cast<std::size_t>(-1);
+    bool refuse = true;
+    std::size_t header = 0;  // of `most`, the header records: the message counts the others
+};
+
+// The records a conversion takes: its record counter is 16-bit.
+inline constexpr std::size_t kMostConvertedRecords = 32767;
+// What no convertible CSV file reaches, refused while the file is read: the
+// whole file, and one record (a line, or the lines a quoted field joins).
+inline constexpr std::size_t kMostCsvBytes = std::size_t{1} << 30;
+inline constexpr std::size_t kMostRecordBytes = std::size_t{256} << 20;
+ReadBounds csvReadBounds();
+
 class CsvRecords {
 public:
-    // Raises what GetCSVasArray raises.
-    explicit CsvRecords(const std::string& path);
+    // Raises what GetCSVasArray raises, and the overflow error past the limit.
+    explicit CsvRecords(const std::string& path, RecordLimit limit = {kMostConvertedRecords, true});
     CsvRecords(const CsvRecords&) = delete;  // the views point into the members
     CsvRecords& operator=(const CsvRecords&) = delete;
 
     const std::vector<std::string_view>& records() const { return records_; }
     // The records are code page 932 bytes, not UTF-8.
     bool cp932() const { return cp932_; }
-    // The records as UTF-8 from now on.
+    // Decodes the records into UTF-8, which records() then gives.
     void decode();
 
 private:
+    std::string path_;
+    RecordLimit limit_;
     FileBytes bytes_;      // the file; UTF-8 and kept code page 932 text are used in place
     std::array<LargeBuffer, 2> decoded_;  // the text of a decoded code page 932 file, in pieces
     bool cp932_ = false;
@@ -80,9 +99,9 @@ namespace csv_detail {
 std::int32_t readRecords(std::string_view bytes, const std::string& name, std::vector<std::string>& MyArray);
 // The records of decoded text, given in pieces that hold whole lines,
 // appended to records: views into the pieces, or into joined for a record of
-// several lines.
+// several lines. `name` is the file named in errors.
 void splitRecords(const std::vector<std::string_view>& pieces, std::deque<std::string>& joined,
-                  std::vector<std::string_view>& records);
+                  std::vector<std::string_view>& records, const std::string& name, RecordLimit limit);
 
 // Highest field index, or -1 while a quoted field is still open.
 std::int16_t GetClosedFieldCount(std::string_view sTmp);

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "engine/error.h"
+#include "engine/io/file_attributes.h"
 #include "engine/io/os_error.h"
 #include "engine/io/temp_cleanup.h"
 
@@ -56,27 +57,45 @@ std::string folderOf(const std::string& path) {
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-// The number of the process's own descriptor that a name stands for
-// (/dev/stdout, /dev/fd/N, /proc/self/fd/N and the like), if it does.
-std::optional<int> descriptorNamed(const fs::path& path) {
-    const std::string name = path.lexically_normal().string();
-    if (name == "/dev/stdin") return 0;
-    if (name == "/dev/stdout") return 1;
-    if (name == "/dev/stderr") return 2;
-    const std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/";
-    for (const std::string& folder : {std::string("/dev/fd/"), std::string("/proc/self/fd/"),
-                                      std::string("/proc/thread-self/fd/"), own}) {
-        if (name.size() <= folder.size() || name.size() > folder.size() + 9 || name.rfind(folder, 0) != 0) continue;
-        const std::string number = name.substr(folder.size());
-        if (number.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-        return std::stoi(number);
+bool allDigits(const std::string& text, std::size_t most) {
+    return !text.empty() && text.size() <= most && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The number of the process's own descriptor that a name stands for: a
+// number in /proc/PID/fd or /proc/PID/task/TID/fd of this process, its folder
+// given with every link resolved (whatever it was called: /dev/fd,
+// /proc/self/fd, a relative fd from /dev, a link to such a folder).
+std::optional<int> descriptorIn(const fs::path& folder, const fs::path& name) {
+    if (folder == "/dev" && (name == "stdin" || name == "stdout" || name == "stderr")) {
+        return name == "stdin" ? 0 : name == "stdout" ? 1 : 2;
+    }
+    if (!allDigits(name.string(), 9)) return std::nullopt;
+    const fs::path own = fs::path("/proc") / std::to_string(::getpid());
+    if (folder == own / "fd") return std::stoi(name.string());
+    // A thread's folder lists the same descriptors; only this process's threads are in its task folder.
+    const fs::path task = folder.parent_path();
+    if (folder.filename() == "fd" && task.parent_path() == own / "task" && allDigits(task.filename().string(), 9)) {
+        return std::stoi(name.string());
     }
     return std::nullopt;
 }
 
-// The descriptor the path names, through any symbolic links to such a name.
+// The descriptor the path names: its folder resolved whole, then any
+// symbolic link that the name itself is followed the same way.
 std::optional<int> ownDescriptor(const std::string& path) {
-    return descriptorNamed(followLinks(path, [](const fs::path& p) { return descriptorNamed(p).has_value(); }));
+    fs::path p = path;
+    for (int i = 0; i < 40; ++i) {
+        std::error_code ec;
+        const fs::path folder = fs::canonical(p.has_parent_path() ? p.parent_path() : fs::path("."), ec);
+        if (ec || p.filename().empty()) return std::nullopt;
+        if (const std::optional<int> n = descriptorIn(folder, p.filename())) return n;
+        const fs::path named = folder / p.filename();
+        if (!fs::is_symlink(fs::symlink_status(named, ec))) return std::nullopt;
+        const fs::path link = fs::read_symlink(named, ec);
+        if (ec) return std::nullopt;
+        p = link.is_absolute() ? link : folder / link;
+    }
+    return std::nullopt;
 }
 
 std::string closedDescriptor(int n) {
@@ -101,7 +120,7 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path) {
     if (openDescriptor()) return;
     struct stat existing {};
     if (::stat(path.c_str(), &existing) != 0) {
-        if (errno != ENOENT) fail(errno);
+        if (errno != ENOENT) fail(pathErrorText(path, errno));
         target_ = resolveLinks(path);  // a link to a file yet to be made creates that file
         openTemporary(nullptr);
         return;
@@ -175,6 +194,7 @@ void AtomicFile::openTemporary(const struct stat* existing) {
             // Not permitted: the new file is the user's own.
         }
         ::fchmod(fd_.get(), existing->st_mode & 07777);
+        if (const auto reason = copyAttributes(target_, fd_.get())) fail(*reason);
     } else {
         ::fchmod(fd_.get(), newFileMode());
     }
@@ -230,8 +250,8 @@ void AtomicFile::commit() {
         committed_ = true;
         unregisterTemp(folder_.get(), temp_);
     }
-    // Make the rename itself durable. The new content is in place by now, so
-    // a failure here is not one of the save: nothing would be gained by
+    // Make the rename itself durable. The new content is in place, so a
+    // failure at this step is not one of the save: nothing would be gained by
     // reporting a save that did replace the file as failed.
     Fd folder(::openat(folder_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0) sync(folder.get());

@@ -1,5 +1,8 @@
 #include "engine/io/os_error.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -36,6 +39,10 @@ std::string osErrorText(int error) {
     case EBUSY:
     case ETXTBSY:
         return "使用中です。";
+    case EPIPE:
+        return "パイプの読み手が閉じられました。";
+    case EAGAIN:
+        return "システムの資源が一時的に足りません。";
     case EMFILE:
     case ENFILE:
         return "開いているファイルが多すぎます。";
@@ -44,6 +51,19 @@ std::string osErrorText(int error) {
         return text + "。";
     }
     }
+}
+
+std::string pathErrorText(const std::string& path, int error) {
+    if (error == EACCES) {
+        // Each folder on the way, from the first: the one that stops the search is the one to name.
+        for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+            const std::string folder = path.substr(0, slash);
+            if (::faccessat(AT_FDCWD, folder.c_str(), X_OK, AT_EACCESS) != 0 && errno == EACCES) {
+                return "フォルダー " + folder + " の中を見ることが許可されていません。";
+            }
+        }
+    }
+    return osErrorText(error);
 }
 
 }  // namespace trelmo

@@ -3,9 +3,11 @@
 namespace trelmo {
 
 MsgAnswer StreamMessages::show(const Message& message) {
-    out_ << message.text << "\r\n";
+    out_ << visibleText(message.text) << "\r\n";
+    if (!message.details.empty()) out_ << visibleText(message.details) << "\r\n";
     out_.flush();
-    return message.buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+    const bool yes = message.buttons == MsgButtons::YesNo || message.buttons == MsgButtons::YesNoCancel;
+    return yes ? MsgAnswer::Yes : MsgAnswer::Ok;
 }
 
 }  // namespace trelmo

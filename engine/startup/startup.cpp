@@ -1,5 +1,6 @@
 #include "engine/startup/startup.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "engine/convert/conversion.h"
@@ -62,7 +63,9 @@ std::string JoinArguments(const std::vector<std::string>& args) {
 ExitStatus RunArguments(const std::vector<std::string>& args, MessageSink& messages, ProgressSink& progress) {
     std::string commandLine;
     try {
-        commandLine = JoinArguments(args);
+        // Arguments after the third are not looked at, however many and whatever they hold.
+        const std::size_t taken = std::min<std::size_t>(args.size(), 3);
+        commandLine = JoinArguments({args.begin(), args.begin() + static_cast<std::ptrdiff_t>(taken)});
     } catch (const RuntimeError& e) {
         messages.show(e.description());
         return ExitStatus::Failure;

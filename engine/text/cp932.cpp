@@ -11,6 +11,7 @@
 
 #include "engine/text/cp932_block.h"
 #include "engine/text/iconv_handle.h"
+#include "engine/text/utf8.h"
 
 namespace trelmo {
 namespace {
@@ -221,8 +222,8 @@ std::size_t Cp932Decoder::skipValid([[maybe_unused]] const unsigned char* in, [[
         std::uint64_t valid = 1;
         for (std::uint64_t starts = high & ~trails & 0xFFFFFFFFu; starts; starts &= starts - 1) {
             const auto p = static_cast<std::size_t>(std::countr_zero(starts));
-            const std::size_t code = (lead >> p & 1) ? std::size_t{in[i + p]} << 8 | in[i + p + 1] : in[i + p];
-            valid &= valid_[code / 64] >> (code % 64);
+            const std::size_t bytes = code(in + i + p, 1 + (lead >> p & 1));
+            valid &= valid_[bytes / 64] >> (bytes % 64);
         }
         if (!(valid & 1)) break;
         i += 32 + (trails >> 32 & 1);  // past the trail of a character across the block's end
@@ -237,11 +238,19 @@ std::size_t Cp932Decoder::character(const unsigned char* bytes, std::size_t leng
     return lengthOf(word);
 }
 
+char32_t Cp932Decoder::codePoint(const unsigned char* bytes, std::size_t length) const {
+    char utf8[4];
+    const std::size_t size = character(bytes, length, utf8);
+    if (size == 0) return kNoCharacter;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    return decodeUtf8(p, p + size).cp;
+}
+
 std::size_t Cp932Decoder::lastCharacterLength(std::string_view text) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
     std::size_t length = 0;
-    for (std::size_t i = 0; i < text.size(); i += length) {
-        length = isLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    }
+    for (; p < end; p += length) length = lengthAt(p, end);
     return length;
 }
 

@@ -31,6 +31,17 @@ public:
     bool standardLeads() const { return vectorLeads_; }
     // Whether the byte starts a character of two bytes.
     bool isLead(unsigned char byte) const { return row_[byte] != 0; }
+    // The length of the character at p (p < end): 2 for a lead byte with a byte after it.
+    std::size_t lengthAt(const unsigned char* p, const unsigned char* end) const {
+        return isLead(*p) && end - p >= 2 ? 2 : 1;
+    }
+    // A character's bytes (1 or 2) as one number: the byte, or lead << 8 | trail.
+    static std::size_t code(const unsigned char* bytes, std::size_t length) {
+        return length == 2 ? std::size_t{bytes[0]} << 8 | bytes[1] : bytes[0];
+    }
+    static constexpr char32_t kNoCharacter = 0xFFFFFFFF;
+    // The code point of the character of `length` bytes at `bytes`, or kNoCharacter.
+    char32_t codePoint(const unsigned char* bytes, std::size_t length) const;
     // The UTF-8 bytes of the character of `length` bytes (1 or 2) at `bytes`
     // into `utf8`; returns their count, 0 when the bytes are no character.
     std::size_t character(const unsigned char* bytes, std::size_t length, char (&utf8)[4]) const;

@@ -36,6 +36,21 @@ inline std::uint64_t trailBytes(std::uint64_t lead) {
     return ((((lead << 1) | odd) - lead) ^ odd) ^ lead;
 }
 
+// The characters of sixteen bytes from a character's start, of which `size`
+// are the text's: a bit for each byte that starts a character and for each
+// that starts a pair, and 1 when the last pair's trail is the byte after them.
+struct Characters {
+    unsigned starts;
+    std::uint64_t pairs;
+    unsigned across;
+};
+
+inline Characters characters(__m128i bytes, std::size_t size) {
+    const std::uint64_t lead = leadBytes(bytes);
+    const std::uint64_t trails = trailBytes(lead);
+    return {~static_cast<unsigned>(trails) & 0xFFFF, lead & ~trails, static_cast<unsigned>(trails >> size & 1)};
+}
+
 }  // namespace trelmo::cp932_block
 
 #endif

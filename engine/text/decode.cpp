@@ -1,10 +1,10 @@
 #include "engine/text/decode.h"
 
-#include <exception>
 #include <string_view>
 #include <thread>
 
 #include "engine/error.h"
+#include "engine/side_thread.h"
 #include "engine/text/cp932.h"
 #include "engine/text/lines.h"
 #include "engine/text/utf8.h"
@@ -48,24 +48,17 @@ std::vector<std::string_view> fromCp932(std::string_view bytes, std::array<Large
     const std::size_t cut = twoPieces(bytes) ? lineStartAfter(bytes, lineEndsOf(bytes), bytes.size() / 2) : bytes.size();
     std::string_view first, second;
     std::size_t badSecond = std::string_view::npos;
-    std::exception_ptr failure;
     std::size_t badFirst;
     {
-        std::jthread helper;
+        SideThread helper;
         if (cut < bytes.size()) {
-            helper = std::jthread([&] {
-                try {
-                    badSecond = decodePiece(*decoder, bytes.substr(cut), storage[1], keep, second);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            });
+            helper.start([&] { badSecond = decodePiece(*decoder, bytes.substr(cut), storage[1], keep, second); });
         }
         badFirst = decodePiece(*decoder, bytes.substr(0, cut), storage[0], keep, first);
+        if (badFirst == std::string_view::npos) helper.join();
     }
     const std::string_view encoding = "Shift_JIS (CP932)";
     if (badFirst != std::string_view::npos) throw badBytes(path, bytes, badFirst, encoding);
-    if (failure) std::rethrow_exception(failure);
     if (badSecond != std::string_view::npos) throw badBytes(path, bytes, cut + badSecond, encoding);
     if (cut == bytes.size()) return {first};
     return {first, second};

@@ -5,7 +5,7 @@
 #include "engine/xml/byte_sink.h"
 #include "engine/xml/doc_state.h"
 #include "engine/xml/serializer.h"
-#include "engine/xml/utf8.h"
+#include "engine/xml/xml_char.h"
 #include "engine/xml/utf8_block.h"
 #include "engine/xml/xml_writer.h"
 
@@ -76,12 +76,8 @@ bool plainFrom(const unsigned char* p, const unsigned char* end) {
         if (c < 0x80) {
             if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
             ++p;
-        } else if (end - p >= 3 && (c & 0xF0) == 0xE0) {
-            // All three-byte sequences, as decodeUtf8 and isXmlChar take them.
-            if (detail::xmlCharOfThree(p) == 0) return false;
-            p += 3;
         } else {
-            const detail::Decoded d = detail::decodeUtf8(p, end);
+            const Utf8Char d = detail::charAt(p, end);
             if (d.length == 0 || !detail::isXmlChar(d.cp)) return false;
             p += d.length;
         }

@@ -111,6 +111,8 @@ struct DocState {
     ChildCursor cursor;
     // How the text it was loaded from ended its lines; saving keeps them.
     LineEnds lineEnds = LineEnds::Unknown;
+    // The files read besides the document itself (its external subset).
+    std::vector<std::string> filesRead;
 };
 
 inline xmlNode* docNode(xmlDoc* doc) { return reinterpret_cast<xmlNode*>(doc); }

@@ -45,6 +45,8 @@ Document::~Document() = default;
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
 
+std::vector<std::string> Document::filesRead() const { return state_ ? state_->filesRead : std::vector<std::string>{}; }
+
 const ParseError& Document::parseError() const {
     static const ParseError none;
     return state_ ? state_->parseError : none;

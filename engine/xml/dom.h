@@ -115,6 +115,10 @@ struct ParseError {
     std::string url;
 };
 
+// What a file to load may be: anything that reads (a pipe, /dev/stdin), or
+// only a regular file, opened without waiting (a FIFO would wait for a writer).
+enum class SourceFile { Any, RegularOnly };
+
 class Document {
 public:
     Document();  // no nodes
@@ -127,13 +131,16 @@ public:
     // Loads synchronously, replacing the content; returns whether it loaded.
     // Never touches the network and never substitutes external entities; a
     // document that declares a document type is validated against it.
-    bool load(const std::string& path);
+    bool load(const std::string& path, SourceFile source = SourceFile::Any);
     // As load(), from text in memory (for tests and fuzzing).
     bool loadXml(std::string_view text);
     // The deepest nesting of elements that a load reads, the document element
     // being level 1 (the parser's own limit, which stays in force).
     static constexpr int kMaxLoadDepth = 257;
     const ParseError& parseError() const;
+    // The files that loading read besides the document's own (the external
+    // document type definition), as local paths.
+    std::vector<std::string> filesRead() const;
     int readyState() const { return 4; }
 
     Node documentElement() const;

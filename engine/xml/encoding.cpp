@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "engine/error.h"
-#include "engine/xml/utf8.h"
+#include "engine/xml/xml_char.h"
 
 namespace trelmo::xml::detail {
 namespace {
@@ -30,8 +30,8 @@ std::string utf8Lossy(std::string_view bytes) {
     auto p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto end = p + bytes.size();
     while (p < end) {
-        const Decoded d = decodeUtf8(p, end);
-        if (d.length == 0 || (d.cp >= 0xD800 && d.cp <= 0xDFFF)) {
+        const Utf8Char d = decodeUtf8(p, end);
+        if (d.length == 0 || isSurrogate(d.cp)) {
             out += kReplacement;
             ++p;
         } else {
@@ -98,6 +98,14 @@ OutputEncoding::OutputEncoding(std::string_view name) : name_(name) {
     }
     std::string target = iconvName(name);
     const std::string u = upper(name);
+    // Written well enough, but no XML reader here reads such a file back.
+    for (const std::string_view unread : {"UTF-7", "UTF7", "UTF-32", "UTF32", "UTF-32LE", "UTF-32BE", "UCS-4", "UCS4",
+                                          "UCS-4LE", "UCS-4BE"}) {
+        if (u == unread) {
+            throw RuntimeError(err::Encoding, "エンコーディング " + std::string(name) +
+                                                  " は使えません: この文字コードで書いた XML ファイルは読み込めません。");
+        }
+    }
     if (u == "UTF-16" || u == "UTF16" || u == "UTF-16LE") {
         target = "UTF-16LE";
         bom_ = "\xFF\xFE";
@@ -202,17 +210,10 @@ std::size_t OutputEncoding::encodeByTable(const char* utf8, std::size_t size, By
             *out++ = static_cast<char>(*p++);
             continue;
         }
-        char32_t cp = *p;
-        std::size_t length = 1;
-        if (cp >= 0xE1 && cp <= 0xEF && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-            cp = (static_cast<char32_t>(cp & 0x0F) << 12) | (static_cast<char32_t>(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-            length = 3;
-        } else if (cp >= 0x80) {
-            const Decoded d = decodeUtf8(p, end);
-            if (d.length == 0 || d.cp >= 0x10000) break;
-            cp = d.cp;
-            length = d.length;
-        }
+        const Utf8Char d = decodeUtf8(p, end);
+        if (d.length == 0 || d.cp >= 0x10000) break;
+        const char32_t cp = d.cp;
+        const std::size_t length = d.length;
         std::uint32_t& entry = table_[cp];
         if (entry == 0) {
             // iconv's own bytes for the character, kept.
@@ -263,7 +264,7 @@ void OutputEncoding::encode(const char* utf8, std::size_t size, ByteSink& sink) 
         if (outLeft < chunk_.size()) sink.write(chunk_.data(), chunk_.size() - outLeft);
         if (r != static_cast<std::size_t>(-1) || error == E2BIG) continue;
         const auto p = reinterpret_cast<const unsigned char*>(in);
-        const Decoded d = decodeUtf8(p, p + inLeft);
+        const Utf8Char d = decodeUtf8(p, p + inLeft);
         throw RuntimeError(err::XmlSave, "文字 " + (d.length ? codePointName(d.cp) : byteName(*p)) +
                                              " をエンコーディング " + name_ + " で書けません。");
     }

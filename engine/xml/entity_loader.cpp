@@ -5,6 +5,7 @@
 #include <libxml/xmlerror.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "engine/io/bounded_read.h"
 
@@ -57,9 +58,28 @@ std::optional<std::string> readSubset(const std::string& path, std::string& byte
     return readBoundedFile(path, bytes, kLargestSubset, "文書型定義");
 }
 
+// An input stream over bytes read; null, and the refusal recorded, when there is no memory for it.
+xmlParserInputPtr inputOf(xmlParserCtxtPtr ctxt, const std::string& bytes, const std::string& local,
+                          const std::function<void(std::string)>& refuseWith) {
+    // No exception may cross libxml2: a lack of memory is a refusal too.
+    xmlParserInputBufferPtr buffer =
+        xmlParserInputBufferCreateMem(bytes.data(), static_cast<int>(bytes.size()), XML_CHAR_ENCODING_NONE);
+    xmlParserInputPtr input = buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+    if (!input) {
+        if (buffer) xmlFreeParserInputBuffer(buffer);
+        refuseWith("ファイル " + local + " を読めません: メモリが足りません。");
+        return nullptr;
+    }
+    input->filename = reinterpret_cast<char*>(xmlCanonicPath(BAD_CAST local.c_str()));
+    return input;
+}
+
+thread_local SchemaFileScope* schemaFiles = nullptr;
+
 xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
     LoadPolicy* policy = policyOf(ctxt);
     const std::string uri = url ? url : "";
+    if (!policy && schemaFiles) return loadSchemaFile(uri, ctxt);
     const auto local = localPath(uri);
     if (!local) {
         refuse(ctxt, policy, XML_IO_NETWORK_ATTEMPT,
@@ -75,20 +95,42 @@ xmlParserInputPtr load(const char* url, const char*, xmlParserCtxtPtr ctxt) {
         refuse(ctxt, policy, XML_IO_LOAD_ERROR, "文書型定義のファイル " + *local + " を読めません: " + *reason);
         return nullptr;
     }
-    // No exception may cross libxml2: a lack of memory is a refusal too.
-    xmlParserInputBufferPtr buffer =
-        xmlParserInputBufferCreateMem(bytes.data(), static_cast<int>(bytes.size()), XML_CHAR_ENCODING_NONE);
-    xmlParserInputPtr input = buffer ? xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
-    if (!input) {
-        if (buffer) xmlFreeParserInputBuffer(buffer);
-        refuse(ctxt, policy, XML_ERR_NO_MEMORY, "文書型定義のファイル " + *local + " を読めません: メモリが足りません。");
-        return nullptr;
-    }
-    input->filename = reinterpret_cast<char*>(xmlCanonicPath(BAD_CAST local->c_str()));
+    xmlParserInputPtr input = inputOf(ctxt, bytes, *local,
+                                      [&](std::string reason) { refuse(ctxt, policy, XML_ERR_NO_MEMORY, std::move(reason)); });
+    if (input) policy->filesRead.push_back(*local);
     return input;
 }
 
 }  // namespace
+
+SchemaFileScope::SchemaFileScope(ErrorCollector& errors) : errors_(errors), previous_(schemaFiles) {
+    schemaFiles = this;
+}
+
+SchemaFileScope::~SchemaFileScope() { schemaFiles = previous_; }
+
+xmlParserInputPtr loadSchemaFile(const std::string& uri, xmlParserCtxtPtr ctxt) {
+    SchemaFileScope& scope = *schemaFiles;
+    const auto refuseWith = [&](long code, std::string reason) {
+        scope.errors_.record(code, std::move(reason), 0, 0, uri);
+        return nullptr;
+    };
+    const auto local = localPath(uri);
+    if (!local) {
+        return refuseWith(XML_IO_NETWORK_ATTEMPT, "XSD が読み込む " + uri + " はローカルのファイルではないため読み込みません（ネットワークには接続しません）。");
+    }
+    if (scope.files_.size() >= SchemaFileScope::kMostSchemaFiles) {
+        return refuseWith(XML_IO_LOAD_ERROR, "XSD のファイル " + *local + " を読み込みません: XSD が読み込むファイルは " +
+                                                 std::to_string(SchemaFileScope::kMostSchemaFiles) + " 個までです。");
+    }
+    std::string bytes;
+    if (const auto reason = readBoundedFile(*local, bytes, SchemaFileScope::kLargestSchemaFile, "XSD のファイル")) {
+        return refuseWith(XML_IO_LOAD_ERROR, "XSD のファイル " + *local + " を読めません: " + *reason);
+    }
+    scope.files_.push_back(normalPath(*local));
+    return inputOf(ctxt, bytes, *local,
+                   [&](std::string reason) { refuseWith(XML_ERR_NO_MEMORY, std::move(reason)); });
+}
 
 void installEntityLoader() { xmlSetExternalEntityLoader(load); }
 

@@ -10,13 +10,18 @@ namespace trelmo::xml::detail {
 
 class FileSink final : public ByteSink {
 public:
-    explicit FileSink(const std::string& path) : file_(path) {}
-    void write(const char* data, std::size_t size) override { file_.write(data, size); }
+    // `copy`, when given, gets every byte too, after the file.
+    explicit FileSink(const std::string& path, ByteSink* copy = nullptr) : file_(path), copy_(copy) {}
+    void write(const char* data, std::size_t size) override {
+        file_.write(data, size);
+        if (copy_) copy_->write(data, size);
+    }
     // Makes the new content the destination's.
     void commit() { file_.commit(); }
 
 private:
     fileio::AtomicFile file_;
+    ByteSink* copy_;
 };
 
 }  // namespace trelmo::xml::detail

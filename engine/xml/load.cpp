@@ -59,7 +59,7 @@ ParseError readError(const std::string& path, int error) {
 }
 
 // Reads the whole file; on failure fills `error` with a reason naming the file.
-bool readSource(const std::string& path, std::string& bytes, ParseError& error) {
+bool readSource(const std::string& path, std::string& bytes, ParseError& error, SourceFile source) {
     if (path.empty()) {
         error = fileError(XML_IO_ENOENT, "ファイル名が指定されていません。");
         return false;
@@ -68,7 +68,8 @@ bool readSource(const std::string& path, std::string& bytes, ParseError& error) 
         error = fileError(XML_IO_ENOENT, "ファイル " + fileio::bracketed(path) + " を開けません: ファイル名が空白だけです。");
         return false;
     }
-    fileio::Fd fd(fileio::open(path.c_str(), O_RDONLY));
+    const bool regularOnly = source == SourceFile::RegularOnly;
+    fileio::Fd fd(fileio::open(path.c_str(), regularOnly ? O_RDONLY | O_NONBLOCK | O_NOCTTY : O_RDONLY));
     if (fd.get() < 0) {
         error = readError(path, errno);
         return false;
@@ -80,6 +81,10 @@ bool readSource(const std::string& path, std::string& bytes, ParseError& error) 
     }
     if (S_ISDIR(info.st_mode)) {
         error = readError(path, EISDIR);
+        return false;
+    }
+    if (regularOnly && !S_ISREG(info.st_mode)) {
+        error = fileError(XML_IO_EACCES, "ファイル " + path + " を開けません: 通常のファイルではありません。");
         return false;
     }
     const auto tooLarge = [&] {
@@ -219,7 +224,9 @@ void fillSourceText(ParseError& error, const std::string& file, std::string_view
     const auto local = localPath(file);
     std::string other;
     ParseError ignored;
-    if (local && readSource(*local, other, ignored)) error.srcText = sourceLine(other, error.line, error.linePos);
+    if (local && readSource(*local, other, ignored, SourceFile::RegularOnly)) {
+        error.srcText = sourceLine(other, error.line, error.linePos);
+    }
     error.reason += "（ファイル: " + (local ? *local : file) + "）";
 }
 
@@ -244,15 +251,16 @@ std::shared_ptr<DocState> loadBytes(std::string_view bytes, const std::string& u
     if (const auto data = declarationInSource(bytes)) prependDeclaration(doc.get(), *data);
     auto state = std::make_shared<DocState>(std::move(doc));
     state->lineEnds = lineEndsOf(bytes);
+    state->filesRead = std::move(policy.filesRead);
     return state;
 }
 
 }  // namespace
 
-bool Document::load(const std::string& path) {
+bool Document::load(const std::string& path, SourceFile source) {
     std::string bytes;
     ParseError error;
-    if (!readSource(path, bytes, error)) {
+    if (!readSource(path, bytes, error, source)) {
         state_ = std::make_shared<DocState>(newEmptyDoc());
         error.url = path;
         state_->parseError = std::move(error);

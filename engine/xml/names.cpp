@@ -1,7 +1,7 @@
 #include "engine/xml/names.h"
 
 #include "engine/xml/doc_state.h"
-#include "engine/xml/utf8.h"
+#include "engine/xml/xml_char.h"
 
 namespace trelmo::xml::detail {
 namespace {
@@ -27,7 +27,7 @@ bool isNcName(std::string_view name) {
     const auto end = p + name.size();
     bool first = true;
     while (p < end) {
-        const Decoded d = decodeUtf8(p, end);
+        const Utf8Char d = decodeUtf8(p, end);
         if (d.length == 0 || !(first ? isNameStart(d.cp) : isNameChar(d.cp))) return false;
         p += d.length;
         first = false;

@@ -11,12 +11,12 @@
 namespace trelmo::xml {
 
 struct StreamedSave::Impl {
-    Impl(const Document& doc, const std::string& path)
+    Impl(const Document& doc, const std::string& path, detail::ByteSink* copy)
         : keep(doc.asNode()),
           xmlDocument(detail::DocState::state(keep)->doc),
           root(xmlDocGetRootElement(xmlDocument)),
           serializer(xmlDocument),
-          file(path),
+          file(path, copy),
           writer(serializer.encoding(), file) {}
 
     Node keep;  // keeps the document alive
@@ -29,17 +29,22 @@ struct StreamedSave::Impl {
     bool startOpen = false;  // the document element's start tag is not ended yet
 };
 
-StreamedSave::StreamedSave(const Document& doc, const std::string& path) {
+StreamedSave::StreamedSave(const Document& doc, const std::string& path, const Options& options) {
     const Node top = doc.documentElement();
     if (!top || top.attributeCount() > 0 || top.hasChildNodes()) {
         throw std::logic_error("StreamedSave needs an empty document element");
     }
-    impl_ = std::make_unique<Impl>(doc, path);
+    impl_ = std::make_unique<Impl>(doc, path, options.copy);
     Impl& s = *impl_;
     s.serializer.writeTopLevel(s.writer, s.xmlDocument->children, s.root);
     s.rootName = detail::qualifiedName(s.root);
     s.writer.markup("<");
     s.writer.content(detail::Context::Name, s.rootName, s.rootName);
+    if (!options.defaultNamespace.empty()) {
+        s.writer.markup(" xmlns=\"");
+        s.writer.content(detail::Context::Attribute, options.defaultNamespace, "xmlns");
+        s.writer.markup("\"");
+    }
     s.startOpen = true;
 }
 
@@ -62,7 +67,7 @@ std::unique_ptr<Fragment> StreamedSave::newFragment() const {
 
 void StreamedSave::contentBytes(std::string_view bytes) { contentWriter().encoded(bytes); }
 
-void StreamedSave::commit() {
+bool StreamedSave::commit(const std::function<bool()>& accept) {
     Impl& s = *impl_;
     if (s.startOpen) {
         s.writer.markup("/>");
@@ -74,7 +79,9 @@ void StreamedSave::commit() {
     s.writer.markup("\r\n");
     s.serializer.writeTopLevel(s.writer, s.root->next, nullptr);
     s.writer.finish();
+    if (accept && !accept()) return false;
     s.file.commit();
+    return true;
 }
 
 }  // namespace trelmo::xml

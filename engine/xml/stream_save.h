@@ -5,6 +5,7 @@
 // same nodes, with the same errors, and replaces the destination only on
 // commit() (atomic save: a failure leaves nothing behind).
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,11 +18,17 @@ namespace trelmo::xml {
 
 class StreamedSave {
 public:
+    struct Options {
+        std::string defaultNamespace;  // declared on the document element when not empty
+        detail::ByteSink* copy = nullptr;  // gets every byte written, as the file does
+    };
+
     // `doc` holds the top level as it is to be saved; its document element
     // must have no attributes and no children yet. Checks the declaration and
     // its encoding and opens the file as save() does, then writes everything
     // up to the document element's start tag. Throws RuntimeError.
-    StreamedSave(const Document& doc, const std::string& path);
+    StreamedSave(const Document& doc, const std::string& path, const Options& options);
+    StreamedSave(const Document& doc, const std::string& path) : StreamedSave(doc, path, Options{}) {}
     ~StreamedSave();  // without commit(): the destination is left as it was
     StreamedSave(const StreamedSave&) = delete;
     StreamedSave& operator=(const StreamedSave&) = delete;
@@ -40,8 +47,9 @@ public:
     void contentBytes(std::string_view bytes);
 
     // Ends the document element, writes the rest of the top level and
-    // replaces the destination.
-    void commit();
+    // replaces the destination, unless `accept` (run once every byte is
+    // written) says no: false then, and the destination is left as it was.
+    bool commit(const std::function<bool()>& accept = {});
 
 private:
     struct Impl;

@@ -8,7 +8,7 @@
 
 #include "engine/error.h"
 #include "engine/text/cp932_block.h"
-#include "engine/xml/utf8.h"
+#include "engine/xml/xml_char.h"
 #include "engine/xml/utf8_block.h"
 
 namespace trelmo::xml::detail {
@@ -245,7 +245,7 @@ void XmlWriter::content(Context context, std::string_view utf8, std::string_view
                 continue;
             }
         }
-        const Decoded d = decodeUtf8(p, end);
+        const Utf8Char d = decodeUtf8(p, end);
         if (d.length == 0) notUtf8(context, owner, c);
         if (!isXmlChar(d.cp)) notXmlChar(context, owner, d.cp);
         if (!encoding_.canEncode(d.cp)) {
@@ -272,16 +272,13 @@ const unsigned char* XmlWriter::putByTable(Context context, const unsigned char*
             *out++ = static_cast<char>(*p++);
             continue;
         }
-        char32_t cp = end - p >= 3 ? xmlCharOfThree(p) : 0;
-        std::size_t length = 3;
-        if (cp == 0) {
+        const Utf8Char d = charAt(p, end);
+        if (d.length == 0 || !isXmlChar(d.cp)) {
             used_ = static_cast<std::size_t>(out - buffer_.data());
-            const Decoded d = decodeUtf8(p, end);
             if (d.length == 0) notUtf8(context, owner, *p);
-            if (!isXmlChar(d.cp)) notXmlChar(context, owner, d.cp);
-            cp = d.cp;
-            length = d.length;
+            notXmlChar(context, owner, d.cp);
         }
+        const char32_t cp = d.cp;
         const std::uint32_t entry = cp < 0x10000 ? encoding_.tableBytes(cp) : OutputEncoding::kNoBytes;
         if (entry != OutputEncoding::kNoBytes) {
             out = roomAt(out, last);
@@ -291,7 +288,7 @@ const unsigned char* XmlWriter::putByTable(Context context, const unsigned char*
             if (!putOutsideTable(cp)) unencodable(context, cp, owner);
             out = buffer_.data() + used_;
         }
-        p += length;
+        p += d.length;
     }
     used_ = static_cast<std::size_t>(out - buffer_.data());
     return p;
@@ -332,19 +329,16 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
             const __m128i v = left >= 16 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)) : loadPadded(p, left);
             _mm_store_si128(reinterpret_cast<__m128i*>(block), v);
             block[16] = left > 16 ? p[16] : 0;
-            const std::uint64_t lead = cp932_block::leadBytes(v);
-            const std::uint64_t trails = cp932_block::trailBytes(lead);
+            const cp932_block::Characters chars = cp932_block::characters(v, size);
+            const unsigned across = chars.across;
             const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
-            const unsigned starts = ~static_cast<unsigned>(trails) & 0xFFFF;
             const unsigned special =
                 (static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)))) |
-                 specialBytes(specials, v)) & ~high & starts;
-            const unsigned across = static_cast<unsigned>(trails >> size & 1);
+                 specialBytes(specials, v)) & ~high & chars.starts;
             unsigned pass = special == 0 && !(across && left <= 16);
-            for (unsigned chars = high & starts; chars; chars &= chars - 1) {
-                const auto at = static_cast<unsigned>(__builtin_ctz(chars));
-                const unsigned pair = static_cast<unsigned>(lead >> at & 1);
-                const std::size_t code = pair ? std::size_t{block[at]} << 8 | block[at + 1] : block[at];
+            for (unsigned others = high & chars.starts; others; others &= others - 1) {
+                const auto at = static_cast<unsigned>(__builtin_ctz(others));
+                const std::size_t code = Cp932Decoder::code(block + at, 1 + (chars.pairs >> at & 1));
                 pass &= static_cast<unsigned>(same[code / 64] >> (code % 64));
             }
             if (pass & 1) {
@@ -373,8 +367,8 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
                 out = buffer_.data() + used_;
                 continue;
             }
-            const std::size_t length = cp932.isLead(c) && end - p >= 2 ? 2 : 1;
-            const std::size_t code = length == 2 ? std::size_t{c} << 8 | p[1] : c;
+            const std::size_t length = cp932.lengthAt(p, end);
+            const std::size_t code = Cp932Decoder::code(p, length);
             std::uint32_t entry = table[code];
             if (entry == 0) entry = table[code] = cp932Bytes(p, length, cp932);
             if (entry != OutputEncoding::kNoBytes) {
@@ -396,21 +390,16 @@ void XmlWriter::contentCp932(Context context, std::string_view bytes, const Cp93
 }
 
 std::uint32_t XmlWriter::cp932Bytes(const unsigned char* p, std::size_t length, const Cp932Decoder& cp932) {
-    char utf8[4];
-    const std::size_t size = cp932.character(p, length, utf8);
-    if (size == 0) return OutputEncoding::kNoBytes;
-    const Decoded d = decodeUtf8(reinterpret_cast<const unsigned char*>(utf8),
-                                 reinterpret_cast<const unsigned char*>(utf8) + size);
-    // ASCII and what XML refuses go the way of UTF-8 text.
-    if (d.length != size || d.cp < 0x80 || d.cp >= 0x10000 || !isXmlChar(d.cp)) return OutputEncoding::kNoBytes;
-    const std::uint32_t entry = encoding_.tableBytes(d.cp);
-    // The character's own bytes: a block holding it may pass as it is.
-    const std::uint32_t own = length == 2 ? 2u << 24 | std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8
-                                          : 1u << 24 | std::uint32_t{p[0]} << 16;
-    if (entry == own) {
-        const std::size_t code = length == 2 ? std::size_t{p[0]} << 8 | p[1] : p[0];
-        cp932Same_[code / 64] |= std::uint64_t{1} << (code % 64);
+    const char32_t cp = cp932.codePoint(p, length);
+    // No character, ASCII and what XML refuses go the way of UTF-8 text.
+    if (cp == Cp932Decoder::kNoCharacter || cp < 0x80 || cp >= 0x10000 || !isXmlChar(cp)) {
+        return OutputEncoding::kNoBytes;
     }
+    const std::uint32_t entry = encoding_.tableBytes(cp);
+    // The character's own bytes: a block holding it may pass as it is.
+    const std::size_t code = Cp932Decoder::code(p, length);
+    const std::uint32_t own = static_cast<std::uint32_t>(length << 24 | code << (length == 2 ? 8 : 16));
+    if (entry == own) cp932Same_[code / 64] |= std::uint64_t{1} << (code % 64);
     return entry;
 }
 

@@ -192,6 +192,19 @@ TEST_F(Cli, AWindowSystemThatCannotStartIsSaidInJapanese) {
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 }
 
+// Installed without the window module (Debian's trelmo without trelmo-gui),
+// both programs name the package that holds it, before looking for a display.
+TEST_F(Cli, WithoutTheWindowModuleThePackageIsNamed) {
+    if (!std::getenv("TRELMO_EDIT_EXE")) GTEST_SKIP() << "built without windows";
+    for (const char* exe : {std::getenv("TRELMO_EXE"), std::getenv("TRELMO_EDIT_EXE")}) {
+        const fs::path alone = tmp.path() / fs::path(exe).filename();
+        fs::copy_file(exe, alone);
+        const Result r = run(alone.c_str(), {}, "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("in the package trelmo-gui, which is not installed"), std::string::npos) << r.err;
+    }
+}
+
 // trelmo-edit takes at most one file; without a window it says why, as trelmo does.
 TEST_F(Cli, TheEditorProgramRefusesWhatItCannotShow) {
     const char* edit = std::getenv("TRELMO_EDIT_EXE");

@@ -8,7 +8,7 @@
 #include "engine/text/cp932.h"
 #include "engine/xml/byte_sink.h"
 #include "engine/xml/encoding.h"
-#include "engine/xml/utf8.h"
+#include "engine/xml/xml_char.h"
 #include "engine/xml/xml_writer.h"
 #include "tests/support/thrown.h"
 

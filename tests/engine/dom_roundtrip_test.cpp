@@ -5,8 +5,8 @@
 
 #include <random>
 
+#include "engine/text/utf8.h"
 #include "engine/xml/dom.h"
-#include "engine/xml/utf8.h"
 #include "tests/support/temp_dir.h"
 
 namespace trelmo::xml {
@@ -33,14 +33,14 @@ public:
             case 2: {
                 char32_t cp = static_cast<char32_t>(pick(0x80, 0xFFFD));
                 if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0x3042;
-                detail::appendUtf8(value, cp);
+                appendUtf8(value, cp);
                 break;
             }
             case 3:
-                detail::appendUtf8(value, static_cast<char32_t>(pick(0x10000, 0x10FFFF)));
+                appendUtf8(value, static_cast<char32_t>(pick(0x10000, 0x10FFFF)));
                 break;
             default:
-                detail::appendUtf8(value, static_cast<char32_t>(pick(0x3000, 0x9FFF)));
+                appendUtf8(value, static_cast<char32_t>(pick(0x3000, 0x9FFF)));
                 break;
             }
         }

@@ -13,6 +13,7 @@ MsgAnswer RecordingMessages::show(const Message& message) {
     switch (message.buttons) {
     case MsgButtons::Ok:
     case MsgButtons::OkCancel: return MsgAnswer::Ok;
+    case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel: return MsgAnswer::Yes;
     }
     return MsgAnswer::Ok;

@@ -1,6 +1,9 @@
 #include "ui/common/qt_messages.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTextEdit>
 #include <QPushButton>
 #include <vector>
 
@@ -14,6 +17,7 @@ std::vector<QMessageBox::StandardButton> buttonsOf(MsgButtons buttons) {
     switch (buttons) {
     case MsgButtons::Ok: return {QMessageBox::Ok};
     case MsgButtons::OkCancel: return {QMessageBox::Ok, QMessageBox::Cancel};
+    case MsgButtons::YesNo: return {QMessageBox::Yes, QMessageBox::No};
     case MsgButtons::YesNoCancel: return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
     }
     return {QMessageBox::Ok};
@@ -29,6 +33,22 @@ QMessageBox::Icon iconOf(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A list below the text, open from the start: scrollable, its text
+// selectable, with a button that copies it all.
+void showDetails(QMessageBox& box, const std::string& details) {
+    QString text = QString::fromStdString(details);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setDetailedText(text);
+    for (QAbstractButton* button : box.buttons()) {
+        if (box.buttonRole(button) == QMessageBox::ActionRole) button->click();  // "Show Details..."
+    }
+    if (auto* list = box.findChild<QTextEdit*>()) list->setMinimumWidth(720);
+    auto* copy = box.addButton(QStringLiteral("コピー"), QMessageBox::ActionRole);
+    // Copying leaves the box open.
+    copy->disconnect();
+    QObject::connect(copy, &QPushButton::clicked, &box, [text] { QGuiApplication::clipboard()->setText(text); });
+}
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* parent) {
@@ -37,7 +57,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* par
     box->setIcon(iconOf(message.icon));
     // Plain text: parser messages quote markup that must not be rendered.
     box->setTextFormat(Qt::PlainText);
-    QString text = QString::fromStdString(message.text);
+    QString text = QString::fromStdString(visibleText(message.text));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box->setText(text);
 
@@ -47,7 +67,10 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message, QWidget* par
     box->setStandardButtons(all);
     const std::size_t index = message.defaultButton >= 0 ? static_cast<std::size_t>(message.defaultButton) : 0;
     box->setDefaultButton(buttons[index < buttons.size() ? index : 0]);
-    box->setEscapeButton(message.buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    box->setEscapeButton(message.buttons == MsgButtons::Ok      ? QMessageBox::Ok
+                         : message.buttons == MsgButtons::YesNo ? QMessageBox::No
+                                                                : QMessageBox::Cancel);
+    if (!message.details.empty()) showDetails(*box, message.details);
     return box;
 }
 
@@ -57,7 +80,8 @@ MsgAnswer answerFor(QMessageBox::StandardButton button, MsgButtons buttons) {
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
-    default: return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    default:
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/convert/conversion.h"
+#include "ui/common/engine_path.h"
 #include "ui/convert/bar_progress.h"
 #include "ui/editor/frm_edit.h"
 
@@ -25,15 +26,18 @@ constexpr const char* kAboutText = "Trelmo - Ver 0.01\r\nTrelmo project\r\nhttps
 
 constexpr int kOpenFlags = dlgflags::FileMustExist | dlgflags::HideReadOnly;  // 4100
 
-std::string utf8(const QLineEdit* box) { return box->text().toStdString(); }
+std::string utf8(const QLineEdit* box) { return enginePath(box->text()); }
 
-// The status line shows each stage at once, before the next one starts.
+// The status line shows each stage at once, before the next one starts; the
+// last one says whether the output was checked against an XSD.
 class StatusLine final : public StageSink {
 public:
     explicit StatusLine(QLabel& label) : label_(&label) {}
     void reached(Stage stage) override {
+        if (stage == Stage::CheckedAgainstXsd) checked_ = true;
         if (!label_) return;
-        label_->setText(text(stage));
+        label_->setText(checked_ && stage == Stage::Finished ? QStringLiteral("Finish - checked against the XSD")
+                                                             : text(stage));
         label_->repaint();
     }
 
@@ -46,6 +50,8 @@ private:
             return QStringLiteral("CSV has loaded, now converting....");
         case Stage::Saving:
             return QStringLiteral("Saving XML...");
+        case Stage::CheckedAgainstXsd:
+            return QStringLiteral("Checked against the XSD.");
         case Stage::Finished:
             return QStringLiteral("Finish");
         }
@@ -53,6 +59,7 @@ private:
     }
 
     QPointer<QLabel> label_;
+    bool checked_ = false;
 };
 
 // Marks the window busy for the lifetime of a handler.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "ui/editor/columns_model.h"
@@ -52,8 +53,8 @@ QString sampleOf(const PreviewModel& preview, int column) {
 }  // namespace
 
 ColumnsDialog::ColumnsDialog(const PreviewModel& preview, const std::string& encoding,
-                             std::size_t existingElements, bool namesFromFirstRecord,
-                             MessageSink& messages, QWidget* parent)
+                             std::size_t existingElements, std::vector<std::string> takenAttributes,
+                             bool namesFromFirstRecord, MessageSink& messages, QWidget* parent)
     : QDialog(parent), existingElements_(existingElements), messages_(messages) {
     setObjectName("frmColumns");
     setWindowTitle(QStringLiteral("CSVの列から作成"));
@@ -67,7 +68,7 @@ ColumnsDialog::ColumnsDialog(const PreviewModel& preview, const std::string& enc
         firstRecord.push_back(preview.cell(0, c).toStdString());
         samples.append(sampleOf(preview, c));
     }
-    model_ = new ColumnsModel(std::move(firstRecord), std::move(samples), encoding, this);
+    model_ = new ColumnsModel(std::move(firstRecord), std::move(samples), encoding, std::move(takenAttributes), this);
     if (namesFromFirstRecord) model_->setNamesFromFirstRecord(true);
 
     grdColumns = new QTableView(this);
@@ -89,7 +90,18 @@ ColumnsDialog::ColumnsDialog(const PreviewModel& preview, const std::string& enc
     header->resizeSection(ColumnsModel::Name, 150);
     header->setStretchLastSection(true);
 
-    chkFirstRecord = new QCheckBox(QStringLiteral("1行目を名前に使う"), this);
+    // Tab goes on to the controls below; the arrows move within the table.
+    grdColumns->setTabKeyNavigation(false);
+
+    cmdUseAll = new QPushButton(QStringLiteral("すべて作成(&A)"), this);
+    cmdUseAll->setObjectName("cmdUseAll");
+    cmdUseNone = new QPushButton(QStringLiteral("すべて外す(&L)"), this);
+    cmdUseNone->setObjectName("cmdUseNone");
+    for (QPushButton* button : {cmdUseAll, cmdUseNone}) button->setAutoDefault(false);
+    connect(cmdUseAll, &QPushButton::clicked, model_, [this] { model_->setAllUsed(true); });
+    connect(cmdUseNone, &QPushButton::clicked, model_, [this] { model_->setAllUsed(false); });
+
+    chkFirstRecord = new QCheckBox(QStringLiteral("1行目を名前に使う(&N)"), this);
     chkFirstRecord->setObjectName("chkFirstRecord");
     chkFirstRecord->setChecked(namesFromFirstRecord);
     connect(chkFirstRecord, &QCheckBox::toggled, model_, &ColumnsModel::setNamesFromFirstRecord);
@@ -102,7 +114,7 @@ ColumnsDialog::ColumnsDialog(const PreviewModel& preview, const std::string& enc
 
     lblProblem = new QLabel(
         QStringLiteral("赤い名前は使えません。XMLの名前で、エンコーディングで表せる文字だけの、"
-                       "「:」のない、ほかの列と重ならない名前にしてください。"),
+                       "「:」のない、属性どうしで重ならない名前にしてください。"),
         this);
     lblProblem->setObjectName("lblProblem");
     lblProblem->setWordWrap(true);
@@ -126,6 +138,11 @@ ColumnsDialog::ColumnsDialog(const PreviewModel& preview, const std::string& enc
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grdColumns, 1);
+    auto* useRow = new QHBoxLayout;
+    useRow->addWidget(cmdUseAll);
+    useRow->addWidget(cmdUseNone);
+    useRow->addStretch(1);
+    layout->addLayout(useRow);
     layout->addWidget(chkFirstRecord);
     layout->addWidget(lblNote);
     layout->addWidget(lblProblem);

@@ -26,9 +26,10 @@ class ColumnsDialog : public QDialog {
     Q_OBJECT
 public:
     // existingElements: the elements the schema holds already, so that OK
-    // refuses to pass the editor's limit, saying so through messages.
-    ColumnsDialog(const PreviewModel& preview, const std::string& encoding,
-                  std::size_t existingElements, bool namesFromFirstRecord, MessageSink& messages,
+    // refuses to pass the editor's limit, saying so through messages;
+    // takenAttributes: the names of the attributes the element has already.
+    ColumnsDialog(const PreviewModel& preview, const std::string& encoding, std::size_t existingElements,
+                  std::vector<std::string> takenAttributes, bool namesFromFirstRecord, MessageSink& messages,
                   QWidget* parent = nullptr);
 
     ColumnsModel& model() const { return *model_; }
@@ -44,6 +45,8 @@ public slots:
 private:
     ColumnsModel* model_ = nullptr;
     QTableView* grdColumns = nullptr;
+    QPushButton* cmdUseAll = nullptr;
+    QPushButton* cmdUseNone = nullptr;
     QCheckBox* chkFirstRecord = nullptr;
     QLabel* lblNote = nullptr;
     QLabel* lblProblem = nullptr;

@@ -11,10 +11,11 @@ namespace {
 const QColor kProblemBackground(0xFF, 0xD0, 0xD0);
 }
 
-ColumnsModel::ColumnsModel(std::vector<std::string> firstRecord, QStringList samples,
-                           const std::string& encoding, QObject* parent)
+ColumnsModel::ColumnsModel(std::vector<std::string> firstRecord, QStringList samples, const std::string& encoding,
+                           std::vector<std::string> takenAttributes, QObject* parent)
     : QAbstractTableModel(parent),
       firstRecord_(std::move(firstRecord)),
+      takenAttributes_(std::move(takenAttributes)),
       samples_(std::move(samples)),
       rule_(encoding),
       rows_(firstRecord_.size()) {
@@ -29,22 +30,30 @@ void ColumnsModel::setNamesFromFirstRecord(bool on) {
     checkNames();
 }
 
+void ColumnsModel::setAllUsed(bool use) {
+    for (Row& row : rows_) row.use = use;
+    if (!rows_.empty()) emit dataChanged(index(0, Use), index(rowCount() - 1, Use), {Qt::CheckStateRole});
+    checkNames();
+}
+
 void ColumnsModel::checkNames() {
     const bool wasUsable = namesUsable();
-    std::unordered_map<std::string, int> count;
+    const auto isAttribute = [](const Row& row) { return row.use && row.kind == ColumnKind::Attribute; };
+    std::unordered_map<std::string, int> attributes;
+    for (const std::string& name : takenAttributes_) ++attributes[name];
     std::vector<std::string> names(rows_.size());
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (!needsName(rows_[i])) continue;
         names[i] = rows_[i].name.toStdString();
-        ++count[names[i]];
+        if (isAttribute(rows_[i])) ++attributes[names[i]];
     }
     problems_ = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         Row& row = rows_[i];
-        row.problem = !needsName(row)            ? Problem::None
-                      : !rule_.usable(names[i])  ? Problem::NotUsable
-                      : count[names[i]] > 1      ? Problem::Duplicate
-                                                 : Problem::None;
+        row.problem = !needsName(row)                              ? Problem::None
+                      : !rule_.usable(names[i])                    ? Problem::NotUsable
+                      : isAttribute(row) && attributes[names[i]] > 1 ? Problem::Duplicate
+                                                                   : Problem::None;
         if (row.problem != Problem::None) ++problems_;
     }
     if (!rows_.empty())
@@ -111,7 +120,7 @@ QVariant ColumnsModel::data(const QModelIndex& index, int role) const {
         if (role == Qt::ToolTipRole && row.problem == Problem::NotUsable)
             return QStringLiteral("XMLの名前に使えないか、エンコーディングで表せない文字があります。");
         if (role == Qt::ToolTipRole && row.problem == Problem::Duplicate)
-            return QStringLiteral("ほかの列と同じ名前です。");
+            return QStringLiteral("ほかの属性と同じ名前です。");
         break;
     case Kind:
         if (role == Qt::DisplayRole) return kindText(row.kind);

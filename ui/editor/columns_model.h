@@ -20,16 +20,22 @@ public:
     enum Section { Use, Number, Sample, Name, Kind, SectionCount };
 
     // firstRecord: each column's value in the first record; samples: the text
-    // shown as its sample; encoding: the output encoding the names must fit.
-    ColumnsModel(std::vector<std::string> firstRecord, QStringList samples,
-                 const std::string& encoding, QObject* parent = nullptr);
+    // shown as its sample; encoding: the output encoding the names must fit;
+    // takenAttributes: the names of the attributes the element has already.
+    ColumnsModel(std::vector<std::string> firstRecord, QStringList samples, const std::string& encoding,
+                 std::vector<std::string> takenAttributes = {}, QObject* parent = nullptr);
 
     // Proposes every name again: "列N", or the first record's values.
     void setNamesFromFirstRecord(bool on);
     bool namesFromFirstRecord() const { return fromFirstRecord_; }
 
+    // Checks or clears every row.
+    void setAllUsed(bool use);
+
     // Every checked row that needs a name has one the output can use, and no
-    // other checked row has it.
+    // attribute row's name is another checked attribute row's or one the
+    // element has: the attributes go on one element, whose child elements may
+    // share a name.
     bool namesUsable() const { return problems_ == 0; }
     // The checked rows, in column order.
     std::vector<ColumnNode> chosen() const;
@@ -67,6 +73,7 @@ private:
     void checkNames();
 
     std::vector<std::string> firstRecord_;
+    std::vector<std::string> takenAttributes_;
     QStringList samples_;
     convert::NameRule rule_;
     std::vector<Row> rows_;

@@ -6,6 +6,7 @@
 #include "engine/convert/conversion.h"
 #include "engine/csv/csv.h"
 #include "engine/error.h"
+#include "ui/common/engine_path.h"
 #include "ui/common/file_dialog.h"
 #include "ui/editor/column_uses.h"
 #include "ui/editor/csv_preview_view.h"
@@ -74,7 +75,7 @@ void CsvPreviewPane::chooseAndOpen() {
         return;
     }
     if (!dialog_.choose(FileDialogMode::Open, messages_)) return;
-    open(dialog_.settings.fileName.toStdString());
+    open(enginePath(dialog_.settings.fileName));
 }
 
 void CsvPreviewPane::open(const std::string& path) {

@@ -7,7 +7,9 @@
 #include "engine/convert/schema_check.h"
 #include "engine/error.h"
 #include "engine/xsd/schema_from_xsd.h"
+#include "ui/common/engine_path.h"
 #include "ui/common/file_dialog.h"
+#include "ui/editor/csv_preview_pane.h"
 #include "ui/editor/document_settings.h"
 #include "ui/editor/load_dsd.h"
 #include "ui/editor/schema_document.h"
@@ -23,12 +25,13 @@ const Message kSaveQuestion{"変更されています。保存しますか？", 
 }
 
 FileCommands::FileCommands(SchemaDocument& document, SchemaTreePane& tree,
-                           DocumentSettings& settings, CommonDialog& dialog,
-                           MessageSink& messages, QObject* parent)
+                           DocumentSettings& settings, const CsvPreviewPane& csv,
+                           CommonDialog& dialog, MessageSink& messages, QObject* parent)
     : QObject(parent),
       document_(document),
       tree_(tree),
       settings_(settings),
+      csv_(csv),
       dialog_(dialog),
       messages_(messages) {}
 
@@ -90,7 +93,7 @@ void FileCommands::open() {
         return;
     }
     if (!dialog_.choose(FileDialogMode::Open, messages_)) return;
-    load(dialog_.settings.fileName.toStdString());
+    load(enginePath(dialog_.settings.fileName));
 }
 
 void FileCommands::openFile(const std::string& path) {
@@ -103,7 +106,7 @@ void FileCommands::load(const std::string& path) {
     try {
         xml::Document doc;
         bool loaded = false;
-        skipFailingStep([&] { ParseXML(messages_).Parse(doc, path); });
+        skipFailingStep([&] { ParseXML(messages_).Parse(doc, path, xml::SourceFile::RegularOnly); });
         skipFailingStep([&] { loaded = isLoaded(doc); });
         if (loaded) {
             document_.replace(std::move(doc));
@@ -138,7 +141,7 @@ bool FileCommands::saveAs() {
         return false;
     }
     if (!dialog_.choose(FileDialogMode::Save, messages_)) return false;
-    return write(dialog_.settings.fileName.toStdString());
+    return write(enginePath(dialog_.settings.fileName));
 }
 
 // The DOM writes a new file and puts it in place only when every byte was
@@ -169,6 +172,11 @@ bool FileCommands::check() {
     const auto say = [this](const std::string& text) {
         messages_.show(Message{text, MsgButtons::Ok, MsgIcon::None, 0});
     };
+    // The node highlighted and shown, so that "登録" writes into it.
+    const auto select = [this](std::size_t position) {
+        tree_.select(document_.element(static_cast<int>(position)));
+        tree_.schemaTree()->scrollToItem(tree_.schemaTree()->selectedNode());
+    };
     try {
         const std::string root = document_.rootName().toStdString();
         if (!RootNameGiven(root)) {
@@ -187,16 +195,17 @@ bool FileCommands::check() {
                 settings_.focusRootName();
                 return false;
             }
-            // The node highlighted and shown, so that "登録" writes into it.
-            const xml::Node node = document_.element(static_cast<int>(fault->node));
-            const auto select = [&] {
-                tree_.select(node);
-                tree_.schemaTree()->scrollToItem(tree_.schemaTree()->selectedNode());
-            };
-            if (fault->selectFirst) select();
+            if (fault->selectFirst) select(fault->node);
             say(fault->message);
-            if (!fault->selectFirst) select();
+            if (!fault->selectFirst) select(fault->node);
             return false;
+        }
+        // A data source that converts into error text: saved only when told.
+        const auto columns = static_cast<std::size_t>(csv_.columnCount());
+        if (const std::optional<SchemaFault> warning = CheckDataSources(document_.nodeList(), columns)) {
+            select(warning->node);
+            const Message question{warning->message, MsgButtons::YesNo, MsgIcon::Exclamation, 1};
+            if (messages_.show(question) != MsgAnswer::Yes) return false;
         }
         if (check.bound == 0) {
             const Message question{kNothingBound, MsgButtons::OkCancel, MsgIcon::None, 0};

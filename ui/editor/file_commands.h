@@ -11,6 +11,7 @@
 namespace trelmo::ui {
 
 class CommonDialog;
+class CsvPreviewPane;
 class DocumentSettings;
 class SchemaDocument;
 class SchemaTreePane;
@@ -19,7 +20,8 @@ class FileCommands : public QObject {
     Q_OBJECT
 public:
     FileCommands(SchemaDocument& document, SchemaTreePane& tree, DocumentSettings& settings,
-                 CommonDialog& dialog, MessageSink& messages, QObject* parent = nullptr);
+                 const CsvPreviewPane& csv, CommonDialog& dialog, MessageSink& messages,
+                 QObject* parent = nullptr);
 
     // The question before the schema's changes are dropped (closing, 新規,
     // opening): true when there were none, the user dropped them, or they
@@ -37,7 +39,8 @@ public:
     bool saveAs();
     // The settings written into the schema, then every element checked;
     // true when the schema may be written. The first element at fault is
-    // highlighted and shown.
+    // highlighted and shown; a data source naming no column of the CSV
+    // previewed is asked about.
     bool check();
 
 private:
@@ -49,6 +52,7 @@ private:
     SchemaDocument& document_;
     SchemaTreePane& tree_;
     DocumentSettings& settings_;
+    const CsvPreviewPane& csv_;
     CommonDialog& dialog_;
     MessageSink& messages_;
 };

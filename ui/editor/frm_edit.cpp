@@ -15,6 +15,7 @@
 #include <QUndoStack>
 
 #include "ui/common/app_look.h"
+#include "ui/common/engine_path.h"
 #include "ui/editor/csv_preview_pane.h"
 #include "ui/editor/csv_preview_view.h"
 #include "ui/editor/document_settings.h"
@@ -67,7 +68,7 @@ void FrmEdit::createParts() {
     auto* structure = new QGroupBox(u8("XMLの構造デザイン"), client_);
     settings_ = new DocumentSettings(*document_, fileDialog_, messages, structure, this);
     schemaCommands_ = new SchemaCommands(*document_, *treePane_, *csvPane_, messages, this);
-    fileCommands_ = new FileCommands(*document_, *treePane_, *settings_, fileDialog_, messages, this);
+    fileCommands_ = new FileCommands(*document_, *treePane_, *settings_, *csvPane_, fileDialog_, messages, this);
     xsdFacts_ = new XsdFacts(*document_, this);
     treePane_->setXsdFacts(xsdFacts_);
     xsdCommands_ = new XsdCommands(*document_, *fileCommands_, *csvPane_, *xsdFacts_, fileDialog_, messages, this);
@@ -219,8 +220,7 @@ void FrmEdit::connectParts() {
         runCommand([this, target, column] { schemaCommands_->dropColumn(target, column); });
     });
     connect(csvPane_, &CsvPreviewPane::columnsChanged, panel_, &PropertiesPanel::setDataSourceChoices);
-    connect(csvPane_, &CsvPreviewPane::listChanged, this, &FrmEdit::updateColumnsCommand);
-    connect(treePane_, &SchemaTreePane::selectionChanged, this, &FrmEdit::updateColumnsCommand);
+    connect(document_, &SchemaDocument::reset, this, &FrmEdit::updateColumnsCommand);
 
     // The text boxes would take a dropped file's name as text: files dropped
     // anywhere are the window's (eventFilter).
@@ -248,12 +248,14 @@ void FrmEdit::newSchema() {
 
 void FrmEdit::showDocument(xml::Document doc) { document_->replace(std::move(doc)); }
 
-void FrmEdit::openSchemaFile(const QString& path) {
-    runCommand([this, path] { fileCommands_->openFile(path.toStdString()); });
+void FrmEdit::openSchemaFile(const QString& path) { openSchemaFile(enginePath(path)); }
+
+void FrmEdit::openSchemaFile(const std::string& path) {
+    runCommand([this, path] { fileCommands_->openFile(path); });
 }
 
 void FrmEdit::openCsvFile(const QString& path) {
-    runCommand([this, path] { csvPane_->open(path.toStdString()); });
+    runCommand([this, path] { csvPane_->open(enginePath(path)); });
 }
 
 int FrmEdit::viewRebuilds() const { return treePane_->viewRebuilds(); }

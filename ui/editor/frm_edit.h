@@ -59,6 +59,8 @@ public:
     // Open a schema or a CSV file as the menu commands do after their dialog
     // (with the questions first): for a file given to the program or dropped.
     void openSchemaFile(const QString& path);
+    // The same with the path as the system's bytes (a name given on the command line).
+    void openSchemaFile(const std::string& path);
     void openCsvFile(const QString& path);
 
     // Size of the client area below the menu bar, in twips.

@@ -10,7 +10,7 @@
 #include <QScopeGuard>
 
 #include "engine/error.h"
-#include "engine/text/number.h"
+#include "engine/convert/schema_check.h"
 #include "ui/editor/load_dsd.h"
 #include "ui/editor/schema_document.h"
 #include "ui/editor/twips.h"
@@ -224,7 +224,7 @@ bool PropertiesPanel::registerEdits() {
             return false;
         };
         // The data source is stored as the decimal text of a 16-bit integer.
-        const auto number = [](const std::string& t) { return std::to_string(toInt16(t)); };
+        const auto number = [](const std::string& t) { return std::to_string(DataSourceNumber(t)); };
         std::vector<PropertyChange> changes;
         if (kind == nodekind::Element || kind == nodekind::Attribute) {
             const char* message = kind == nodekind::Element ? "要素の名前が必要です。" : "属性の名前が必要です。";

@@ -102,19 +102,24 @@ void SchemaCommands::deleteSelected() {
     }
 }
 
-bool SchemaCommands::columnsAvailable() const {
-    const xml::Node selected = tree_.selected();
-    return document_.doc() && selected && selected.name() == nodekind::Element &&
-           csv_.columnCount() > 0;
-}
+bool SchemaCommands::columnsAvailable() const { return document_.doc().has_value(); }
 
 void SchemaCommands::chooseColumns() {
     try {
-        if (!columnsAvailable()) return;
-        const xml::Node parent = tree_.selected();
+        const xml::Node parent = target();
+        if (!parent) return;
+        const auto refuse = [this](const char* why) {
+            messages_.show(Message{why, MsgButtons::Ok, MsgIcon::Exclamation, 0});
+        };
+        if (csv_.columnCount() == 0)
+            return refuse("CSVを開いてください。CSVのプレビューの列からノードを作ります。");
+        if (parent.name() != nodekind::Element) return refuse("elementにしか子要素を挿入できません。");
+        std::vector<std::string> attributes;
+        for (const xml::Node& child : parent.children())
+            if (child.name() == nodekind::Attribute) attributes.push_back(child.attribute("name").value_or(""));
         auto* dialog = new ColumnsDialog(csv_.records(), document_.encoding().toStdString(),
-                                         document_.nodeList().size(), namesFromFirstRecord_,
-                                         messages_, window_);
+                                         document_.nodeList().size(), std::move(attributes),
+                                         namesFromFirstRecord_, messages_, window_);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         connect(dialog, &QDialog::accepted, this, [this, dialog, parent] {
             namesFromFirstRecord_ = dialog->namesFromFirstRecord();

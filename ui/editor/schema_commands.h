@@ -36,7 +36,8 @@ public:
     void dropColumn(const xml::Node& target, int column);
     // Whether a dropped column would be taken by the element.
     bool takesColumn(const xml::Node& element) const;
-    // Enabled while a CSV is previewed and an element node is highlighted.
+    // Enabled with a schema, as the insert commands are: used where it
+    // cannot work, it says why.
     bool columnsAvailable() const;
     void undo();
     void redo();

@@ -7,6 +7,7 @@
 #include "engine/error.h"
 #include "engine/xsd/bind_by_name.h"
 #include "engine/xsd/schema_from_xsd.h"
+#include "ui/common/engine_path.h"
 #include "ui/common/file_dialog.h"
 #include "ui/editor/csv_preview_pane.h"
 #include "ui/editor/file_commands.h"
@@ -93,7 +94,7 @@ void XsdCommands::newFromXsd() {
     settings.flags = dlgflags::FileMustExist | dlgflags::HideReadOnly;
     if (!dialog_.choose(FileDialogMode::Open, messages_)) return;
     try {
-        xsd::XsdOutline outline(dialog_.settings.fileName.toStdString());
+        xsd::XsdOutline outline(enginePath(dialog_.settings.fileName));
         if (outline.globalElements().empty()) {
             messages_.show(kNoGlobalElement, MsgIcon::Exclamation);
             return;

@@ -41,24 +41,36 @@ QRect within(const QRect& r, const QRect& e, Side side, const QSize& size, bool 
 }  // namespace
 
 PreviewPlacement::Result PreviewPlacement::place(const QRect& area, const QRect& editor, const QSize& size,
-                                                 bool keepSize) {
-    for (const Side side : {Side::Right, Side::Left})
-        if (const QRect r = room(area, editor, side); r.width() >= kLeastWidth)
-            return {within(r, editor, side, size, keepSize), editor.topLeft()};
-    for (const Side side : {Side::Below, Side::Above})
-        if (const QRect r = room(area, editor, side); r.height() >= kLeastHeight)
+                                                 bool keepSize, const QSize& least) {
+    const auto holds = [&least](const QRect& r, Side side) {
+        const bool beside = side == Side::Right || side == Side::Left;
+        return r.width() >= std::max(least.width(), beside ? kLeastWidth : 0) &&
+               r.height() >= std::max(least.height(), beside ? 0 : kLeastHeight);
+    };
+    for (const Side side : {Side::Right, Side::Left, Side::Below, Side::Above})
+        if (const QRect r = room(area, editor, side); holds(r, side))
             return {within(r, editor, side, size, keepSize), editor.topLeft()};
 
     // No room on any side: the editor goes to the corner, the preview takes
-    // the larger of the two parts left.
+    // the larger of the two parts left that holds it.
     const QRect moved(area.topLeft(), editor.size());
+    const auto size2 = [](const QRect& r) { return r.isValid() ? qint64(r.width()) * r.height() : 0; };
     const QRect right = room(area, moved, Side::Right);
     const QRect below = room(area, moved, Side::Below);
-    const auto size2 = [](const QRect& r) { return r.isValid() ? qint64(r.width()) * r.height() : 0; };
-    const Side side = size2(right) >= size2(below) ? Side::Right : Side::Below;
-    const QRect r = side == Side::Right ? right : below;
-    if (!r.isValid()) return {QRect(area.topLeft(), size), moved.topLeft()};  // an editor larger than the screen
-    return {within(r, moved, side, r.size(), true), moved.topLeft()};
+    const bool rightHolds = right.width() >= least.width() && right.height() >= least.height();
+    const bool belowHolds = below.width() >= least.width() && below.height() >= least.height();
+    if (rightHolds || belowHolds) {
+        const bool useRight = rightHolds && (!belowHolds || size2(right) >= size2(below));
+        const QRect r = useRight ? right : below;
+        return {within(r, moved, useRight ? Side::Right : Side::Below, r.size(), true), moved.topLeft()};
+    }
+
+    // The screen cannot hold both: the preview, as small as it may be (and no
+    // larger than the screen), in the bottom right corner, away from the
+    // editor's top left, where its fields start.
+    const QSize shown = least.boundedTo(area.size());
+    return {QRect(area.right() + 1 - shown.width(), area.bottom() + 1 - shown.height(), shown.width(), shown.height()),
+            moved.topLeft()};
 }
 
 }  // namespace trelmo::ui

@@ -1,8 +1,10 @@
 #pragma once
-// Where the XML preview goes on the screen: never over the editor. Beside it
-// when there is room (the right first), with the free height; else below or
-// above it; else the editor moves to the screen's corner and the preview
-// takes the larger part of the rest.
+// Where the XML preview goes on the screen: always wholly on it, and never
+// over the editor where the screen holds both. Beside the editor when there is
+// room (the right first), with the free height; else below or above it; else
+// the editor moves to the screen's corner and the preview takes the larger
+// part of the rest. On a screen too small for both, the preview, as small as
+// it may be, lies in the corner away from the editor's top left.
 
 #include <QPoint>
 #include <QRect>
@@ -21,10 +23,12 @@ struct PreviewPlacement {
         QPoint editor;  // the editor's frame's new top left (where it was, unless it has to move)
     };
 
-    // area: the screen's available geometry; editor: the editor's frame.
-    // With keepSize the preview keeps `size` (the user's) as far as the room
-    // allows; else it takes the room there is.
-    static Result place(const QRect& area, const QRect& editor, const QSize& size, bool keepSize);
+    // area: the screen's available geometry; editor: the editor's frame;
+    // least: the smallest frame the preview may have. With keepSize the
+    // preview keeps `size` (the user's) as far as the room allows; else it
+    // takes the room there is.
+    static Result place(const QRect& area, const QRect& editor, const QSize& size, bool keepSize,
+                        const QSize& least);
 };
 
 }  // namespace trelmo::ui

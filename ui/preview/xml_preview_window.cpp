@@ -125,7 +125,8 @@ void XmlPreviewWindow::placeBeside() {
                          frameGeometry().right() - geometry().right(),
                          frameGeometry().bottom() - geometry().bottom());
     const PreviewPlacement::Result at = PreviewPlacement::place(
-        screen->availableGeometry(), editor_.frameGeometry(), frameGeometry().size(), placed_);
+        screen->availableGeometry(), editor_.frameGeometry(), frameGeometry().size(), placed_,
+        minimumSize().grownBy(frame));
     if (at.editor != editor_.frameGeometry().topLeft()) {
         editor_.removeEventFilter(this);  // the move below is ours
         editor_.move(at.editor);

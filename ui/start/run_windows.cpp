@@ -28,8 +28,9 @@ constexpr StartTexts kEditorTexts{"trelmo-edit", "trelmo-edit: no display to ope
 using ShowWindow = std::function<std::unique_ptr<QWidget>(UiServices&)>;
 
 // The application with the services of the program's windows; `show` makes
-// and shows the first window, which lives until the event loop ends.
-int runWindows(int& argc, char** argv, const StartTexts& texts, const ShowWindow& show) {
+// and shows the first window, which lives until the event loop ends;
+// `desktopId` names its desktop entry (without .desktop).
+int runWindows(int& argc, char** argv, const StartTexts& texts, const char* desktopId, const ShowWindow& show) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const bool headless = !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
                           !(platform && *platform);
@@ -47,7 +48,7 @@ int runWindows(int& argc, char** argv, const StartTexts& texts, const ShowWindow
     UiServices services{messages, files, cursor};
     setUpApplication(app, std::cerr, messages);
     // The menu entry the windows belong to.
-    QApplication::setDesktopFileName(QString::fromUtf8(texts.program));
+    QApplication::setDesktopFileName(QString::fromUtf8(desktopId));
     const std::unique_ptr<QWidget> window = show(services);
     return QApplication::exec();
 }
@@ -55,7 +56,7 @@ int runWindows(int& argc, char** argv, const StartTexts& texts, const ShowWindow
 }  // namespace
 
 int runConversionWindow(int& argc, char** argv) {
-    return runWindows(argc, argv, kConverterTexts, [](UiServices& services) {
+    return runWindows(argc, argv, kConverterTexts, "example.trelmo.Trelmo", [](UiServices& services) {
         auto window = std::make_unique<FrmMain>(services);
         window->show();
         return window;
@@ -64,9 +65,10 @@ int runConversionWindow(int& argc, char** argv) {
 
 int runSchemaEditor(int argc, char** argv) {
     // Qt takes no options from the command line here: the argument is a file.
-    const QString file = argc > 1 ? QFile::decodeName(argv[1]) : QString();
+    // Its bytes as they are: a name in another encoding than the locale's opens too.
+    const std::string file = argc > 1 ? argv[1] : std::string();
     int qtArgc = 1;
-    return runWindows(qtArgc, argv, kEditorTexts, [&file](UiServices& services) {
+    return runWindows(qtArgc, argv, kEditorTexts, "example.trelmo.TrelmoEdit", [&file](UiServices& services) {
         return std::unique_ptr<QWidget>(showSchemaEditor(services, file));
     });
 }

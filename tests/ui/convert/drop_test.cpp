@@ -71,7 +71,7 @@ TEST_F(DropTest, WhatCannotBeTakenIsNamedInOneMessage) {
     EXPECT_EQ(shown.find(path("a.csv") + "」"), std::string::npos) << shown;
 }
 
-// Text that is not a file is typed into a box as before.
+// Text that is not a file is typed into a box as text.
 TEST_F(DropTest, PlainTextIsNotTakenForFiles) {
     QMimeData data;
     data.setText(QStringLiteral("abc"));

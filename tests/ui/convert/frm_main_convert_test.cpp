@@ -40,7 +40,7 @@ TEST_F(ConvertTest, AllPathsEmptyAsksForTheCsvOnly) {
     expectMessages(messages.shown, {msg("CSVが選択されていません。", MsgIcon::Exclamation)});
     ASSERT_EQ(files.shown.size(), 1u);
     EXPECT_EQ(files.shown[0].settings.title, QString::fromUtf8("CSVを開く"));
-    EXPECT_EQ(files.shown[0].settings.flags, 4100);
+    EXPECT_EQ(files.shown[0].settings.flags, ui::dlgflags::FileMustExist | ui::dlgflags::HideReadOnly);
     EXPECT_TRUE(box("Text1")->text().isEmpty());
     EXPECT_TRUE(status().isEmpty());
     EXPECT_TRUE(cursor.changes.empty());

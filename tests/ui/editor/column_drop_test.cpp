@@ -100,6 +100,24 @@ TEST_F(ColumnDropTest, DropsOnEachKindOfNode) {
     EXPECT_TRUE(messages.shown.empty()) << lastMessage();
 }
 
+// A column dropped on an element makes two elements: taken up to exactly
+// 32,767, refused past them.
+TEST_F(ColumnDropTest, TheElementLimitIsExact) {
+    std::string schema = "<element name=\"r\">";
+    for (int i = 1; i < 32765; ++i) schema += "<comment DataSource=\"1\"/>";
+    open(schema + "</element>", "a,b\r\nc,d\r\n");
+    ASSERT_EQ(tree()->nodeCount(), 32765);
+    drop(1, ui::csvColumnMimeData(1));
+    EXPECT_EQ(tree()->nodeCount(), 32767);
+    EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+    trigger("mnuEditUndo");
+    clickNode(1);
+    ctrlKey(Qt::Key_C);  // a comment: 32,766
+    drop(1, ui::csvColumnMimeData(1));
+    EXPECT_EQ(tree()->nodeCount(), 32766);
+    EXPECT_NE(lastMessage().find("32768"), std::string::npos) << lastMessage();
+}
+
 TEST_F(ColumnDropTest, OnlyColumnsOfThePreviewAreTaken) {
     open(kSchema, "a,b,c\r\n");
     const std::string before = schemaBody();

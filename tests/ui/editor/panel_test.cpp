@@ -136,13 +136,15 @@ TEST_F(PanelTest, DataNodesNeedADataSourceStoredAsASixteenBitNumber) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// The message names the value and what is expected.
 TEST_F(PanelTest, DataSourceThatIsNoNumberIsARunTimeError) {
     show("<element name=\"r\"><text DataSource=\"1\"/><attribute name=\"a\"/></element>");
     const QTreeWidgetItem* row = firstRow();
+    const std::string expected = "CSVの左から数えた列の番号（1～32767）を指定してください。";
     registerDataSource(2, "abc");
-    expectMessage("型が一致しません。", MsgIcon::Critical);
+    expectMessage("データソース「abc」は数値ではありません。" + expected, MsgIcon::Critical);
     registerDataSource(2, "40000");
-    expectMessage("オーバーフローしました。", MsgIcon::Critical);
+    expectMessage("データソース「40000」は範囲外の数値です。" + expected, MsgIcon::Critical);
     EXPECT_EQ(editor->schemaNodeList()[1].attribute("DataSource"), "1");
     EXPECT_EQ(firstRow(), row);
 
@@ -152,7 +154,7 @@ TEST_F(PanelTest, DataSourceThatIsNoNumberIsARunTimeError) {
     txtName()->setText("renamed");
     combo2()->setEditText("x1");
     clickButton("cmdApply");
-    expectMessage("型が一致しません。", MsgIcon::Critical);
+    expectMessage("データソース「x1」は数値ではありません。" + expected, MsgIcon::Critical);
     EXPECT_EQ(editor->schemaNodeList()[2].attribute("name"), "renamed");
     EXPECT_FALSE(editor->schemaNodeList()[2].attribute("DataSource").has_value());
     EXPECT_EQ(firstRow(), row);

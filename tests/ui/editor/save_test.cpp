@@ -82,7 +82,7 @@ TEST_F(SaveTest, WritesTheSchemaAndClearsModified) {
 TEST_F(SaveTest, ANewSchemaSavedAtOnce) {
     trigger("mnuFileNew");
     files.choose(path("new.dsd"));
-    trigger("mnuFileNewSave");  // M7 answered with OK
+    trigger("mnuFileNewSave");  // the question about unbound data sources answered with OK
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(readFile(dir.path() / "new.dsd"),
               "<?xml version=\"1.0\"?>\r\n<element name=\"element\" root=\"RootNode\"/>\r\n");

@@ -8,6 +8,7 @@
 #include "engine/error.h"
 #include "tests/support/ui/qt_app.h"
 #include "ui/editor/schema_document.h"
+#include "ui/editor/schema_edits.h"
 
 namespace trelmo::test {
 namespace {
@@ -101,6 +102,40 @@ TEST(SchemaDocument, SettingsInTheTopElement) {
     EXPECT_EQ(document.xsdPath(), "a.xsd");
     EXPECT_EQ(document.headerRows(), 2);
     EXPECT_EQ(document.xmlNamespace(), "");
+}
+
+// An edit that fails when its switch is on, either way.
+class FailingEdit : public ui::SchemaEdit {
+public:
+    FailingEdit(ui::SchemaDocument& document, const bool& fail) : SchemaEdit(document), fail_(fail) {}
+
+protected:
+    void apply() override { check(); }
+    void revert() override { check(); }
+
+private:
+    void check() const {
+        if (fail_) throw RuntimeError(err::XmlDom, "failed");
+    }
+    const bool& fail_;
+};
+
+// After a step back or forth that failed, the history no longer matches the
+// document: it is cleared.
+TEST(SchemaDocument, AFailedStepClearsTheHistory) {
+    qtApp();
+    for (const bool back : {true, false}) {
+        ui::SchemaDocument document;
+        document.replace(xml::Document{});
+        bool fail = false;
+        for (int i = 0; i < 3; ++i) document.push(std::make_unique<FailingEdit>(document, fail));
+        document.undo();
+        fail = true;
+        const ui::SchemaDocument::Step taken = back ? document.undo() : document.redo();
+        EXPECT_TRUE(taken.error) << back;
+        EXPECT_EQ(document.history().count(), 0) << back;
+        EXPECT_TRUE(document.isModified()) << back;
+    }
 }
 
 }  // namespace

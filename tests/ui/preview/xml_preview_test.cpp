@@ -106,6 +106,7 @@ TEST_F(XmlPreviewTest, TheBytesOfAConversionOfTheFirstRecords) {
         // The same schema saved, the same three records converted.
         const std::string dsd = dir.file("s.dsd");
         files.choose(QString::fromStdString(dsd));
+        messages.shown.clear();
         trigger("mnuFileNewSave");
         const std::string csv = dir.write("first.csv", std::string_view(kCsv).substr(0, std::string_view(kCsv).find("4,")));
         const std::string out = dir.file("out.xml");
@@ -114,7 +115,9 @@ TEST_F(XmlPreviewTest, TheBytesOfAConversionOfTheFirstRecords) {
         ASSERT_EQ(Main(JoinArguments({csv, dsd, out}), mainMessages, progress), ExitStatus::Success)
             << mainMessages.texts().front();
         EXPECT_EQ(shown, readFile(out));
-        EXPECT_TRUE(messages.shown.empty()) << lastMessage();
+        // Only the warning about the data sources that name no column, answered yes.
+        ASSERT_EQ(messages.shown.size(), 1u) << lastMessage();
+        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
         window->close();
     }
 }
@@ -320,6 +323,7 @@ TEST_F(XmlPreviewTest, AShortcutOfItsOwnAToolWindowBesideTheEditorClosingWithIt)
 TEST(PreviewPlacement, BesideBelowOrSharingNeverOver) {
     using ui::PreviewPlacement;
     const QSize editor(620, 480);
+    const QSize least(PreviewPlacement::kLeastWidth / 2, PreviewPlacement::kLeastHeight / 2);  // the window's
     const struct {
         QSize screen;
         QPoint editorAt;
@@ -334,7 +338,7 @@ TEST(PreviewPlacement, BesideBelowOrSharingNeverOver) {
         SCOPED_TRACE(c.where);
         const QRect area(QPoint(0, 0), c.screen);
         const QRect e(c.editorAt, editor);
-        const PreviewPlacement::Result r = PreviewPlacement::place(area, e, QSize(400, 300), false);
+        const PreviewPlacement::Result r = PreviewPlacement::place(area, e, QSize(400, 300), false, least);
         const QRect moved(r.editor, editor);
         EXPECT_FALSE(r.preview.intersects(moved));
         EXPECT_TRUE(area.contains(r.preview));
@@ -347,7 +351,41 @@ TEST(PreviewPlacement, BesideBelowOrSharingNeverOver) {
         if (where == "right" || where == "left") EXPECT_EQ(r.preview.height(), area.height());  // the free height
         // A size the user gave is kept where it fits.
         if (std::string(c.where) != "shared")
-            EXPECT_EQ(PreviewPlacement::place(area, e, QSize(380, 250), true).preview.size(), QSize(380, 250));
+            EXPECT_EQ(PreviewPlacement::place(area, e, QSize(380, 250), true, least).preview.size(), QSize(380, 250));
+    }
+}
+
+// On any screen, also one halved by QT_SCALE_FACTOR=2, the preview lies wholly
+// on it, at least as large as it may be; it leaves the editor free wherever the
+// screen holds both, and otherwise the editor's top left, where its fields start.
+TEST(PreviewPlacement, OnTheScreenWhateverItsSize) {
+    using ui::PreviewPlacement;
+    const QSize least(190, 150);
+    const struct {
+        QSize screen;  // available, in device-independent pixels
+        QSize editor;
+        bool both;  // the screen holds the editor and the preview side by side
+    } cases[] = {
+        {{640, 488}, {620, 480}, false},   // 1280x1024 at scale 2, a panel below
+        {{512, 360}, {620, 480}, false},   // 1024x768 at scale 2: the editor is larger
+        {{683, 384}, {620, 480}, false},   // 1366x768 at scale 2
+        {{960, 516}, {620, 480}, true},    // 1920x1080 at scale 2
+        {{800, 600}, {620, 420}, true},    // room below only
+        {{300, 200}, {620, 480}, false},   // a quarter of the editor
+    };
+    for (const auto& c : cases) {
+        for (const QPoint at : {QPoint(0, 0), QPoint(40, 30), QPoint(-50, 100)}) {
+            SCOPED_TRACE(std::to_string(c.screen.width()) + "x" + std::to_string(c.screen.height()));
+            const QRect area(QPoint(0, 0), c.screen);
+            for (const bool keepSize : {false, true}) {
+                const auto r = PreviewPlacement::place(area, QRect(at, c.editor), QSize(560, 700), keepSize, least);
+                const QRect moved(r.editor, c.editor);
+                EXPECT_TRUE(area.contains(r.preview));
+                EXPECT_EQ(r.preview.size().boundedTo(least), least);
+                EXPECT_EQ(r.preview.intersects(moved), !c.both);
+                EXPECT_FALSE(r.preview.contains(moved.topLeft() + QPoint(20, 20)));
+            }
+        }
     }
 }
 
@@ -386,6 +424,27 @@ TEST_F(XmlPreviewTest, KeysActOnTheTextNotOnTheSchema) {
     const int from = view->document()->findBlockByNumber(2).position() + 3;
     const int to = view->document()->findBlockByNumber(4).position() + 7;
     EXPECT_EQ(view->outputBetween(from, to), view->toPlainText().mid(from, to - from).remove('\n'));
+}
+
+// The raw view's cuts for display fall between characters, never inside a
+// surrogate pair, and the output's CR LF ends one line shown, not two.
+TEST_F(XmlPreviewTest, TheRawViewCutsBetweenCharacters) {
+    const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const int limit = ui::RawXmlView::kLineLength;
+    const struct {
+        QString output;
+        QStringList lines;
+    } cases[] = {
+        {QString(limit - 1, 'a') + pair + "b", {QString(limit - 1, 'a'), pair + "b"}},
+        {QString(limit - 2, 'a') + pair + "b", {QString(limit - 2, 'a') + pair, "b"}},
+        {"<a>\r\n<b>\r<c>\n", {"<a>", "<b>", "<c>", ""}},
+    };
+    ui::RawXmlView view;
+    for (const auto& c : cases) {
+        view.setOutput(c.output);
+        while (view.filling()) QCoreApplication::processEvents();
+        EXPECT_EQ(view.toPlainText().split('\n'), c.lines) << c.output.toStdString();
+    }
 }
 
 TEST(XmlIndent, LaysOutOneNodeALine) {

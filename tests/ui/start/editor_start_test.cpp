@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <sys/stat.h>
 
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
@@ -27,18 +28,24 @@ protected:
 };
 
 TEST_F(EditorStartTest, OpensTheFileGivenAsTheOpenCommandDoes) {
+    const std::string fifo = dir.file("fifo.dsd");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string name = dir.write("店 一覧.dsd", "<element name=\"shop\" root=\"shops\"><text DataSource=\"1\"/></element>");
     const struct {
-        QString file;
+        std::string file;
         int nodes;       // the node list afterwards
         bool messages;   // the open's own messages came up
     } cases[] = {
-        {QString(), 0, false},
-        {QString::fromStdString(name), 2, false},
-        {QString::fromStdString(dir.file("missing.dsd")), 0, true},
+        {std::string(), 0, false},
+        {name, 2, false},
+        {dir.file("missing.dsd"), 0, true},
+        // A name in Shift_JIS bytes (会員.dsd), as the command line gives it, opens.
+        {dir.write("\x89\xef\x88\xf5.dsd", "<element><text DataSource=\"1\"/></element>"), 2, false},
+        // A FIFO is refused at once rather than waited on for a writer.
+        {fifo, 0, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.file.toStdString());
+        SCOPED_TRACE(c.file);
         messages.shown.clear();
         const auto editor = ui::showSchemaEditor(services, c.file);
         EXPECT_TRUE(editor->isVisible());
@@ -51,7 +58,7 @@ TEST_F(EditorStartTest, OpensTheFileGivenAsTheOpenCommandDoes) {
 }
 
 TEST_F(EditorStartTest, ClosingTheEditorEndsTheEventLoop) {
-    const auto editor = ui::showSchemaEditor(services, QString());
+    const auto editor = ui::showSchemaEditor(services, std::string());
     QTimer::singleShot(0, editor.get(), [&] { editor->close(); });
     // Should the editor not end it, the loop ends with another status.
     QTimer fallback;
