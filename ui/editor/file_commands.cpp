@@ -1,10 +1,12 @@
 #include "ui/editor/file_commands.h"
 
 #include <QTreeWidget>
+#include <filesystem>
 
 #include "engine/convert/parse_xml.h"
 #include "engine/convert/schema_check.h"
 #include "engine/error.h"
+#include "engine/xsd/schema_from_xsd.h"
 #include "engine/xsd/xsd_schema.h"
 #include "ui/common/engine_path.h"
 #include "ui/common/file_dialog.h"
@@ -144,11 +146,20 @@ bool FileCommands::saveAs() {
 }
 
 // The DOM writes a new file and puts it in place only when every byte was
-// written, so a failed write leaves an existing file as it was.
+// written, so a failed write leaves an existing file as it was. A relative
+// XSD path follows the schema into its new folder, and stays when it fails.
 bool FileCommands::write(const std::string& path) {
+    const QString xsd = document_.xsdPath();
     try {
+        const auto folderOf = [](const std::string& file) {
+            return file.empty() ? std::string() : std::filesystem::absolute(file).parent_path().string();
+        };
+        if (!xsd.isEmpty())
+            document_.setSetting(Setting::Xsd, QString::fromStdString(xsd::movedXsdReference(
+                                                   xsd.toStdString(), folderOf(document_.filePath()), folderOf(path))));
         document_.doc()->save(path);
     } catch (const std::exception& e) {
+        document_.setSetting(Setting::Xsd, xsd);
         showError(e, MsgIcon::None);
         return false;
     }

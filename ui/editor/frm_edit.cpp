@@ -26,6 +26,8 @@
 #include "ui/editor/schema_tree_pane.h"
 #include "ui/editor/schema_tree_view.h"
 #include "ui/editor/twips.h"
+#include "ui/editor/xsd_commands.h"
+#include "ui/editor/xsd_facts.h"
 #include "ui/preview/xml_preview_window.h"
 
 namespace trelmo::ui {
@@ -67,6 +69,9 @@ void FrmEdit::createParts() {
     settings_ = new DocumentSettings(*document_, fileDialog_, messages, structure, this);
     schemaCommands_ = new SchemaCommands(*document_, *treePane_, *csvPane_, messages, this);
     fileCommands_ = new FileCommands(*document_, *treePane_, *settings_, *csvPane_, fileDialog_, messages, this);
+    xsdFacts_ = new XsdFacts(*document_, this);
+    treePane_->setXsdFacts(xsdFacts_);
+    xsdCommands_ = new XsdCommands(*document_, *fileCommands_, *csvPane_, *xsdFacts_, fileDialog_, messages, this);
 }
 
 // In twips, as the window was drawn; the CSV preview follows the width.
@@ -125,6 +130,7 @@ void FrmEdit::createMenus() {
     addCommand(file, "mnuFileNew", "新規(&N)", [this] { newSchema(); });
     addCommand(file, "mnuFileOpenDSD", "スキーマを開く(&O)", [this] { fileCommands_->open(); });
     addCommand(file, "mnuFileOpenCSV", "CSVを開く", [this] { csvPane_->chooseAndOpen(); });
+    addCommand(file, "mnuFileNewFromXsd", "XSDから新規作成(&D)", [this] { xsdCommands_->newFromXsd(); });
     QAction* save = addCommand(file, "mnuFileSave", "上書き保存(&S)", [this] { fileCommands_->save(); });
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addCommand(file, "mnuFileNewSave", "名前をつけて保存（&A）", [this] { fileCommands_->saveAs(); });
@@ -161,6 +167,7 @@ void FrmEdit::createMenus() {
                                  [this] { schemaCommands_->chooseColumns(); });
     columnsCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     columnsCommand_->setEnabled(false);
+    addCommand(treeMenu_, "PopMnuBindByName", "列を名前で割り当て", [this] { xsdCommands_->bindByName(); });
 
     // Undo and redo are enabled only while the history has a step to take.
     QMenu* edit = menuBar_->addMenu(u8("編集(&E)"));

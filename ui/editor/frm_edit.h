@@ -8,6 +8,8 @@
 //   csv_preview_pane   the CSV preview
 //   schema_commands    insert, delete, columns, drops, undo and redo
 //   file_commands      new, open, save, the check and the question before discarding
+//   xsd_commands       a schema from an XSD, leaves bound to columns by name
+//   xsd_facts          what the schema's XSD says of each node
 // Every menu command goes through runCommand, which settles the panel's
 // pending edits first.
 
@@ -37,6 +39,8 @@ class PropertiesPanel;
 class SchemaCommands;
 class SchemaTreePane;
 class XmlPreviewWindow;
+class XsdCommands;
+class XsdFacts;
 
 class FrmEdit : public QDialog {
     Q_OBJECT
@@ -116,6 +120,8 @@ private:
     CsvPreviewPane* csvPane_ = nullptr;
     SchemaCommands* schemaCommands_ = nullptr;
     FileCommands* fileCommands_ = nullptr;
+    XsdFacts* xsdFacts_ = nullptr;
+    XsdCommands* xsdCommands_ = nullptr;
     XmlPreviewWindow* xmlPreview_ = nullptr;
 
     QMenuBar* menuBar_ = nullptr;

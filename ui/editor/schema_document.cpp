@@ -76,6 +76,12 @@ void SchemaDocument::setModified(bool modified) {
     announceModified();
 }
 
+void SchemaDocument::setFilePath(std::string path) {
+    if (path == filePath_) return;
+    filePath_ = std::move(path);
+    emit filePathChanged();
+}
+
 void SchemaDocument::announceModified() {
     if (isModified() == lastModified_) return;
     lastModified_ = isModified();

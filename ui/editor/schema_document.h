@@ -53,7 +53,7 @@ public:
     void setModified(bool modified);
     // The file the schema was opened from or last saved to; empty for none.
     const std::string& filePath() const { return filePath_; }
-    void setFilePath(std::string path) { filePath_ = std::move(path); }
+    void setFilePath(std::string path);
 
     // Makes doc the schema (the node list and settings read from it) with a
     // new history and no file; announced by reset(). clear(): no schema, the
@@ -114,6 +114,8 @@ signals:
     // An element's attributes changed.
     void nodeChanged(const xml::Node& element);
     void settingsChanged(Setting which);
+    // The schema was given a file (opened or saved).
+    void filePathChanged();
     void modifiedChanged(bool modified);
 
 private:

@@ -10,12 +10,16 @@
 #include "ui/editor/schema_document.h"
 #include "ui/editor/schema_tree_view.h"
 #include "ui/editor/twips.h"
+#include "ui/editor/xsd_facts.h"
 
 namespace trelmo::ui {
 
 namespace {
 
 constexpr std::size_t kMaxInt16 = 32767;
+// The node list's columns after its own three: what the XSD says of the node.
+constexpr int kRequiredColumn = 3;
+constexpr int kLabelColumn = 4;
 
 int elementsIn(const QTreeWidgetItem* item) {
     int count = 1;
@@ -54,8 +58,8 @@ SchemaTreePane::SchemaTreePane(SchemaDocument& document, const ImageList& images
       messages_(messages),
       schemaTree_(new SchemaTreeView(images)),
       nodeList_(new QTreeWidget) {
-    nodeList_->setColumnCount(3);
-    nodeList_->setHeaderLabels({"NodeType", "NodeName", "DataSource"});
+    nodeList_->setColumnCount(5);
+    nodeList_->setHeaderLabels({"NodeType", "NodeName", "DataSource", QStringLiteral("必須"), QStringLiteral("ラベル")});
     nodeList_->setRootIsDecorated(false);
     nodeList_->setUniformRowHeights(true);
     nodeList_->header()->setStretchLastSection(false);
@@ -66,6 +70,25 @@ SchemaTreePane::SchemaTreePane(SchemaDocument& document, const ImageList& images
     connect(&document_, &SchemaDocument::nodesInserted, this, &SchemaTreePane::inserted);
     connect(&document_, &SchemaDocument::nodesRemoved, this, &SchemaTreePane::removed);
     connect(&document_, &SchemaDocument::nodeChanged, this, &SchemaTreePane::rowChanged);
+}
+
+void SchemaTreePane::setXsdFacts(const XsdFacts* facts) {
+    xsdFacts_ = facts;
+    if (facts) connect(facts, &XsdFacts::changed, this, &SchemaTreePane::fillXsdColumns);
+    fillXsdColumns();
+}
+
+void SchemaTreePane::fillRow(QTreeWidgetItem& row, const xml::Node& element) const {
+    fillNodeRow(row, element);
+    const std::optional<xsd::NodeFacts> facts = xsdFacts_ ? xsdFacts_->of(element) : std::nullopt;
+    row.setText(kRequiredColumn, facts && facts->required ? QStringLiteral("必須") : QString());
+    row.setText(kLabelColumn, facts ? QString::fromStdString(facts->label) : QString());
+}
+
+void SchemaTreePane::fillXsdColumns() {
+    const auto& list = document_.nodeList();
+    for (int i = 0; i < nodeList_->topLevelItemCount() && static_cast<std::size_t>(i) < list.size(); ++i)
+        fillRow(*nodeList_->topLevelItem(i), list[static_cast<std::size_t>(i)]);
 }
 
 xml::Node SchemaTreePane::selected() const {
@@ -134,7 +157,7 @@ void SchemaTreePane::fillRows() {
             // Rows are counted in 16 bits; those made before the overflow stay.
             if (static_cast<std::size_t>(rows.size()) == kMaxInt16) throw overflowError();
             auto row = std::make_unique<QTreeWidgetItem>();
-            fillNodeRow(*row, e);
+            fillRow(*row, e);
             rows.append(row.release());
         }
         nodeList_->addTopLevelItems(rows);
@@ -191,7 +214,7 @@ bool SchemaTreePane::insertViews(int first, int count) {
     QList<QTreeWidgetItem*> rows;
     for (int i = first; i < first + count; ++i) {
         auto row = std::make_unique<QTreeWidgetItem>();
-        fillNodeRow(*row, after[static_cast<std::size_t>(i)]);
+        fillRow(*row, after[static_cast<std::size_t>(i)]);
         rows.append(row.release());
     }
     nodeList_->insertTopLevelItems(first, rows);
@@ -214,7 +237,7 @@ bool SchemaTreePane::removeViews(int first, int count) {
 
 void SchemaTreePane::rowChanged(const xml::Node& element) {
     const int index = document_.indexOf(element);
-    if (QTreeWidgetItem* row = nodeList_->topLevelItem(index)) fillNodeRow(*row, element);
+    if (QTreeWidgetItem* row = nodeList_->topLevelItem(index)) fillRow(*row, element);
 }
 
 }  // namespace trelmo::ui

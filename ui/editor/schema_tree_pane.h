@@ -17,6 +17,7 @@ namespace trelmo::ui {
 class ImageList;
 class SchemaDocument;
 class SchemaTreeView;
+class XsdFacts;
 
 class SchemaTreePane : public QObject {
     Q_OBJECT
@@ -40,6 +41,8 @@ public:
     int treeIndexOf(const xml::Node& element) const;
     // Edits after which the views were rebuilt because they did not match.
     int viewRebuilds() const { return rebuilds_; }
+    // The XSD's word on each node, shown in the node list beside its own columns.
+    void setXsdFacts(const XsdFacts* facts);
 
 signals:
     // The highlighted element changed (empty for none), or was clicked again.
@@ -53,6 +56,8 @@ private:
     bool insertViews(int first, int count);
     bool removeViews(int first, int count);
     void rowChanged(const xml::Node& element);
+    void fillRow(QTreeWidgetItem& row, const xml::Node& element) const;
+    void fillXsdColumns();
     void announce(QTreeWidgetItem* item);
     void showError(const std::exception& error);
 
@@ -60,6 +65,7 @@ private:
     MessageSink& messages_;
     SchemaTreeView* schemaTree_;
     QTreeWidget* nodeList_;
+    const XsdFacts* xsdFacts_ = nullptr;
     int rebuilds_ = 0;
     bool announced_ = false;  // select() saw the tree announce
 };
