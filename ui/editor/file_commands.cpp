@@ -123,7 +123,7 @@ void FileCommands::load(const std::string& path) {
 bool FileCommands::save() {
     if (!document_.doc()) return false;
     if (document_.filePath().empty()) return saveAs();
-    return check() && write(document_.filePath());
+    return check() && xsdConfirmed(document_.filePath()) && write(document_.filePath());
 }
 
 bool FileCommands::saveAs() {
@@ -142,7 +142,8 @@ bool FileCommands::saveAs() {
         return false;
     }
     if (!dialog_.choose(FileDialogMode::Save, messages_)) return false;
-    return write(enginePath(dialog_.settings.fileName));
+    const std::string path = enginePath(dialog_.settings.fileName);
+    return xsdConfirmed(path) && write(path);
 }
 
 // The DOM writes a new file and puts it in place only when every byte was
@@ -208,18 +209,28 @@ bool FileCommands::check() {
             const Message question{warning->message, MsgButtons::YesNo, MsgIcon::Exclamation, 1};
             if (messages_.show(question) != MsgAnswer::Yes) return false;
         }
-        // An XSD that cannot be loaded would refuse every conversion: saved only when told.
-        const std::string xsdProblem = xsd::xsdLoadProblem(*document_.doc(), document_.filePath());
-        if (!xsdProblem.empty()) {
-            const Message question{xsdProblem + "\r\nこのまま保存しますか？", MsgButtons::YesNo,
-                                   MsgIcon::Exclamation, 1};
-            if (messages_.show(question) != MsgAnswer::Yes) return false;
-        }
         if (check.bound == 0) {
             const Message question{kNothingBound, MsgButtons::OkCancel, MsgIcon::None, 0};
             return messages_.show(question) == MsgAnswer::Ok;
         }
         return true;
+    } catch (const std::exception& e) {
+        showError(e, MsgIcon::Critical);
+        return false;
+    }
+}
+
+// An XSD that cannot be loaded would refuse every conversion: saved only when
+// told. A relative path is read as the saved file will read it: from the
+// schema's folder, or for a schema never saved, from the folder it goes to.
+bool FileCommands::xsdConfirmed(const std::string& destination) {
+    const std::string& base = document_.filePath().empty() ? destination : document_.filePath();
+    try {
+        const std::string problem = xsd::xsdLoadProblem(*document_.doc(), base);
+        if (problem.empty()) return true;
+        const Message question{problem + "\r\nこのまま保存しますか？", MsgButtons::YesNo,
+                               MsgIcon::Exclamation, 1};
+        return messages_.show(question) == MsgAnswer::Yes;
     } catch (const std::exception& e) {
         showError(e, MsgIcon::Critical);
         return false;

@@ -46,6 +46,7 @@ public:
 private:
     bool clearForOpen();
     void load(const std::string& path);
+    bool xsdConfirmed(const std::string& destination);
     bool write(const std::string& path);
     void showError(const std::exception& error, MsgIcon icon);
 

@@ -2,6 +2,7 @@
 // with its message and the node it selects, and the question when nothing is
 // bound to a column.
 #include <QTreeWidget>
+#include <filesystem>
 
 #include "tests/support/temp_dir.h"
 #include "tests/support/ui/editor_fixture.h"
@@ -83,18 +84,35 @@ TEST_F(SaveCheckTest, ADataSourceWithoutAColumnAsksFirst) {
     }
 }
 
-// An XSD that cannot be loaded is named in a warning; the save goes on only when told.
+// An XSD that cannot be loaded is named in a warning; the save goes on only
+// when told. For a schema never saved, a relative path is read from the
+// folder it is saved into, as the saved file will read it.
 TEST_F(SaveCheckTest, AnXsdThatCannotBeLoadedAsksFirst) {
     TempDir dir;
-    const std::string xsd = dir.write("bad.xsd", "<notxsd/>");
-    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
-        messages.answerNext(answer);
-        saveSchema("<element name=\"r\" xsd=\"" + xsd + "\"><text DataSource=\"1\"/></element>");
-        ASSERT_EQ(messages.shown.size(), 1u) << lastMessage();
-        EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
-        EXPECT_EQ(messages.shown[0].defaultButton, 1);
-        EXPECT_NE(lastMessage().find(xsd), std::string::npos) << lastMessage();
-        EXPECT_EQ(files.shown.size(), answer == MsgAnswer::Yes ? 1u : 0u);
+    std::filesystem::create_directory(dir.path() / "sub");
+    dir.write("sub/bad.xsd", "<notxsd/>");
+    dir.write("sub/ok.xsd", "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">"
+                            "<xs:element name=\"out\"/></xs:schema>");
+    const std::string saved = dir.file("out.dsd");
+    const struct {
+        const char* xsd;
+        MsgAnswer answer;
+        bool asked;
+    } cases[] = {{"sub/bad.xsd", MsgAnswer::No, true}, {"sub/bad.xsd", MsgAnswer::Yes, true},
+                 {"sub/ok.xsd", MsgAnswer::No, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xsd);
+        std::filesystem::remove(saved);
+        messages.answerNext(c.answer);
+        files.choose(QString::fromStdString(saved));
+        saveSchema(std::string("<element name=\"r\" xsd=\"") + c.xsd + "\"><text DataSource=\"1\"/></element>");
+        ASSERT_EQ(messages.shown.size(), c.asked ? 1u : 0u) << lastMessage();
+        if (c.asked) {
+            EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+            EXPECT_EQ(messages.shown[0].defaultButton, 1);
+            EXPECT_NE(lastMessage().find("bad.xsd"), std::string::npos) << lastMessage();
+        }
+        EXPECT_EQ(fileExists(saved), !c.asked || c.answer == MsgAnswer::Yes);
     }
 }
 
