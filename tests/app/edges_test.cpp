@@ -100,7 +100,9 @@ TEST_P(Edges, RunsAsItShould) {
     const int raw = std::system(script.c_str());
     const std::string out = test::readFile(tmp.path() / "out"), err = test::readFile(tmp.path() / "err");
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status) << err;
-    if (*c.err == 0) EXPECT_EQ(err, "");
+    if (*c.err == 0) {
+        EXPECT_EQ(err, "");
+    }
     EXPECT_NE(err.find(c.err), std::string::npos) << err;
     EXPECT_NE(out.find(c.out), std::string::npos) << out;
     EXPECT_EQ(err.find('\x1b'), std::string::npos);

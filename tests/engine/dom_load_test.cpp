@@ -113,9 +113,13 @@ TEST(DomLoad, AnErrorGivesItsLineAndSourceText) {
         EXPECT_NE(e.errorCode, 0) << c.bytes;
         EXPECT_FALSE(e.reason.empty());
         EXPECT_NE(e.reason.find(c.inReason), std::string::npos) << e.reason;
-        if (c.line) EXPECT_EQ(e.line, c.line) << c.bytes;
+        if (c.line) {
+            EXPECT_EQ(e.line, c.line) << c.bytes;
+        }
         EXPECT_GT(e.linePos, 0) << c.bytes;
-        if (c.srcText) EXPECT_EQ(e.srcText, c.srcText);
+        if (c.srcText) {
+            EXPECT_EQ(e.srcText, c.srcText);
+        }
         EXPECT_FALSE(doc.documentElement());
         EXPECT_EQ(doc.readyState(), 4);
     }
@@ -186,8 +190,12 @@ TEST(DomLoad, TheExternalSubsetIsReadFromALocalFile) {
         Document doc;
         EXPECT_FALSE(doc.load(tmp.write("in.xml", std::string("<!DOCTYPE a SYSTEM \"") + c.dtd + "\"><a/>")));
         EXPECT_NE(doc.parseError().reason.find(c.named), std::string::npos) << doc.parseError().reason;
-        if (c.line) EXPECT_EQ(doc.parseError().line, c.line) << c.dtd;
-        if (c.srcText) EXPECT_EQ(doc.parseError().srcText, c.srcText);
+        if (c.line) {
+            EXPECT_EQ(doc.parseError().line, c.line) << c.dtd;
+        }
+        if (c.srcText) {
+            EXPECT_EQ(doc.parseError().srcText, c.srcText);
+        }
     }
 }
 

@@ -40,9 +40,15 @@ TEST(SchemaFromXsd, FollowsTheXsdsOrderWithTextNodesAndFixedValue) {
 }
 
 TEST(SchemaFromXsd, SaysWhyAnotherRootOrRecordWouldNotMatch) {
-    OutlineNode root{.name = "r", .children = {{.kind = OutlineNode::Kind::Attribute, .name = "id"},
-                                               {.name = "head"},
-                                               {.name = "list", .minOccurs = 0, .children = {{.name = "item"}}}}};
+    const auto node = [](const char* name, std::uint32_t minOccurs = 1, std::vector<OutlineNode> children = {}) {
+        OutlineNode n;
+        n.name = name;
+        n.minOccurs = minOccurs;
+        n.children = std::move(children);
+        return n;
+    };
+    OutlineNode root = node("r", 1, {node("id"), node("head"), node("list", 0, {node("item")})});
+    root.children[0].kind = OutlineNode::Kind::Attribute;
     EXPECT_EQ(recordChoiceNotes(root, root.children[1]).size(), 1u);  // the required attribute
     const std::vector<std::string> nested = recordChoiceNotes(root, root.children[2].children[0]);
     ASSERT_EQ(nested.size(), 3u);

@@ -6,6 +6,7 @@
 #include <QHelpEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QToolTip>
@@ -32,7 +33,8 @@ namespace {
 
 const char* const kHeaderRowTip = "見出し行（変換されません）";
 
-// Header rows greyed, in italics, on a tinted ground, with a tooltip.
+// Header rows greyed, in italics, on a tinted ground, with a tooltip. The
+// current cell is framed, so that a column shows within a selected row.
 class HeaderRowsDelegate : public QStyledItemDelegate {
 public:
     explicit HeaderRowsDelegate(CsvPreviewView& view) : QStyledItemDelegate(&view), view_(view) {}
@@ -44,6 +46,16 @@ public:
             return true;
         }
         return QStyledItemDelegate::helpEvent(event, itemView, option, index);
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (index != view_.currentIndex()) return;
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->save();
+        painter->setPen(QPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Highlight), 2));
+        painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+        painter->restore();
     }
 
 protected:

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "engine/convert/convert_plan.h"
 #include "ui/editor/csv_preview_pane.h"
 #include "ui/editor/schema_document.h"
 #include "ui/preview/chunked_fill.h"
@@ -232,8 +233,17 @@ int XmlPreviewWindow::treeIndexOf(const xsd::PreviewFault& fault) const {
         if (!child) break;
         node = child;
     }
-    if (!fault.attribute.empty())
+    if (!fault.attribute.empty()) {
         if (const xml::Node attribute = named(node, "attribute", fault.attribute)) node = attribute;
+    } else if (fault.column > 0) {
+        // The leaf that writes the column's value, where the element has one.
+        const std::string column = std::to_string(fault.column);
+        for (const xml::Node& child : node.children())
+            if (convert::attributeValue(child, "datasource") == column) {
+                node = child;
+                break;
+            }
+    }
     const int at = node ? document_.indexOf(node) : -1;
     return at + 1;
 }

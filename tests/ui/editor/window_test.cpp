@@ -48,10 +48,12 @@ TEST_F(WindowTest, ControlsLieInsideTheirParentsWithoutOverlap) {
             }
             for (QWidget* w : shown) {
                 EXPECT_TRUE(parent->rect().contains(w->geometry())) << w->objectName().toStdString();
-                for (QWidget* other : shown)
-                    if (other != w)
+                for (QWidget* other : shown) {
+                    if (other != w) {
                         EXPECT_FALSE(w->geometry().intersects(other->geometry()))
                             << w->objectName().toStdString() << " " << other->objectName().toStdString();
+                    }
+                }
             }
         }
     }
