@@ -19,3 +19,4 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${trelmo_docdir})
 install(FILES ${PROJECT_SOURCE_DIR}/examples/shops.csv ${PROJECT_SOURCE_DIR}/examples/shops.dsd
               ${PROJECT_SOURCE_DIR}/examples/members.csv ${PROJECT_SOURCE_DIR}/examples/members.dsd
         DESTINATION ${trelmo_docdir}/examples)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/orders DESTINATION ${trelmo_docdir}/examples)

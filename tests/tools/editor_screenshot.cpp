@@ -2,13 +2,16 @@
 // beside a CSV preview. With a schema file it opens that file and then the
 // CSV through the editor's own menu commands, and selects the first node below
 // the top element; without one it shows a built-in schema with every node kind.
-// With --xml the XML preview is shown beside it. When the windows are up it
+// With --xml the XML preview is shown beside it; when the schema names an XSD,
+// the last fault the preview lists is double-clicked. When the windows are up it
 // writes their geometry ("WxH+X+Y") to the file named by the first argument,
 // then stays until it is killed (or a minute has passed).
 //   editor_screenshot GEOMETRY-FILE [--xml] [CSV [DSD]]
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 #include <vector>
 
 #include "tests/support/ui/screenshot_editor.h"
@@ -69,7 +72,26 @@ int main(int argc, char** argv) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node.center());
     if (withXml) editor.findChild<QAction*>("mnuViewXmlPreview")->trigger();
 
-    test::writeGeometryWhenShown(QString::fromLocal8Bit(args[1]), editor,
-                                 editor.findChild<ui::XmlPreviewWindow*>());
+    auto* preview = editor.findChild<ui::XmlPreviewWindow*>();
+    const QString geometry = QString::fromLocal8Bit(args[1]);
+    auto* faults = preview ? preview->findChild<QTreeWidget*>("lstXsdFaults") : nullptr;
+    if (!faults || editor.document().xsdPath().isEmpty()) {
+        test::writeGeometryWhenShown(geometry, editor, preview);
+        return app.exec();
+    }
+    // The preview checks a moment after it is shown: wait for its list.
+    auto* poll = new QTimer(&app);
+    QObject::connect(poll, &QTimer::timeout, [&, poll, started = QTime::currentTime()] {
+        const int count = faults->topLevelItemCount();
+        if (count == 0 && started.msecsTo(QTime::currentTime()) < 10000) return;
+        poll->stop();
+        if (count > 0) {
+            const QPoint at = faults->visualItemRect(faults->topLevelItem(count - 1)).center();
+            QTest::mouseClick(faults->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(faults->viewport(), Qt::LeftButton, {}, at);
+        }
+        test::writeGeometryWhenShown(geometry, editor, preview);
+    });
+    poll->start(50);
     return app.exec();
 }
