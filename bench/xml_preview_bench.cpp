@@ -7,8 +7,11 @@
 //   - typing ABCDE into the root-name box at a steady pace, a key every 80,
 //     160 and 240 ms: how late each key is handled after it is due, refreshes
 //     in between included.
+// With "xsd", the schema names an XSD that the records meet, whatever root
+// name is typed, so that every refresh checks them all; the check alone is
+// timed too.
 // Budgets: 100 ms a refresh, 50 ms a key.
-//   build/bench/xml_preview_bench [N [indented|raw]]      (default: 100 raw)
+//   build/bench/xml_preview_bench [N [indented|raw [xsd]]]      (default: 100 raw)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -27,6 +30,7 @@
 
 #include "bench/bench_services.h"
 #include "engine/convert/xml_preview.h"
+#include "engine/xsd/preview_check.h"
 #include "ui/editor/frm_edit.h"
 #include "ui/preview/xml_preview_window.h"
 
@@ -59,6 +63,32 @@ trelmo::xml::Document makeSchema() {
     trelmo::xml::Document doc;
     if (!doc.loadXml(text)) std::abort();
     return doc;
+}
+
+// An XSD that the records of makeSchema meet, under each root name typed:
+// a pattern on the elements, a length on the attributes.
+std::string writeXsd(const std::filesystem::path& path) {
+    std::ofstream out(path, std::ios::binary);
+    out << "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">"
+           "<xs:simpleType name=\"short\"><xs:restriction base=\"xs:string\"><xs:maxLength value=\"40\"/>"
+           "</xs:restriction></xs:simpleType>"
+           "<xs:simpleType name=\"coded\"><xs:restriction base=\"xs:string\"><xs:pattern value=\"\\S+_\\d+\"/>"
+           "</xs:restriction></xs:simpleType>"
+           "<xs:complexType name=\"records\"><xs:sequence><xs:element name=\"record\" maxOccurs=\"unbounded\">"
+           "<xs:complexType><xs:sequence>";
+    for (int g = 0; g < kFields / 10; ++g) {
+        out << "<xs:element name=\"group" << g << "\"><xs:complexType mixed=\"true\"><xs:sequence>";
+        for (int f = g * 10 + 4; f < g * 10 + 10; f += 5) out << "<xs:element name=\"e" << f << "\" type=\"coded\"/>";
+        out << "</xs:sequence>";
+        for (int f = g * 10; f < g * 10 + 10; f += 5) out << "<xs:attribute name=\"a" << f << "\" type=\"short\"/>";
+        out << "</xs:complexType></xs:element>";
+    }
+    out << "</xs:sequence></xs:complexType></xs:element></xs:sequence></xs:complexType>";
+    for (const char* root : {"records", "records0", "records1", "recordsA", "recordsAB", "recordsABC", "recordsABCD",
+                             "recordsABCDE"})
+        out << "<xs:element name=\"" << root << "\" type=\"records\"/>";
+    out << "</xs:schema>";
+    return path.string();
 }
 
 std::string writeCsv(const std::filesystem::path& path, int records) {
@@ -95,8 +125,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int records = argc > 1 ? std::atoi(argv[1]) : 100;
     const bool raw = argc > 2 ? std::string(argv[2]) != "indented" : true;
+    const bool withXsd = argc > 3 && std::string(argv[3]) == "xsd";
     if (records < 2 || records > trelmo::ui::XmlPreviewWindow::kMaxRecords) {
-        std::fprintf(stderr, "usage: xml_preview_bench [N (2..100) [indented|raw]]\n");
+        std::fprintf(stderr, "usage: xml_preview_bench [N (2..100) [indented|raw [xsd]]]\n");
         return 2;
     }
     const std::filesystem::path dir =
@@ -104,7 +135,13 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir);
     const std::string csvPath = writeCsv(dir / "records.csv", records);
 
-    const trelmo::xml::Document schema = makeSchema();
+    const std::string xsdPath = withXsd ? writeXsd(dir / "records.xsd") : std::string();
+    const auto schemaWithXsd = [&] {
+        trelmo::xml::Document doc = makeSchema();
+        if (withXsd) doc.documentElement().setAttribute("xsd", xsdPath);
+        return doc;
+    };
+    const trelmo::xml::Document schema = schemaWithXsd();
     const trelmo::PreviewCsv csv = trelmo::ReadPreviewCsv(csvPath, static_cast<std::size_t>(records));
     Stats engine;
     std::size_t bytes = 0;
@@ -120,6 +157,22 @@ int main(int argc, char** argv) {
         }
         bytes = p.bytes.size();
     }
+    Stats check;
+    if (withXsd) {
+        const trelmo::XmlPreview p =
+            trelmo::PreviewXML(schema, "records", "Shift_JIS", csv.records, static_cast<std::size_t>(records));
+        trelmo::xsd::PreviewXsdChecker checker;
+        for (int i = 0; i < 15; ++i) {
+            QElapsedTimer t;
+            t.start();
+            const trelmo::xsd::PreviewXsdResult r = checker.check(schema, "", p, csv.records);
+            check.values.push_back(ms(t));
+            if (!r.checked || r.total != 0) {
+                std::fprintf(stderr, "the XSD check: %s%zu faults\n", r.problem.c_str(), r.total);
+                return 1;
+            }
+        }
+    }
 
     PrintedMessages messages;
     FixedFile files(QString::fromStdString(csvPath));
@@ -127,7 +180,7 @@ int main(int argc, char** argv) {
     trelmo::ui::UiServices services{messages, files, cursor};
     trelmo::ui::FrmEdit editor(services);
     editor.show();
-    editor.showDocument(makeSchema());
+    editor.showDocument(schemaWithXsd());
     auto* root = editor.findChild<QLineEdit*>("Text1");
     root->setText(QStringLiteral("records"));
     editor.findChild<QAction*>("mnuFileOpenCSV")->trigger();
@@ -163,6 +216,8 @@ int main(int argc, char** argv) {
     std::printf("%d records x %d fields, %s view, output %zu bytes\n", records, kFields, raw ? "raw" : "indented",
                 bytes);
     std::printf("engine part of a refresh: median %.1f ms, most %.1f ms\n", engine.median(), engine.most());
+    if (withXsd)
+        std::printf("the XSD check of the records shown: median %.1f ms, most %.1f ms\n", check.median(), check.most());
     std::printf("refresh to the first lines painted: median %.1f ms, most %.1f ms\n", refresh.median(),
                 refresh.most());
     std::printf("until the whole view is filled: median %.1f ms; the longest turn of the event loop meanwhile %.1f ms\n",
