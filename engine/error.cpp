@@ -42,4 +42,9 @@ std::string withThousands(std::size_t count) {
     return grouped;
 }
 
+std::string describeError(const std::exception& error) {
+    const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
+    return runtime ? runtime->description() : std::string(error.what());
+}
+
 }  // namespace trelmo

@@ -42,6 +42,10 @@ private:
     std::string description_;
 };
 
+// What a handler shows for an error: a RuntimeError's description, else
+// the exception's own text.
+std::string describeError(const std::exception& error);
+
 // The common errors, with their descriptions.
 RuntimeError invalidArgumentError();
 RuntimeError overflowError();

@@ -157,8 +157,6 @@ Plan compilePlan(const xml::Node& top) {
     return plan;
 }
 
-namespace {
-
 const char* kindName(Kind kind) {
     switch (kind) {
     case Kind::Element: return "element";
@@ -169,6 +167,8 @@ const char* kindName(Kind kind) {
     }
     return "";
 }
+
+namespace {
 
 // A fixed value, or the error text of a data source that is no number, is
 // the same in every record: checked once, its error naming the node rather

@@ -17,6 +17,8 @@
 namespace trelmo::convert {
 
 enum class Kind { Element, Attribute, Text, CData, Comment };
+// The schema file's tag of a kind ("cdatasection" for CData).
+const char* kindName(Kind kind);
 
 // One schema node of a kind the generator knows; nodes of other names are
 // left out with everything below them.

@@ -48,11 +48,6 @@ std::size_t belowCharacterData(const std::vector<xml::Node>& elements) {
     return 0;
 }
 
-std::string describe(const std::exception& e) {
-    const auto* runtime = dynamic_cast<const RuntimeError*>(&e);
-    return runtime ? runtime->description() : std::string(e.what());
-}
-
 }  // namespace
 
 XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, std::string_view encoding,
@@ -98,7 +93,7 @@ XmlPreview PreviewXML(const xml::Document& schema, std::string_view rootName, st
     } catch (const convert::SchemaValueError& e) {
         return problem(e.description(), e.node());
     } catch (const std::exception& e) {
-        return problem(describe(e));
+        return problem(describeError(e));
     }
     return result;
 }

@@ -11,7 +11,7 @@
 #include <regex>
 #include <set>
 
-#include "engine/text/iconv_handle.h"
+#include "tests/support/recode.h"
 #include "tests/support/temp_dir.h"
 
 namespace trelmo {
@@ -20,14 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string shiftJis(const std::string& utf8) {
-    const IconvHandle cd = openIconv("CP932", "UTF-8");
-    std::string in = utf8, out(utf8.size() * 2, '\0');
-    char* from = in.data();
-    char* to = out.data();
-    std::size_t left = in.size(), room = out.size();
-    EXPECT_NE(iconv(cd.get(), &from, &left, &to, &room), static_cast<std::size_t>(-1));
-    out.resize(out.size() - room);
-    return out;
+    const std::optional<std::string> text = test::recode(utf8, "CP932", "UTF-8");
+    EXPECT_TRUE(text);
+    return text.value_or("");
 }
 
 // Records 250, 400, 512 and 777 break the XSD in columns 4, 3, 1 and 2.

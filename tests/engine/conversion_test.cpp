@@ -11,7 +11,7 @@
 #include "engine/convert/record_chunks.h"
 #include "engine/error.h"
 #include "engine/startup/startup.h"
-#include "engine/text/iconv_handle.h"
+#include "tests/support/recode.h"
 #include "tests/support/recording_messages.h"
 #include "tests/support/temp_dir.h"
 
@@ -151,16 +151,10 @@ TEST_F(Conversion, CodePage932FileConvertsAsItsUtf8Text) {
     const char* const pieces[] = {"a", "0123456789abcdef", "&", "<", "]]>", "--", "\"", "\x81\x5D]>",  // ‐]>
                                   "\x83\x5C", "\xB1", "\x82\xA0", "\x87\x40", "\xED\x40", "\xFA\x40",
                                   "\xEE\xEF", "\xEE\xF9", "\xF0\x40", "\x81\x40"};
-    const IconvHandle toUtf8 = openIconv("UTF-8", "CP932");
-    ASSERT_TRUE(toUtf8);
-    const auto decoded = [&](std::string cp932) {
-        std::string utf8(cp932.size() * 3, '\0');
-        char* in = cp932.data();
-        char* to = utf8.data();
-        std::size_t inLeft = cp932.size(), outLeft = utf8.size();
-        EXPECT_NE(iconv(toUtf8.get(), &in, &inLeft, &to, &outLeft), static_cast<std::size_t>(-1));
-        utf8.resize(utf8.size() - outLeft);
-        return utf8;
+    const auto decoded = [](const std::string& cp932) {
+        const std::optional<std::string> utf8 = test::recode(cp932, "UTF-8", "CP932");
+        EXPECT_TRUE(utf8);
+        return utf8.value_or("");
     };
     std::mt19937 random(932);
     std::string cp932;

@@ -10,33 +10,22 @@
 #include "engine/xml/encoding.h"
 #include "engine/xml/xml_char.h"
 #include "engine/xml/xml_writer.h"
+#include "tests/support/recode.h"
 #include "tests/support/thrown.h"
 
 namespace trelmo::xml::detail {
 namespace {
 
-std::string viaIconv(std::string utf8) {
-    IconvPtr cd = openIconv("CP932", "UTF-8");
-    std::string out(utf8.size() * 2 + 16, '\0');
-    char* in = utf8.data();
-    std::size_t inLeft = utf8.size();
-    char* o = out.data();
-    std::size_t oLeft = out.size();
-    EXPECT_NE(iconv(cd.get(), &in, &inLeft, &o, &oLeft), static_cast<std::size_t>(-1));
-    out.resize(static_cast<std::size_t>(o - out.data()));
-    return out;
+std::string viaIconv(const std::string& utf8) {
+    const std::optional<std::string> out = test::recode(utf8, "CP932", "UTF-8");
+    EXPECT_TRUE(out);
+    return out.value_or("");
 }
 
 bool iconvEncodes(char32_t cp) {
     std::string utf8;
     appendUtf8(utf8, cp);
-    IconvPtr cd = openIconv("CP932", "UTF-8");
-    char out[8];
-    char* in = utf8.data();
-    std::size_t inLeft = utf8.size();
-    char* o = out;
-    std::size_t oLeft = sizeof out;
-    return iconv(cd.get(), &in, &inLeft, &o, &oLeft) != static_cast<std::size_t>(-1);
+    return test::recode(utf8, "CP932", "UTF-8").has_value();
 }
 
 TEST(Cp932Encode, EveryCharacterAsIconvWritesIt) {
@@ -59,17 +48,7 @@ TEST(Cp932Encode, EveryCharacterAsIconvWritesIt) {
     EXPECT_EQ(sink.bytes, viaIconv(text));
 }
 
-std::string iconvBack(std::string bytes) {
-    IconvPtr cd = openIconv("UTF-8", "CP932");
-    std::string out(bytes.size() * 3 + 16, '\0');
-    char* in = bytes.data();
-    std::size_t inLeft = bytes.size();
-    char* o = out.data();
-    std::size_t oLeft = out.size();
-    if (iconv(cd.get(), &in, &inLeft, &o, &oLeft) == static_cast<std::size_t>(-1)) return {};
-    out.resize(static_cast<std::size_t>(o - out.data()));
-    return out;
-}
+std::string iconvBack(const std::string& bytes) { return test::recode(bytes, "UTF-8", "CP932").value_or(""); }
 
 // The writer puts each character's bytes from the table into its buffer: the
 // bytes iconv writes for a character that reads back as itself, else a reference.

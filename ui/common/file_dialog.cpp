@@ -48,4 +48,14 @@ bool CommonDialog::choose(FileDialogMode mode, MessageSink& messages) {
     return !settings.fileName.isEmpty();
 }
 
+bool CommonDialog::choose(FileDialogMode mode, const QString& title, const QString& filter, int flags,
+                          MessageSink& messages) {
+    settings.title = title;
+    settings.fileName.clear();
+    settings.cancelError = true;
+    settings.filter = filter;
+    settings.flags = flags;
+    return choose(mode, messages);
+}
+
 }  // namespace trelmo::ui

@@ -62,6 +62,10 @@ public:
     // chosen path in settings.fileName. Cancelling returns false silently; a
     // dialog that failed shows its description as a plain message first.
     bool choose(FileDialogMode mode, MessageSink& messages);
+    // The same for a chooser's request: the title, filter and flags set, the
+    // file name cleared and cancelling made an error; the other settings
+    // (the default extension among them) keep their last values.
+    bool choose(FileDialogMode mode, const QString& title, const QString& filter, int flags, MessageSink& messages);
 
 private:
     void show(FileDialogMode mode);

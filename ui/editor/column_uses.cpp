@@ -11,17 +11,6 @@ namespace {
 using convert::Kind;
 using convert::PlanNode;
 
-const char* kindWord(Kind kind) {
-    switch (kind) {
-    case Kind::Element: return "element";
-    case Kind::Attribute: return "attribute";
-    case Kind::Text: return "text";
-    case Kind::CData: return "cdatasection";
-    case Kind::Comment: return "comment";
-    }
-    return "";
-}
-
 void collect(const std::vector<PlanNode>& nodes, const std::string& path,
              std::vector<std::vector<std::string>>& uses) {
     for (const PlanNode& node : nodes) {
@@ -31,7 +20,7 @@ void collect(const std::vector<PlanNode>& nodes, const std::string& path,
         }
         if (node.source == PlanNode::Source::Field && node.field < uses.size()) {
             const std::string place = node.kind == Kind::Attribute ? path + "/@" + node.name : path;
-            uses[node.field].push_back(kindWord(node.kind) + (" " + place));
+            uses[node.field].push_back(convert::kindName(node.kind) + (" " + place));
         }
         collect(node.children, path, uses);
     }

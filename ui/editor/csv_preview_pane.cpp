@@ -62,19 +62,11 @@ bool CsvPreviewPane::clear() {
 
 void CsvPreviewPane::chooseAndOpen() {
     if (!clear()) return;
-    try {
-        FileDialogSettings& dlg = dialog_.settings;
-        dlg.title = QStringLiteral("CSVを選択してください");
-        dlg.fileName.clear();
-        dlg.cancelError = true;
-        dlg.defaultExt = QStringLiteral("csv");
-        dlg.filter = QStringLiteral("CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*");
-        dlg.flags = dlgflags::FileMustExist | dlgflags::ExtensionDifferent | dlgflags::HideReadOnly;
-    } catch (const std::exception& e) {
-        showError(e);
+    dialog_.settings.defaultExt = QStringLiteral("csv");
+    if (!dialog_.choose(FileDialogMode::Open, QStringLiteral("CSVを選択してください"),
+                        QStringLiteral("CSVファイル(*.csv)|*.csv|すべてのﾌｧｲﾙ (*.*)|*.*"),
+                        dlgflags::FileMustExist | dlgflags::ExtensionDifferent | dlgflags::HideReadOnly, messages_))
         return;
-    }
-    if (!dialog_.choose(FileDialogMode::Open, messages_)) return;
     open(enginePath(dialog_.settings.fileName));
 }
 
@@ -132,8 +124,7 @@ void CsvPreviewPane::markUsedColumns() {
 }
 
 void CsvPreviewPane::showError(const std::exception& error) {
-    const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
-    messages_.show(runtime ? runtime->description() : std::string(error.what()), MsgIcon::Critical);
+    messages_.show(describeError(error), MsgIcon::Critical);
 }
 
 }  // namespace trelmo::ui

@@ -91,15 +91,12 @@ void DocumentSettings::showSetting(Setting which) {
 }
 
 void DocumentSettings::chooseXsd() {
-    FileDialogSettings& dlg = dialog_.settings;
-    dlg.title = u8("検証用XSDを選択してください");
-    dlg.fileName.clear();
-    dlg.cancelError = true;
-    dlg.defaultExt = QStringLiteral("xsd");
-    dlg.filter = u8("XMLスキーマ(*.xsd)|*.xsd|すべてのﾌｧｲﾙ (*.*)|*.*");
-    dlg.flags = dlgflags::FileMustExist | dlgflags::HideReadOnly;
-    if (!dialog_.choose(FileDialogMode::Open, messages_)) return;
-    document_.setSetting(Setting::Xsd, storedXsdPath(dlg.fileName, document_.filePath()));
+    dialog_.settings.defaultExt = QStringLiteral("xsd");
+    if (!dialog_.choose(FileDialogMode::Open, u8("検証用XSDを選択してください"),
+                        u8("XMLスキーマ(*.xsd)|*.xsd|すべてのﾌｧｲﾙ (*.*)|*.*"),
+                        dlgflags::FileMustExist | dlgflags::HideReadOnly, messages_))
+        return;
+    document_.setSetting(Setting::Xsd, storedXsdPath(dialog_.settings.fileName, document_.filePath()));
 }
 
 void DocumentSettings::focusRootName() {

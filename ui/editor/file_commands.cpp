@@ -37,8 +37,7 @@ FileCommands::FileCommands(SchemaDocument& document, SchemaTreePane& tree,
       messages_(messages) {}
 
 void FileCommands::showError(const std::exception& error, MsgIcon icon) {
-    const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
-    messages_.show(runtime ? runtime->description() : std::string(error.what()), icon);
+    messages_.show(describeError(error), icon);
 }
 
 bool FileCommands::mayDiscard() {
@@ -82,18 +81,10 @@ bool FileCommands::clearForOpen() {
 
 void FileCommands::open() {
     if (!clearForOpen()) return;
-    try {
-        FileDialogSettings& dlg = dialog_.settings;
-        dlg.title = QStringLiteral("開く");
-        dlg.fileName.clear();
-        dlg.cancelError = true;
-        dlg.filter = QStringLiteral("スキーマﾌｧｲﾙ (*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*");
-        dlg.flags = dlgflags::FileMustExist | dlgflags::HideReadOnly;
-    } catch (const std::exception& e) {
-        showError(e, MsgIcon::Critical);
+    if (!dialog_.choose(FileDialogMode::Open, QStringLiteral("開く"),
+                        QStringLiteral("スキーマﾌｧｲﾙ (*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*"),
+                        dlgflags::FileMustExist | dlgflags::HideReadOnly, messages_))
         return;
-    }
-    if (!dialog_.choose(FileDialogMode::Open, messages_)) return;
     load(enginePath(dialog_.settings.fileName));
 }
 
@@ -127,21 +118,12 @@ bool FileCommands::save() {
 }
 
 bool FileCommands::saveAs() {
-    try {
-        if (!document_.doc()) return false;
-        if (!check()) return false;
-        FileDialogSettings& dlg = dialog_.settings;
-        dlg.title = QStringLiteral("保存");
-        dlg.fileName.clear();
-        dlg.cancelError = true;
-        dlg.defaultExt = QStringLiteral("dsd");
-        dlg.filter = QStringLiteral("DataSourceDefinition(*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*");
-        dlg.flags = dlgflags::OverwritePrompt;
-    } catch (const std::exception& e) {
-        showError(e, MsgIcon::Critical);
+    if (!document_.doc() || !check()) return false;
+    dialog_.settings.defaultExt = QStringLiteral("dsd");
+    if (!dialog_.choose(FileDialogMode::Save, QStringLiteral("保存"),
+                        QStringLiteral("DataSourceDefinition(*.dsd)|*.dsd|すべてのﾌｧｲﾙ (*.*)|*.*"),
+                        dlgflags::OverwritePrompt, messages_))
         return false;
-    }
-    if (!dialog_.choose(FileDialogMode::Save, messages_)) return false;
     const std::string path = enginePath(dialog_.settings.fileName);
     return xsdConfirmed(path) && write(path);
 }

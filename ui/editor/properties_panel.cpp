@@ -274,8 +274,7 @@ bool PropertiesPanel::store(const std::vector<PropertyChange>& changes) {
 }
 
 void PropertiesPanel::showError(const std::exception& error, MsgIcon icon) {
-    const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
-    messages_.show(runtime ? runtime->description() : std::string(error.what()), icon);
+    messages_.show(describeError(error), icon);
 }
 
 // A box taking the focus selects its text, for typing over it.

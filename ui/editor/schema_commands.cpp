@@ -49,8 +49,7 @@ SchemaCommands::SchemaCommands(SchemaDocument& document, SchemaTreePane& tree, C
       window_(window) {}
 
 void SchemaCommands::showError(const std::exception& error) {
-    const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
-    messages_.show(runtime ? runtime->description() : std::string(error.what()), MsgIcon::Critical);
+    messages_.show(describeError(error), MsgIcon::Critical);
 }
 
 xml::Node SchemaCommands::target() {

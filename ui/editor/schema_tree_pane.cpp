@@ -168,8 +168,7 @@ void SchemaTreePane::fillRows() {
 }
 
 void SchemaTreePane::showError(const std::exception& error) {
-    const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
-    messages_.show(runtime ? runtime->description() : std::string(error.what()), MsgIcon::Critical);
+    messages_.show(describeError(error), MsgIcon::Critical);
 }
 
 // Views that do not show the list before the change are rebuilt, counted.

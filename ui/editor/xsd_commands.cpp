@@ -77,22 +77,18 @@ XsdCommands::XsdCommands(SchemaDocument& document, FileCommands& files, CsvPrevi
       window_(window) {}
 
 void XsdCommands::showError(const std::exception& error) {
-    const auto* runtime = dynamic_cast<const RuntimeError*>(&error);
-    messages_.show(runtime ? runtime->description() : std::string(error.what()), MsgIcon::Exclamation);
+    messages_.show(describeError(error), MsgIcon::Exclamation);
 }
 
 // The questions and the file first, as 新規 asks; the document is replaced
 // only when the dialog's OK builds the schema.
 void XsdCommands::newFromXsd() {
     if (!files_.mayDiscard()) return;
-    FileDialogSettings& settings = dialog_.settings;
-    settings.title = QStringLiteral("XSDを選択");
-    settings.fileName.clear();
-    settings.defaultExt.clear();
-    settings.cancelError = true;
-    settings.filter = QStringLiteral("XMLスキーマ (*.xsd)|*.xsd|すべてのﾌｧｲﾙ (*.*)|*.*");
-    settings.flags = dlgflags::FileMustExist | dlgflags::HideReadOnly;
-    if (!dialog_.choose(FileDialogMode::Open, messages_)) return;
+    dialog_.settings.defaultExt.clear();
+    if (!dialog_.choose(FileDialogMode::Open, QStringLiteral("XSDを選択"),
+                        QStringLiteral("XMLスキーマ (*.xsd)|*.xsd|すべてのﾌｧｲﾙ (*.*)|*.*"),
+                        dlgflags::FileMustExist | dlgflags::HideReadOnly, messages_))
+        return;
     try {
         xsd::XsdOutline outline(enginePath(dialog_.settings.fileName));
         if (outline.globalElements().empty()) {
