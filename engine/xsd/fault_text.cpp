@@ -118,6 +118,8 @@ std::string faultLine(const Fault& fault, std::size_t record) {
     return line;
 }
 
+std::string moreFaultsLine(std::size_t more) { return "ほかに " + std::to_string(more) + " 件あります。"; }
+
 Message refusalMessage(const std::string& xsdPath, const std::vector<std::string>& lines, std::size_t total) {
     Message message;
     message.icon = MsgIcon::Exclamation;
@@ -127,7 +129,7 @@ Message refusalMessage(const std::string& xsdPath, const std::vector<std::string
         if (!message.details.empty()) message.details += "\r\n";
         message.details += line;
     }
-    if (total > lines.size()) message.details += "\r\nほかに " + std::to_string(total - lines.size()) + " 件あります。";
+    if (total > lines.size()) message.details += "\r\n" + moreFaultsLine(total - lines.size());
     return message;
 }
 

@@ -18,6 +18,9 @@ std::string reasonOf(const Fault& fault);
 // One fault in one line; `record` is the CSV record's number, from 1 (0: none).
 std::string faultLine(const Fault& fault, std::size_t record);
 
+// The line after a list cut short: "ほかに N 件あります。".
+std::string moreFaultsLine(std::size_t more);
+
 // The message of a refused output: what happened, and the faults listed in
 // its details, then how many more there are.
 Message refusalMessage(const std::string& xsdPath, const std::vector<std::string>& lines, std::size_t total);

@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 
+#include "engine/xsd/fault_text.h"
+
 namespace trelmo::ui {
 namespace {
 
@@ -53,7 +55,7 @@ void XsdFaultList::showResult(const xsd::PreviewXsdResult& result) {
     if (result.total > faults_.size()) {
         auto* more = new QTreeWidgetItem(this);
         more->setFirstColumnSpanned(true);
-        more->setText(0, QStringLiteral("ほかに %L1 件").arg(result.total - faults_.size()));
+        more->setText(0, u8(xsd::moreFaultsLine(result.total - faults_.size())));
     }
     resizeColumnToContents(0);
     resizeColumnToContents(1);
