@@ -37,6 +37,9 @@ def timed(argv):
     """Runs argv; returns (wall seconds, peak resident KB, exit status, stderr).
     The command is started by /usr/bin/time, a small process: a child forked
     straight from this one would count this process's memory as its own peak."""
+    # What earlier runs wrote is flushed first, so that its writeback does not
+    # slow down this run's own writing.
+    os.sync()
     with tempfile.NamedTemporaryFile("r") as report:
         start = time.perf_counter()
         proc = subprocess.run(["/usr/bin/time", "-q", "-f", "%M", "-o", report.name] + argv,
@@ -81,6 +84,8 @@ def run_case(case, args, out):
     copy1, copy2 = os.path.join(out, case + ".copy1"), os.path.join(out, case + ".copy2")
     commands = {
         "trelmo": [args.exe, csv_path, dsd_path, mine],
+        # Right after the command line, so that both run in the same conditions.
+        "window": [args.window, csv_path, dsd_path, window],
         "peer": [sys.executable, os.path.join(HERE, "peer.py"), csv_path, dsd_path, peer],
         # The floor: read and write every byte of the input and of the output.
         "floor": ["/bin/sh", "-c", 'cat "$1" > "$3" && cat "$2" > "$4"', "floor", csv_path, mine, copy1, copy2],
@@ -88,8 +93,8 @@ def run_case(case, args, out):
         "parse": ["xmllint", "--noout", "--stream", checked],
         "xmllint": ["xmllint", "--noout", "--stream", "--schema", xsd_path, checked],
     }
-    if args.window:
-        commands["window"] = [args.window, csv_path, dsd_path, window]
+    if not args.window:
+        del commands["window"]
     outputs = {"trelmo": mine, "peer": peer, "window": window, "xsd": checked}
     for name in outputs:
         if name not in commands:
