@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
+#include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
 #include <vector>

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "engine/convert/convert_plan.h"
+#include "engine/text/number.h"
 #include "ui/editor/csv_preview_pane.h"
 #include "ui/editor/schema_document.h"
 #include "ui/preview/chunked_fill.h"
@@ -237,12 +238,14 @@ int XmlPreviewWindow::treeIndexOf(const xsd::PreviewFault& fault) const {
         if (const xml::Node attribute = named(node, "attribute", fault.attribute)) node = attribute;
     } else if (fault.column > 0) {
         // The leaf that writes the column's value, where the element has one.
-        const std::string column = std::to_string(fault.column);
-        for (const xml::Node& child : node.children())
-            if (convert::attributeValue(child, "datasource") == column) {
+        for (const xml::Node& child : node.children()) {
+            const Int16Result source = parseInt16(convert::attributeValue(child, "datasource"));
+            if (source.status == NumberStatus::Ok && source.value > 0 &&
+                static_cast<std::size_t>(source.value) == fault.column) {
                 node = child;
                 break;
             }
+        }
     }
     const int at = node ? document_.indexOf(node) : -1;
     return at + 1;

@@ -466,7 +466,7 @@ TEST_F(XmlPreviewTest, XsdFaultsAreListedAndLeadToTheirNodeAndCell) {
         "<xs:sequence><xs:element name=\"item\" maxOccurs=\"unbounded\"><xs:complexType><xs:sequence>"
         "<xs:element name=\"price\" type=\"xs:int\"/></xs:sequence><xs:attribute name=\"id\" type=\"xs:int\"/>"
         "</xs:complexType></xs:element></xs:sequence></xs:complexType></xs:element></xs:schema>");
-    show("<element name=\"item\"><element name=\"price\"><text DataSource=\"2\"/></element>"
+    show("<element name=\"item\"><element name=\"price\"><text DataSource=\" 02\"/></element>"
          "<attribute name=\"id\" DataSource=\"1\"/></element>");
     text1()->setText("list");
     previewCsv("1,10\r\nx,20\r\n3,abc\r\n");
