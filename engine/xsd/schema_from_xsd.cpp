@@ -64,7 +64,10 @@ std::string xsdReference(const std::string& xsdPath, const std::string& schemaFo
 std::string movedXsdReference(const std::string& reference, const std::string& fromFolder,
                               const std::string& toFolder) {
     fs::path path(reference);
-    if (path.is_relative() && !fromFolder.empty()) path = fs::path(fromFolder) / path;
+    if (path.is_relative()) {
+        if (fromFolder.empty()) return reference;
+        path = fs::path(fromFolder) / path;
+    }
     return xsdReference(path.string(), toFolder);
 }
 

@@ -27,6 +27,8 @@ std::string xsdReference(const std::string& xsdPath, const std::string& schemaFo
 
 // The reference rewritten for a schema saved into another folder (an empty
 // folder: not saved); an absolute reference outside the new folder stays so.
+// A relative reference of a schema never saved stays as typed: it is read
+// from the folder the schema is saved into.
 std::string movedXsdReference(const std::string& reference, const std::string& fromFolder,
                               const std::string& toFolder);
 

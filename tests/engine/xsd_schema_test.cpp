@@ -64,6 +64,7 @@ TEST(SchemaFromXsd, NamesTheXsdRelativelyOnlyBelowTheSchemaFolder) {
     EXPECT_EQ(xsdReference(xsd, kFolder.string() + "/"), "recipient.xsd");
     EXPECT_EQ(movedXsdReference("recipient.xsd", kFolder.string(), (kFolder / "..").string()), "recipient/recipient.xsd");
     EXPECT_EQ(movedXsdReference(xsd, "", kFolder.string()), "recipient.xsd");
+    EXPECT_EQ(movedXsdReference("sub/r.xsd", "", kFolder.string()), "sub/r.xsd");  // never saved: as typed
 }
 
 TEST(SchemaFromXsd, TheExpectedOutputValidatesAndAWrongFixedValueDoesNot) {

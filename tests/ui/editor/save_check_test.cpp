@@ -113,6 +113,9 @@ TEST_F(SaveCheckTest, AnXsdThatCannotBeLoadedAsksFirst) {
             EXPECT_NE(lastMessage().find("bad.xsd"), std::string::npos) << lastMessage();
         }
         EXPECT_EQ(fileExists(saved), !c.asked || c.answer == MsgAnswer::Yes);
+        if (fileExists(saved)) {
+            EXPECT_NE(readFile(saved).find(std::string("xsd=\"") + c.xsd + "\""), std::string::npos);  // as typed
+        }
     }
 }
 
