@@ -61,6 +61,10 @@ std::string xsdReference(const std::string& xsdPath, const std::string& schemaFo
     return relative.generic_string();
 }
 
+std::string schemaFolder(const std::string& schemaFile) {
+    return schemaFile.empty() ? std::string() : fs::absolute(schemaFile).parent_path().string();
+}
+
 std::string movedXsdReference(const std::string& reference, const std::string& fromFolder,
                               const std::string& toFolder) {
     fs::path path(reference);

@@ -25,6 +25,9 @@ inline constexpr const char* kFixedValueAttribute = "Value";
 // folder is empty (a schema not saved yet).
 std::string xsdReference(const std::string& xsdPath, const std::string& schemaFolder);
 
+// The absolute folder of a schema file; empty for a schema not saved (no file).
+std::string schemaFolder(const std::string& schemaFile);
+
 // The reference rewritten for a schema saved into another folder (an empty
 // folder: not saved); an absolute reference outside the new folder stays so.
 // A relative reference of a schema never saved stays as typed: it is read

@@ -17,10 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 using xml::detail::text;
 
-// Larger than any real XSD file, and more files than any real XSD reads (the
-// bounds of the XSD check).
-constexpr std::size_t kLargestFile = std::size_t{4} << 20;
-constexpr std::size_t kMostFiles = 256;
+// The bounds of the XSD check.
+constexpr std::size_t kLargestFile = xml::detail::SchemaFileScope::kLargestSchemaFile;
+constexpr std::size_t kMostFiles = xml::detail::SchemaFileScope::kMostSchemaFiles;
 
 // No network, no document type read, no entity substituted.
 constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES;

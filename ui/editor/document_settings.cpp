@@ -1,7 +1,5 @@
 #include "ui/editor/document_settings.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +7,8 @@
 #include <QSpinBox>
 #include <algorithm>
 
+#include "engine/xsd/schema_from_xsd.h"
+#include "ui/common/engine_path.h"
 #include "ui/common/file_dialog.h"
 #include "ui/editor/schema_document.h"
 #include "ui/editor/twips.h"
@@ -18,13 +18,6 @@ namespace trelmo::ui {
 namespace {
 QString u8(const char* text) { return QString::fromUtf8(text); }
 
-// Below the schema's folder, the path from there; anywhere else, as chosen.
-QString storedXsdPath(const QString& xsd, const std::string& schemaFile) {
-    if (schemaFile.empty()) return xsd;
-    const QDir folder = QFileInfo(QString::fromStdString(schemaFile)).absoluteDir();
-    const QString relative = folder.relativeFilePath(xsd);
-    return relative.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(relative) ? xsd : relative;
-}
 }  // namespace
 
 DocumentSettings::DocumentSettings(SchemaDocument& document, CommonDialog& dialog,
@@ -96,7 +89,10 @@ void DocumentSettings::chooseXsd() {
                         u8("XMLスキーマ(*.xsd)|*.xsd|すべてのﾌｧｲﾙ (*.*)|*.*"),
                         dlgflags::FileMustExist | dlgflags::HideReadOnly, messages_))
         return;
-    document_.setSetting(Setting::Xsd, storedXsdPath(dialog_.settings.fileName, document_.filePath()));
+    // Below the schema's folder, the path from there; anywhere else, whole.
+    const std::string folder = xsd::schemaFolder(document_.filePath());
+    document_.setSetting(Setting::Xsd, QString::fromStdString(
+                                           xsd::xsdReference(enginePath(dialog_.settings.fileName), folder)));
 }
 
 void DocumentSettings::focusRootName() {

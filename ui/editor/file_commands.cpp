@@ -1,7 +1,6 @@
 #include "ui/editor/file_commands.h"
 
 #include <QTreeWidget>
-#include <filesystem>
 
 #include "engine/convert/parse_xml.h"
 #include "engine/convert/schema_check.h"
@@ -134,12 +133,9 @@ bool FileCommands::saveAs() {
 bool FileCommands::write(const std::string& path) {
     const QString xsd = document_.xsdPath();
     try {
-        const auto folderOf = [](const std::string& file) {
-            return file.empty() ? std::string() : std::filesystem::absolute(file).parent_path().string();
-        };
         if (!xsd.isEmpty())
             document_.setSetting(Setting::Xsd, QString::fromStdString(xsd::movedXsdReference(
-                                                   xsd.toStdString(), folderOf(document_.filePath()), folderOf(path))));
+                xsd.toStdString(), xsd::schemaFolder(document_.filePath()), xsd::schemaFolder(path))));
         document_.doc()->save(path);
     } catch (const std::exception& e) {
         document_.setSetting(Setting::Xsd, xsd);

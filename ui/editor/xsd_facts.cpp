@@ -1,9 +1,8 @@
 #include "ui/editor/xsd_facts.h"
 
-#include <filesystem>
-
 #include "engine/convert/convert_plan.h"
 #include "engine/error.h"
+#include "engine/xsd/schema_from_xsd.h"
 #include "ui/editor/schema_document.h"
 
 namespace trelmo::ui {
@@ -58,7 +57,7 @@ void XsdFacts::reload() {
     readError_.clear();
     const auto& doc = document_.doc();
     if (doc && doc->documentElement()) {
-        const std::string folder = std::filesystem::path(document_.filePath()).parent_path().string();
+        const std::string folder = xsd::schemaFolder(document_.filePath());
         try {
             facts_ = xsd::schemaXsdFacts(doc->documentElement(), folder).value_or(xsd::OutlineFacts{});
         } catch (const RuntimeError& error) {
